@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Starts the game from the build folder: the desktop program when there is a display,
+# the headless runner otherwise.
+set -euo pipefail
+build_dir=${1:-build}
+shift || true
+
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+    exec "$build_dir/tarnwake" "$@"
+fi
+echo "No display found: running the headless game (tarnwake-cli) instead." >&2
+exec "$build_dir/tarnwake-cli" "$@"
