@@ -1,0 +1,313 @@
+#include "combat/FightingShip.h"
+
+#include "core/Messages.h"
+#include "core/Random.h"
+#include "core/Rounding.h"
+#include "designs/DesignFile.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace tarnwake::combat {
+
+using core::Div;
+using core::Round;
+using designs::kMainGuns;
+using designs::kSecondaryGuns;
+using designs::kTertiaryGuns;
+using designs::TShipType;
+
+namespace {
+
+constexpr int kEngineDisabledLimitTons = 1400; // smaller ships stop dead when the engines go
+constexpr int kOutOfFuelSpeed = 5;
+constexpr int kDestroyerRangeLoss = 500;
+constexpr int kMaxFuelTableSpeed = 100;
+constexpr int kFuelRateBeyondTable = 1000;
+
+// Fuel burned per hour, in tenths, at 0 .. 32 knots; from 33 knots on the last value holds.
+constexpr std::array<int, 33> kFuelHsc{1,   14,  14,  14,  14,  14,  15,  15,  15,  15,  16,
+                                       18,  22,  26,  32,  38,  45,  57,  66,  77,  94,  111,
+                                       128, 145, 162, 179, 196, 213, 230, 330, 430, 530, 630};
+constexpr std::array<int, 33> kFuelOther{1,   14,  14,  14,  14,  14,  15,  15,  15,  15,  16,
+                                         18,  22,  26,  32,  38,  46,  58,  68,  80,  100, 127,
+                                         142, 170, 220, 290, 370, 450, 540, 640, 740, 840, 940};
+constexpr int kFuelHscFast = 730;    // 33 knots and above
+constexpr int kFuelOtherFast = 1040; // 33 knots and above
+
+int Percentage(int max, int current) {
+    if (max == 0) {
+        return 0;
+    }
+    return static_cast<int>(Round(static_cast<double>(max - current) / max * 100.0));
+}
+
+// Starting ammunition per gun: quick-firing guns of 6 inches and less carry far more rounds
+// than the heavy guns.
+int RoundsPerGun(int calibre, int light, int heavy) {
+    if (calibre >= 3 && calibre <= 6) {
+        return light;
+    }
+    if (calibre >= 7 && calibre <= 18) {
+        return heavy;
+    }
+    return 0;
+}
+
+} // namespace
+
+bool TFightingShip::LoadDesign(const std::filesystem::path& designFile, int highestNationIndex,
+                               core::IMessages& messages) {
+    if (!designs::LoadDesignFile(designFile, *this, highestNationIndex, messages)) {
+        return false;
+    }
+    ApplyDesignState();
+    return true;
+}
+
+void TFightingShip::ApplyDesignState() {
+    MaxSuperstructurePoints = Displacement / 2;
+    CurrentSuperstructurePoints = MaxSuperstructurePoints;
+    MaxFloatPoints = designs::FloatPointsForDisplacement(Displacement);
+    CurrentFloatPoints = MaxFloatPoints;
+    const int secondaries = SecNo / 2;
+    InitialSecondariesPort = InitialSecondariesStarboard = secondaries;
+    CurrentSecondariesPort = CurrentSecondariesStarboard = secondaries;
+    const int tertiaries = TerNo / 2;
+    InitialTertiariesPort = InitialTertiariesStarboard = tertiaries;
+    CurrentTertiariesPort = CurrentTertiariesStarboard = tertiaries;
+}
+
+int TFightingShip::TotalTurretGuns(bool operableOnly) const {
+    int total = 0;
+    for (const auto& t : Turrets) {
+        if (!operableOnly || t.Operable()) {
+            total += std::max(t.Guns, 1);
+        }
+    }
+    return total;
+}
+
+int TFightingShip::GetMainGunsBearing(int r, core::IMessages& messages) {
+    int bearing = 0;
+    for (auto& t : Turrets) {
+        if (designs::TurretBears(t.Pos, r, CDF, messages) && t.Operable()) {
+            bearing += std::max(t.Guns, 1);
+            t.Bearing = r;
+        } else if (t.Operable()) {
+            t.Bearing = designs::TurretRestBearing(t, messages);
+        }
+    }
+    if (bearing > TotalTurretGuns(false)) {
+        messages.Warn("Fishy gun count in GetMainGunsBearing!");
+    }
+    return bearing;
+}
+
+int TFightingShip::GetMaxRange(int level, int calibreMaxRangeThousands) const {
+    int range = calibreMaxRangeThousands * 1000;
+    const int quality = level >= kMainGuns && level <= kTertiaryGuns
+                            ? GunQuality[static_cast<std::size_t>(level)]
+                            : 0;
+    if (quality != 0) {
+        range = static_cast<int>(Round(range * (quality + 10) / 10.0));
+    }
+    if (ShipType == TShipType::DD) {
+        range -= kDestroyerRangeLoss;
+    }
+    return range;
+}
+
+int TFightingShip::FloodingPercentage() const {
+    return Percentage(MaxFloatPoints, CurrentFloatPoints);
+}
+
+int TFightingShip::SuperstructurePercentage() const {
+    return Percentage(MaxSuperstructurePoints, CurrentSuperstructurePoints);
+}
+
+int TFightingShip::GetDamagePercentage(core::IMessages& messages) const {
+    try {
+        int d = FloodingPercentage();
+        const int s = SuperstructurePercentage();
+        // Flotation dominates: wrecked upper works count fully only while the hull is sounder.
+        d = d < s ? (d + s) / 2 : d + s / 4;
+        if (!Turrets.empty()) {
+            const int allGuns = TotalTurretGuns(false);
+            int h = (100 - d) / 2;
+            h += static_cast<int>(Round(static_cast<double>(TotalTurretGuns(true)) / allGuns * h));
+            d = 100 - h;
+        }
+        if (Speed > 0 && CurrentMaxSpeed() <= Speed / 2 + 1) {
+            d = d + 20 < 40 ? d + 30 : d + 20;
+        }
+        return std::clamp(d, 0, 100);
+    } catch (const std::exception& e) {
+        messages.Error("Debug: Error in GetDamagePercentage procedure!\n" + Name + "\n\n" +
+                       e.what());
+        return 0;
+    }
+}
+
+int TFightingShip::GetDamageState(core::IMessages& messages) const {
+    if (IsSinkingOrSunk()) {
+        return kDamageSinking;
+    }
+    const int p = GetDamagePercentage(messages);
+    if (p == 0) {
+        return kDamageNone;
+    }
+    if (p >= 1 && p <= 30) {
+        return kDamageLight;
+    }
+    if (p >= 31 && p <= 59) {
+        return kDamageMedium;
+    }
+    if (p >= 60 && p <= 300) {
+        return kDamageHeavy;
+    }
+    messages.Warn("Warning! GetDamageState - Illegal value " + std::to_string(p));
+    return kDamageNone;
+}
+
+std::string TFightingShip::DamageText(int p, const std::string& text) const {
+    if (Sinking >= 1) {
+        return "Sinking!";
+    }
+    if (Sunk) {
+        return ShipType == TShipType::LT ? "Destroyed!" : "Sunk!";
+    }
+    if (p == 0) {
+        return "No damage";
+    }
+    if (p >= 1 && p <= 30) {
+        return "Light damage";
+    }
+    if (p >= 31 && p <= 59) {
+        return "Medium damage";
+    }
+    if (p >= 60 && p <= 250) {
+        return "Heavy damage";
+    }
+    return text;
+}
+
+void TFightingShip::EstimateDamage(int p, core::TRandomGenerator& random) {
+    // An observer rarely judges damage right: the estimate is drawn around the truth, and a
+    // badly hurt ship may look worse than it is.
+    std::string estimate;
+    if (p >= 6 && p <= 30) {
+        const int r = random.Random(100);
+        estimate = r <= 30   ? ""
+                   : r <= 70 ? "Light damage"
+                   : r <= 95 ? "Medium damage"
+                             : "Heavy damage";
+    } else if (p >= 31 && p <= 60) {
+        const int r = random.Random(100);
+        estimate = r <= 30 ? "Light damage" : r <= 70 ? "Medium damage" : "Heavy damage";
+    } else if (p >= 61 && p <= 90) {
+        const int r = random.Random(100);
+        estimate = r <= 20 ? "Medium damage" : r <= 90 ? "Heavy damage" : "Sinking";
+    } else if (p >= 91 && p <= 200) {
+        const int r = random.Random(100);
+        estimate = r <= 5 ? "Medium damage" : r <= 90 ? "Heavy damage" : "Sinking";
+    }
+    if (Sinking > 0) {
+        const int r = random.Random(100);
+        estimate = r <= 2 ? "Medium damage" : r <= 20 ? "Heavy damage" : "Sinking";
+    }
+    if (!estimate.empty()) {
+        DamageReport = "\n" + estimate;
+    }
+}
+
+int TFightingShip::CurrentMaxSpeed() const {
+    const double x = Speed * EngineEfficiency / 100.0;
+    int speed = static_cast<int>(Round(x));
+    if (CurrentFloatPoints < MaxFloatPoints) {
+        // A flooded ship sits deeper and loses half a knot in a hundred per point of flooding.
+        const int v = std::min(100, 100 - static_cast<int>(Round(FloodingPercentage() / 2.0)) + 2);
+        speed = static_cast<int>(Round(speed * v / 100.0));
+    }
+    if (EngineDisabled) {
+        speed = Displacement > kEngineDisabledLimitTons ? speed / 2 : 0;
+    }
+    if (ElectricDisabled) {
+        speed = 0;
+    }
+    if (CurrentEndurance <= 0 && speed > kOutOfFuelSpeed) {
+        speed = kOutOfFuelSpeed;
+    }
+    return speed;
+}
+
+int TFightingShip::FuelRate(int knots, bool hsc) {
+    if (knots > kMaxFuelTableSpeed) {
+        return 10 * kFuelRateBeyondTable;
+    }
+    const int v = std::max(knots, 0);
+    if (v >= static_cast<int>(kFuelHsc.size())) {
+        return 10 * (hsc ? kFuelHscFast : kFuelOtherFast);
+    }
+    return 10 * (hsc ? kFuelHsc : kFuelOther)[static_cast<std::size_t>(v)];
+}
+
+int TFightingShip::GetRemainingRange(int knots, core::IMessages& messages) const {
+    try {
+        if (IsSinkingOrSunk() || CurrentEndurance == 0) {
+            return 0;
+        }
+        const double hours = static_cast<double>(CurrentEndurance) / FuelRate(knots, HSC);
+        return static_cast<int>(Round(hours * (knots > 0 ? knots : kOutOfFuelSpeed)));
+    } catch (const std::exception& e) {
+        messages.Error("Debug: Error in Ship GetRemainingRange procedure!\nDivision: " + Name +
+                       "\n\n" + e.what());
+        return 0;
+    }
+}
+
+void TFightingShip::SetAmmoAllowance(core::TRandomGenerator& random, bool nationCLSmokeFloats) {
+    const auto scaled = [this](int rounds) {
+        return static_cast<int>(Round(AmmoLevel / 100.0 * rounds));
+    };
+    Ammo[kMainGuns] = scaled(TotalTurretGuns(false) * RoundsPerGun(Calibre[kMainGuns], 150, 90));
+    Ammo[kSecondaryGuns] =
+        scaled(InitialSecondariesPort * RoundsPerGun(Calibre[kSecondaryGuns], 300, 180));
+    Ammo[kTertiaryGuns] = scaled(InitialTertiariesPort * 400);
+    SmokeFloats = ShipType == TShipType::CL && nationCLSmokeFloats ? 2 + random.Random(3) : 0;
+}
+
+int TFightingShip::MainAmmoRemainingPercent() const {
+    const int carried = Ammo[kMainGuns];
+    if (carried == 0) {
+        return 1;
+    }
+    const auto surviving =
+        std::count_if(Turrets.begin(), Turrets.end(), [](const auto& t) { return !t.Destroyed; });
+    if (surviving == 0) {
+        return 0;
+    }
+    // The rounds of a destroyed turret's magazine are no use to the others: what is left is
+    // shared among the surviving turrets.
+    return static_cast<int>(Round(static_cast<double>(carried - RoundsFired[kMainGuns]) / carried *
+                                  100.0 * static_cast<double>(Turrets.size()) /
+                                  static_cast<double>(surviving)));
+}
+
+std::string TFightingShip::CheckAmmoWarnings() {
+    if (ShipType == TShipType::LT || ShipType == TShipType::TR) {
+        return {};
+    }
+    const int remaining = MainAmmoRemainingPercent();
+    if (remaining < 50 && !Warned50) {
+        Warned50 = true;
+        return Name + " has less than 50% of main ammo remaining!";
+    }
+    if (remaining < 20 && !Warned80[kMainGuns]) {
+        Warned80[kMainGuns] = true;
+        return Name + " has less than 20% of main ammo remaining!";
+    }
+    return {};
+}
+
+} // namespace tarnwake::combat

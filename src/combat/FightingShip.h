@@ -1,0 +1,146 @@
+#pragma once
+
+#include "designs/Ship.h"
+
+#include <array>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tarnwake::core {
+class IMessages;
+class TRandomGenerator;
+} // namespace tarnwake::core
+
+namespace tarnwake::combat {
+
+class TDivision;
+
+// Damage states, as the rules and the displays name them.
+inline constexpr int kDamageNone = 0;
+inline constexpr int kDamageLight = 1;
+inline constexpr int kDamageMedium = 2;
+inline constexpr int kDamageHeavy = 3;
+inline constexpr int kDamageSinking = 4;
+
+// Fuel units every ship starts with, whatever its design.
+inline constexpr int kInitialEndurance = 140 * 1000;
+
+// A ship in play: its design record and everything that changes during a battle.
+class TFightingShip : public designs::Tship {
+public:
+    // ---- Identity and command
+    int Side = 0;
+    TDivision* InitialDivision = nullptr;
+    int Locked = 0;
+    int AskedCount = 0;
+    int CrewQuality = 0;
+    bool PlayerCommanded = false;
+
+    // ---- Motion
+    int Course = 0;
+    int OrderedCourse = 0;
+    int CurrentSpeed = 0;
+    int OrderedSpeed = 0;
+    int Turn = 0; // signed course change of the current minute
+    bool Evading = false;
+    int TimeToRaiseSteam = 0;
+    int RudderStatus = 0; // 0 free; 1 jammed to starboard, 2 amidships, 3 to port
+    int CourseAtStartOfMinute = 0;
+
+    // ---- Damage
+    int MaxFloatPoints = 0;
+    int CurrentFloatPoints = 0;
+    int MaxSuperstructurePoints = 0;
+    int CurrentSuperstructurePoints = 0;
+    int EngineEfficiency = 100;
+    bool EngineDisabled = false;
+    bool ElectricDisabled = false;
+    int Flooding = 0;
+    int PF = 0;
+    bool Bulkhead = false;
+    int FireLevel = 0;
+    int FT = 0;
+    int Sinking = 0;
+    bool Sunk = false;
+    int LightHits = 0;
+    int MediumHits = 0;
+    int HeavyHits = 0;
+    int TorpedoHits = 0;
+    int Survivors = 0;
+    std::string DamageReport;
+
+    // ---- Weapons. Per gun level arrays are indexed 1..3 (main, secondary, tertiary).
+    int InitialSecondariesPort = 0;
+    int InitialSecondariesStarboard = 0;
+    int CurrentSecondariesPort = 0;
+    int CurrentSecondariesStarboard = 0;
+    int InitialTertiariesPort = 0;
+    int InitialTertiariesStarboard = 0;
+    int CurrentTertiariesPort = 0;
+    int CurrentTertiariesStarboard = 0;
+    std::array<int, 4> HitsScored{};
+    std::array<int, 4> RoundsFired{};
+    std::array<int, 4> Ammo{};
+    std::array<bool, 4> Warned80{}; // for the main level: the "less than 20%" warning
+    bool Warned50 = false;
+    bool WarnedOut = false;
+    int AmmoLevel = 100;
+    int SmokeFloats = 0;
+
+    // ---- Fuel
+    int CurrentEndurance = kInitialEndurance;
+    int MaxEndurance = kInitialEndurance;
+    bool WarnedForFuelPercentage50 = false;
+    bool WarnedForFuelPercentage20 = false;
+
+    // ---- Log: the ship's own hit details, each line starting with the time "hh:nn ".
+    std::vector<std::string> Hits;
+
+    // Reads the design file and sets what follows from it: flotation, superstructure points
+    // and the secondary and tertiary guns of each broadside (an odd gun is lost, since the
+    // design counts guns on both sides together). False after its message when the design
+    // cannot be loaded; the caller then drops the ship.
+    bool LoadDesign(const std::filesystem::path& designFile, int highestNationIndex,
+                    core::IMessages& messages);
+    void ApplyDesignState();
+
+    // ---- Guns
+    // Guns in the turrets, a turret without guns counting as one.
+    int TotalTurretGuns(bool operableOnly) const;
+    // Trains every operable turret that bears on relative bearing `r` onto it and the
+    // others to their rest bearings; answers the guns bearing.
+    int GetMainGunsBearing(int r, core::IMessages& messages);
+    // Range in yards at which gun level `level` can still fire, from the maximum range of its
+    // calibre in thousands of yards. Gun quality stretches or shortens it by a tenth a
+    // point; destroyers, firing from a lively platform, lose 500 yards.
+    int GetMaxRange(int level, int calibreMaxRangeThousands) const;
+
+    // ---- Damage summaries
+    int FloodingPercentage() const;
+    int SuperstructurePercentage() const;
+    int GetDamagePercentage(core::IMessages& messages) const;
+    int GetDamageState(core::IMessages& messages) const;
+    // "No damage", "Light damage" ... for the damage percentage `p`; `text` is answered
+    // unchanged above 250.
+    std::string DamageText(int p, const std::string& text = {}) const;
+    // What an observer makes of the damage: sets DamageReport from a draw.
+    void EstimateDamage(int p, core::TRandomGenerator& random);
+
+    // ---- Speed and fuel
+    int CurrentMaxSpeed() const;
+    // Fuel burned per hour at `knots`: the fast-ship curve (HSC) climbs less steeply at
+    // battle speeds than the other.
+    static int FuelRate(int knots, bool hsc);
+    int GetRemainingRange(int knots, core::IMessages& messages) const;
+
+    // ---- Ammunition
+    void SetAmmoAllowance(core::TRandomGenerator& random, bool nationCLSmokeFloats);
+    int MainAmmoRemainingPercent() const;
+    // The once-only low-ammunition warning due now, or empty.
+    std::string CheckAmmoWarnings();
+
+    bool IsSinkingOrSunk() const { return Sinking > 0 || Sunk; }
+};
+
+} // namespace tarnwake::combat
