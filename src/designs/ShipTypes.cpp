@@ -47,6 +47,11 @@ std::optional<TShipType> ShipTypeFromCode(std::string_view code) {
     return std::nullopt;
 }
 
+const char* TypeCode(TShipType t) {
+    const int i = TypeIndex(t);
+    return ValidType(i) ? kTypeNames[static_cast<std::size_t>(i)].code : "XX";
+}
+
 std::string ShipTypeCode(int typeValue, core::IMessages& messages) {
     if (!ValidType(typeValue)) {
         WarnIllegalType(typeValue, messages);

@@ -25,6 +25,9 @@ constexpr int TypeIndex(TShipType t) {
 // case-sensitive. No value for any other text.
 std::optional<TShipType> ShipTypeFromCode(std::string_view code);
 
+// The code of a type ("BB" ...).
+const char* TypeCode(TShipType t);
+
 // Code of a type value; an unknown value warns "Debug Warning, illegal ship type! <n>" and
 // answers "XX".
 std::string ShipTypeCode(int typeValue, core::IMessages& messages);

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "core/Colour.h"
+#include "core/GameClock.h"
+
+#include <filesystem>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace tarnwake::core {
+class IMessages;
+class ISound;
+class TRandomGenerator;
+} // namespace tarnwake::core
+
+namespace tarnwake::combat {
+class TFightingShip;
+class TDivision;
+} // namespace tarnwake::combat
+
+namespace tarnwake::engine {
+
+class TReport;
+class TObjectiveCondition;
+
+// What a log line is about, so that clicking it can open or centre on that thing.
+using TLogObject = std::variant<std::monostate, combat::TFightingShip*, combat::TDivision*,
+                                TReport*, TObjectiveCondition*>;
+
+// A line as the log shows it: the display renders these, the core decides their look.
+struct TStyledLine {
+    std::string text;
+    core::TColor color = core::colors::Black;
+    bool bold = false;
+    int sizeStep = 0; // points larger than the log's usual text
+    TLogObject object;
+};
+
+struct TFullLogEntry {
+    std::string line; // with its marker
+    TLogObject object;
+    std::string time; // "hh:nn "
+};
+
+// The log settings of the player's preferences.
+struct TLogSettings {
+    int SoundOption = 1; // 0 all gunfire ... 3 explosions only, 4 no sound effects
+    int BreakOnHit = 1;  // a gun hit on a ship of this type code or lower stops the clock
+    bool BreakOnTorpedoHit = true;
+};
+
+struct TFlushResult {
+    bool breakRequested = false; // stop a running clock after this minute
+    bool showLogTab = false;     // the minute wrote lines: bring the log to the front
+};
+
+// The game's message log. Every phase of a minute appends lines to the minute buffer; at the
+// end of the minute the flush styles them by their first character (the marker), decides
+// whether they stop the clock, pop up or play a sound, and rebuilds the displayed log: this
+// minute's lines in colour, then the previous minute's in grey. Every flushed line is also
+// kept in the full log with its time.
+class TMessageLog {
+public:
+    // Lines beyond this many in one minute are not shown: a runaway producer must not bury
+    // the log (or the player) in text.
+    static constexpr std::size_t kMaxLinesPerMinute = 1001;
+
+    void AddLogLine(std::string text, TLogObject object = {});
+
+    struct TFlushContext {
+        const TLogSettings& settings;
+        core::IMessages& messages;
+        core::ISound& sound;
+        core::TRandomGenerator& random;
+        std::filesystem::path soundsDir;
+        core::TDateTime clock;
+    };
+    TFlushResult FlushLog(const TFlushContext& context);
+
+    // A line written straight into the displayed and full logs, outside the flush.
+    void AddLogNote(const std::string& text, core::TColor color, bool bold, core::TDateTime clock);
+
+    // Set by the gunfire phase when guns fire (as the sound option asks); cleared at its start.
+    void SetGunfireFlag() { gunfire_ = true; }
+    void ClearGunfireFlag() { gunfire_ = false; }
+    bool GunfireFlag() const { return gunfire_; }
+
+    const std::string& BreakReason() const { return breakReason_; }
+    void ClearBreakReason() { breakReason_.clear(); }
+
+    const std::vector<TStyledLine>& Displayed() const { return displayed_; }
+    const std::vector<TFullLogEntry>& FullLog() const { return fullLog_; }
+    std::size_t PendingLines() const { return minute_.size(); }
+
+    // Empties everything, for a new game.
+    void Clear();
+
+    // Removes every reference to `object` (a ship or division leaving the game) so that no
+    // log line points at a freed object.
+    void Forget(const TLogObject& object);
+
+private:
+    struct TLine {
+        std::string text;
+        TLogObject object;
+    };
+    std::vector<TLine> minute_;
+    std::vector<TLine> previous_;
+    std::vector<TStyledLine> displayed_;
+    std::vector<TFullLogEntry> fullLog_;
+    std::string breakReason_;
+    bool gunfire_ = false;
+};
+
+} // namespace tarnwake::engine
