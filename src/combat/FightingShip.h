@@ -88,6 +88,28 @@ public:
     int AmmoLevel = 100;
     int SmokeFloats = 0;
 
+    // ---- Targets and fire received
+    TFightingShip* CurrentTarget = nullptr; // the main target
+    TFightingShip* SecondaryPortTarget = nullptr;
+    TFightingShip* SecondaryStarboardTarget = nullptr;
+    TFightingShip* TertiaryPortTarget = nullptr;
+    TFightingShip* TertiaryStarboardTarget = nullptr;
+    int ShipsFiringAtMe = 0;
+    int BiggestCalibreTargetingMe = 0;
+    int BiggestCalibreAtMe = 0;
+    int CalibreAtMeLastTurn = 0;
+    int RoundsFiredAtMeLastTurn = 0;
+    int HitsReceived = 0;
+    bool HitByMainGunsThisMinute = false;
+
+    // ---- Sighting: how the other side knows this ship, and the light where it is.
+    int SightingLevel = 0; // 0 unseen, 1 sighted, 2 type identified, 3 class identified
+    int LightState = 1;    // 1 day, 2 night, 3 dusk
+    bool SeenByPlayerThisMinute = false;
+    bool Lit = false;
+    std::string IdentifiedType; // the type code the other side believes
+    std::string ReportedClass;  // the class name the other side reports
+
     // ---- Fuel
     int CurrentEndurance = kInitialEndurance;
     int MaxEndurance = kInitialEndurance;

@@ -1,0 +1,126 @@
+#pragma once
+
+#include "designs/ShipTypes.h"
+
+#include <climits>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnwake::core {
+class IMessages;
+}
+
+namespace tarnwake::combat {
+
+class TFightingShip;
+class TForce;
+
+// Roles: what a division does for its force and its lead division.
+enum TRole : int {
+    roleIndependent = 0,
+    roleCore = 1,
+    roleSupport = 2,
+    roleScout = 3,
+    roleScreen = 4,
+    rolePatrol = 5,
+};
+
+// Formations a division's ships keep among themselves.
+enum TFormation : int {
+    formLineAhead = 0,
+    formLineAbreast = 1,
+    formSearchLine = 2,
+    formScreen = 3,
+};
+
+// "Independent" ... "Patrol"; "Illegal Role value!" outside 0..5.
+std::string RoleText(int role);
+// "Ind", "Cor", "Sup", "Sco", "Scr"; Patrol and illegal values have none.
+std::string RoleShortText(int role);
+// "Line ahead" ... "Screen"; nothing outside 0..3.
+std::string FormationText(int formation);
+std::optional<int> RoleFromText(std::string_view text);
+std::optional<int> FormationFromText(std::string_view text);
+
+// The division a stance of the computer opponent starts from.
+inline constexpr int kInitialStance = 2;
+// A support division's side angle before any target gives it a side.
+inline constexpr int kInitialSupportSideAngle = 100;
+// "Hold fire" without an end.
+inline constexpr int kHoldFireIndefinitely = INT_MAX;
+
+// An ordered group of ships of like type under one course, speed, formation and role. The
+// division refers to its ships; the world owns them. The first ship is the flagship.
+class TDivision {
+public:
+    TDivision(std::string name, int side);
+
+    int Course = 0;
+    int Speed = 0;
+    std::vector<TFightingShip*> Ships;
+    std::string DivisionName;
+    std::string Shortname;
+    bool TurnTogether = false;
+    int Side = 0;
+    TDivision* TargetDivision = nullptr;
+    bool TargetSetByPlayer = false;
+    int TacticalStance = kInitialStance;
+    bool AIControl = false;
+    bool ReportsBySignal = false;
+    int Role = roleIndependent;
+    int Formation = formLineAhead;
+    TDivision* LeadDiv = nullptr;
+    TForce* Force = nullptr;
+    bool FlagDivisionMark = false;
+    int HoldFireMinutes = 0;
+    bool HoldTorpedoFire = false;
+    int WaypointIndex = 0;
+    int TurnsSinceDecision = 0;
+    int SupportSideAngle = kInitialSupportSideAngle;
+    int Accusmoke = 0;
+    int BattleSmokeLevel = 0;
+    bool MakeSmoke = false;
+    bool LockedAI = false;
+    int Losses = 0;
+    int MinutesInCombat = 0;
+    bool Reported = false;
+    bool HasBeenHome = false;
+    int PortDelay = 0;
+    bool InPort = false;
+    std::string Base;
+    int WI = 0;
+    int TimeToRaiseSteam = 0;
+    TFightingShip* RescueTarget = nullptr;
+    bool GoHome = false;
+    TFightingShip* ThreatShip = nullptr;
+    int Endurance = 0; // the lowest fuel of its ships, from the last fuel step
+    bool WarnedForFuel = false;
+    std::string SectionName; // the scenario section it was read from
+
+    TFightingShip* Flagship() const { return Ships.empty() ? nullptr : Ships.front(); }
+    TFightingShip* RearShip() const { return Ships.empty() ? nullptr : Ships.back(); }
+    bool HasShips() const { return !Ships.empty(); }
+    bool IsNeutral() const { return Side == 3; }
+
+    int FastestSpeed() const;
+    int SlowestSpeed() const;
+    // The median of the ships' maximum speeds; with an even number of ships the slower of
+    // the two middle ones, so the division never orders more than half its ships can make.
+    int MedianSpeed() const;
+
+    bool RoleAllowed(int role, int scenarioYear) const;
+    bool FormationAllowed(int formation, int scenarioYear) const;
+
+    // "1st BCS (Sco 1st BS)": the order-of-battle tree line.
+    std::string TreeText() const;
+
+    // Every fifth minute: burn the fuel of five minutes at the flagship's speed.
+    void ComputeFuelExpenditure();
+    // The division can steam as far as its emptiest bunkers allow.
+    void UpdateEndurance();
+    int GetRemainingRange(int knots, core::IMessages& messages) const;
+};
+
+} // namespace tarnwake::combat
