@@ -103,6 +103,7 @@ public:
     bool HitByMainGunsThisMinute = false;
 
     // ---- Sighting: how the other side knows this ship, and the light where it is.
+    std::vector<TFightingShip*> Sighted; // the ships this ship sees this minute
     int SightingLevel = 0; // 0 unseen, 1 sighted, 2 type identified, 3 class identified
     int LightState = 1;    // 1 day, 2 night, 3 dusk
     bool SeenByPlayerThisMinute = false;

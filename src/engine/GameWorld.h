@@ -1,0 +1,206 @@
+#pragma once
+
+#include "core/Folders.h"
+#include "core/GameClock.h"
+#include "engine/GameSpeed.h"
+#include "engine/MessageLog.h"
+#include "engine/Side.h"
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace tarnwake::core {
+class IMessages;
+class ISound;
+class TRandomGenerator;
+} // namespace tarnwake::core
+
+namespace tarnwake::combat {
+class TFightingShip;
+class TDivision;
+class TForce;
+} // namespace tarnwake::combat
+
+namespace tarnwake::engine {
+
+// What the display learns from the minute loop. The desktop program implements it; the
+// headless runner and the tests may leave it out.
+class IGameView {
+public:
+    virtual ~IGameView() = default;
+    // The end of every minute: the clock and elapsed-time texts changed.
+    virtual void MinuteFinished() {}
+    // A run has ended (neither timer running): rebuild the order of battle and the reports.
+    virtual void RunEnded() {}
+    // The scenario is over: show the results.
+    virtual void ShowResults() {}
+};
+
+// The settings of the player's preferences that the minute loop reads.
+struct TPlayPreferences {
+    TLogSettings Log;
+    int RealismSetting = 1;
+    int AutosaveMinutes = 60; // 0: never
+};
+
+// The weather and light values of the environment that the minute loop keeps up to date.
+struct TEnvironmentState {
+    int Weather = 2; // 0 fog ... 7 heavy rain
+    int WindForce = 0;
+    int DayRange = 20000;  // yards
+    int NightRange = 4000; // yards
+    int MeanRange = 12000; // yards
+};
+
+// The game world and its minute.
+//
+// Ownership, kept for the whole game: the world owns every ship, division and force (and,
+// as they come, torpedoes, objectives, reports and submarines). Divisions and forces only
+// refer to ships and divisions. Whatever leaves the game leaves through RemoveShip,
+// RemoveDivision or RemoveForce, which take it out of every list and reference that may hold
+// it (divisions, forces, targets, leads, the log) in one operation, so no reference dangles.
+//
+// The minute: the core does not own timers. It says which of its two timers should run and at
+// what interval (RunTimerEnabled, SubStepTimerEnabled, the speed table); the desktop program
+// drives them with two timers, the headless runner with a plain loop (RunHeadless).
+class TGameWorld {
+public:
+    TGameWorld(core::IMessages& messages, core::ISound& sound, core::TRandomGenerator& random,
+               core::TGameFolders folders);
+    ~TGameWorld();
+    TGameWorld(const TGameWorld&) = delete;
+    TGameWorld& operator=(const TGameWorld&) = delete;
+
+    // ---- Services
+    core::IMessages& Messages() { return messages_; }
+    core::ISound& Sound() { return sound_; }
+    core::TRandomGenerator& Random() { return random_; }
+    const core::TGameFolders& Folders() const { return folders_; }
+    void SetView(IGameView* view) { view_ = view; }
+
+    // ---- The order of battle (owned)
+    std::vector<std::unique_ptr<combat::TFightingShip>> Ships;
+    std::vector<std::unique_ptr<combat::TDivision>> Divisions;
+    std::vector<std::unique_ptr<combat::TForce>> Forces;
+
+    combat::TFightingShip& AddShip(std::unique_ptr<combat::TFightingShip> ship);
+    combat::TDivision& AddDivision(std::unique_ptr<combat::TDivision> division);
+    combat::TForce& AddForce(std::unique_ptr<combat::TForce> force);
+    void RemoveShip(combat::TFightingShip* ship);
+    void RemoveDivision(combat::TDivision* division);
+    void RemoveForce(combat::TForce* force);
+    // Empties the world for the next game.
+    void Clear();
+
+    // ---- Game-wide values
+    std::array<TSide, 2> Sides;
+    TMessageLog Log;
+    TPlayPreferences Preferences;
+    TEnvironmentState Environment;
+    core::TDateTime Clock = 0.0;
+    int TimeElapsed = 0;
+    int Length = 240;
+    int PlayerSide = 0; // 2: the computer commands both sides
+    bool Campaign = false;
+    int ScenarioYear() const;
+
+    // ---- Clock state
+    int MinutesToRun = 0;
+    bool MinuteReady = true;
+    bool PausePending = false;
+    int SubStepsLeft = 0;
+    int TorpedoCheckPeriod = 1;
+    int SpeedIndex = kNormalSpeed;
+    int QuietMinutes = 0;
+    bool ScenarioFinished = false;
+    bool ObjectiveReached = false;
+    std::array<bool, 2> AllHome{};
+    bool NoLandLayer = false; // set by the land test when the chart has no land
+
+    bool RunTimerEnabled = false;
+    bool SubStepTimerEnabled = false;
+    int RunTimerInterval() const { return GameSpeed(SpeedIndex).RunTimerMs; }
+    int SubStepTimerInterval() const { return GameSpeed(SpeedIndex).SubStepTimerMs; }
+
+    // Saves the game to the autosave file; answers whether it did. Until a saver is
+    // installed, autosave does nothing (and says nothing).
+    std::function<bool(const std::filesystem::path&)> AutosaveHook;
+
+    // ---- The minute
+    // Starts or continues a run of `count` minutes ("Turn" 1, "Run 5 minutes" 5,
+    // "Run" kRunUntilStopped).
+    static constexpr int kRunUntilStopped = 1111111115;
+    void RunMinutes(int count);
+    void RequestPause();
+    void SetGameSpeed(int index);
+    void RunTimerTick();
+    void SubStepTick();
+    void StartMinute();
+    void FinishMinute();
+    void EndScenario(const std::string& message);
+
+    // Runs the clock without timers until the run ends; answers the minutes completed.
+    int RunHeadless(int minutes);
+
+    // "1916-05-31 14:48" and "Time elapsed 12 (240)" for the status bar.
+    std::string ClockText() const;
+    std::string ElapsedText() const;
+
+    // ---- Seams filled by later rules
+    // Whether a ship has an enemy ship in its sighted list.
+    bool HasEnemyInSight(const combat::TFightingShip& ship) const;
+    bool AnyTorpedoRunning() const { return false; } // no torpedoes in the water yet
+    // The world's ships in play of a side (not sunk, not sinking), in non-neutral divisions.
+    int ShipsAtSea(int side) const;
+
+private:
+    void ComputeSubStepCount();
+    void ApplySpeedCap();
+    void MoveAllShips(bool fullStep);
+    void RunEndOfScenarioChecks();
+    void Autosave();
+
+    // Phases of the minute that later rules fill; each runs guarded, so a failure in one
+    // degrades that step only.
+    void AIDivisionsDecide();
+    void CheckObjectives() {}
+    void AssessForceWithdrawal() {}
+    void Weatherchange() {}
+    void AdjustSightingLevel() {}
+    void AgeSmokeFloats() {}
+    bool Checksightings() { return PausePending; }
+    void SelectTargetsForAllDivisions() {}
+    void ComputerTorpedoLaunches() {}
+    void ClearMinuteCounters() {}
+    void GunfireOfAllShips() {}
+    void AllShipsDamageControl();
+    // Whether a ship in play is farther from its force's home than the force's home radius.
+    // Until ships have positions on the chart every ship counts as away, so no side is ever
+    // found all home.
+    bool IsAwayFromHome(const combat::TFightingShip& ship) const;
+    void AllShipsCheckSinkings() {}
+    void CheckAllDivAfterMove() {}
+    void ContactReportUpkeep() {}
+    void AircraftSightings() {}
+    void CheckSubmarines() {}
+    void CheckSubordinateForceInCombat() {}
+    void ReduceSearchAreaReports() {}
+    void CheckCautiousAIFeelingGood() {}
+    void SubmarineAgainstSubmarine() {}
+    bool ObjectiveResults() { return false; }
+    void PlayerPrompts() {}
+    void SinkAllSinking() {}
+    void MoveTorpedoes(bool checkContacts) { (void)checkContacts; }
+    void DriftSmokeFloats() {}
+
+    core::IMessages& messages_;
+    core::ISound& sound_;
+    core::TRandomGenerator& random_;
+    core::TGameFolders folders_;
+    IGameView* view_ = nullptr;
+};
+
+} // namespace tarnwake::engine

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <string>
+
+namespace tarnwake::engine {
+
+// Force levels a side may choose before the game: which of the scenario's optional divisions
+// and ships take part.
+enum TForceLevel : int { flHistorical = 0, flVariable = 1, flMaximum = 2 };
+
+// One of the two opponents.
+struct TSide {
+    std::string Name = "Xxxxxx";
+    std::string FlagFile = "XXX";
+    bool ComputerCommanded = false;
+    int ForceLevel = flHistorical;
+    int ScenarioAccuracy = 0;
+    std::string UnspecName;
+    int AlternatePointChance = 50;
+    int Intelligence = 50;
+    int RepairCapacity = 4;
+};
+
+} // namespace tarnwake::engine

@@ -1,0 +1,234 @@
+#include "engine/GameWorld.h"
+
+#include "combat/Division.h"
+#include "combat/FightingShip.h"
+#include "combat/Force.h"
+#include "core/Messages.h"
+#include "core/Random.h"
+#include "core/Sound.h"
+
+#include <gtest/gtest.h>
+
+using namespace tarnwake;
+using combat::TDivision;
+using combat::TFightingShip;
+using engine::TGameWorld;
+
+namespace {
+
+// A world with one ship a side, each in its own division, on 31 May 1916 at 14:00.
+struct WorldFixture : ::testing::Test {
+    core::THeadlessMessages messages{nullptr};
+    core::TSilentSound sound;
+    core::TRandomGenerator random{1};
+    TGameWorld world{messages, sound, random, core::TGameFolders("game", "user")};
+    TFightingShip* lion = nullptr;
+    TFightingShip* seydlitz = nullptr;
+
+    void SetUp() override {
+        world.Clock = core::EncodeDateTime(1916, 5, 31, 14, 0);
+        world.Sides[0].Name = "Great Britain";
+        world.Sides[1].Name = "Germany";
+        world.Preferences.AutosaveMinutes = 0;
+        lion = AddShipInDivision("Lion", 0);
+        seydlitz = AddShipInDivision("Seydlitz", 1);
+    }
+
+    TFightingShip* AddShipInDivision(const std::string& name, int side) {
+        auto ship = std::make_unique<TFightingShip>();
+        ship->Name = name;
+        ship->Side = side;
+        TFightingShip& s = world.AddShip(std::move(ship));
+        auto& d = world.AddDivision(std::make_unique<TDivision>(name + " division", side));
+        d.Ships.push_back(&s);
+        return &s;
+    }
+
+    // Drives the two timers as the desktop program does, for at most `ticks` events.
+    void Tick(int ticks) {
+        for (int i = 0; i < ticks && (world.RunTimerEnabled || world.SubStepTimerEnabled); ++i) {
+            if (world.SubStepTimerEnabled) {
+                world.SubStepTick();
+            } else {
+                world.RunTimerTick();
+            }
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(WorldFixture, TurnRunsOneMinuteAndRunFiveRunsFive) {
+    EXPECT_EQ(1, world.RunHeadless(1));
+    EXPECT_EQ(1, world.TimeElapsed);
+    EXPECT_EQ("1916-05-31 14:01", world.ClockText());
+    EXPECT_TRUE(world.MinuteReady);
+    EXPECT_EQ(5, world.RunHeadless(5));
+    EXPECT_EQ("Time elapsed 6 (240)", world.ElapsedText());
+    EXPECT_FALSE(world.RunTimerEnabled);
+}
+
+TEST_F(WorldFixture, PauseDuringAMinuteEndsTheRunAfterIt) {
+    world.RunMinutes(TGameWorld::kRunUntilStopped);
+    Tick(1); // the run timer starts minute 1
+    ASSERT_TRUE(world.SubStepTimerEnabled);
+    Tick(3); // part way through its ten sub-steps at "Normal"
+    world.RequestPause();
+    EXPECT_EQ(0, world.TimeElapsed);
+    Tick(1000);
+    EXPECT_EQ(1, world.TimeElapsed); // the minute completed, and no other started
+    EXPECT_FALSE(world.RunTimerEnabled);
+    EXPECT_FALSE(world.SubStepTimerEnabled);
+}
+
+TEST_F(WorldFixture, ABreakLineStopsAContinuousRun) {
+    world.RunMinutes(TGameWorld::kRunUntilStopped);
+    Tick(1 + 10 * 2 + 2); // two whole minutes
+    ASSERT_EQ(2, world.TimeElapsed);
+    world.Log.AddLogLine("7Collision! Lion has rammed Seydlitz!");
+    Tick(1000);
+    EXPECT_EQ(3, world.TimeElapsed);
+    EXPECT_FALSE(world.RunTimerEnabled);
+}
+
+TEST_F(WorldFixture, SubStepsFollowTheGameSpeed) {
+    struct Case {
+        int index;
+        int subSteps;
+    };
+    for (const Case c : {Case{-3, 240}, Case{1, 10}, Case{5, 1}}) {
+        world.SetGameSpeed(c.index);
+        world.RunMinutes(1);
+        int ticks = 0;
+        while (world.RunTimerEnabled || world.SubStepTimerEnabled) {
+            if (world.SubStepTimerEnabled) {
+                world.SubStepTick();
+                ++ticks;
+            } else {
+                world.RunTimerTick();
+            }
+        }
+        EXPECT_EQ(c.subSteps, ticks) << c.index;
+    }
+    world.SetGameSpeed(9);
+    EXPECT_EQ(5, world.SpeedIndex);
+    EXPECT_EQ(2, world.RunTimerInterval());
+    world.SetGameSpeed(-7);
+    EXPECT_EQ(-3, world.SpeedIndex);
+    EXPECT_EQ(250, world.SubStepTimerInterval());
+}
+
+TEST_F(WorldFixture, SpeedDropsToNormalWithAnEnemyInSight) {
+    world.SetGameSpeed(4);
+    world.RunHeadless(1);
+    EXPECT_EQ(4, world.SpeedIndex); // nothing in sight
+    lion->Sighted.push_back(seydlitz);
+    world.RunHeadless(1);
+    EXPECT_EQ(1, world.SpeedIndex);
+    world.SetGameSpeed(2);
+    world.RunHeadless(1);
+    EXPECT_EQ(2, world.SpeedIndex); // "Fast" is left alone
+    lion->Sighted.clear();
+    auto& neutral = *AddShipInDivision("Collier", 3);
+    lion->Sighted.push_back(&neutral);
+    world.SetGameSpeed(5);
+    world.RunHeadless(1);
+    EXPECT_EQ(5, world.SpeedIndex); // a neutral is no enemy
+}
+
+TEST_F(WorldFixture, SightingRangesAreRefreshedEveryTenthMinute) {
+    world.Environment.DayRange = 18000;
+    world.Environment.NightRange = 5001;
+    world.RunHeadless(1); // minute 0 refreshes
+    EXPECT_EQ(11500, world.Environment.MeanRange);
+    world.Environment.DayRange = 10000;
+    world.RunHeadless(9); // minutes 1..9 do not
+    EXPECT_EQ(11500, world.Environment.MeanRange);
+    world.RunHeadless(1); // minute 10 does
+    EXPECT_EQ(7500, world.Environment.MeanRange);
+}
+
+TEST_F(WorldFixture, TheAbsoluteLimitEndsTheGameOnceAtTwiceItsLength) {
+    world.Length = 20;
+    lion->Sighted.push_back(seydlitz); // the fleets stay in contact: no quiet-sea end
+    world.RunHeadless(39);
+    EXPECT_FALSE(world.ScenarioFinished);
+    // At minute 40 the sea is also empty of German ships: two ends, one announcement.
+    seydlitz->Sunk = true;
+    world.RunHeadless(1);
+    EXPECT_TRUE(world.ScenarioFinished);
+    EXPECT_EQ((std::vector<std::string>{
+                  "Scenario absolute time limit is reached!\rThe scenario is over!"}),
+              messages.Texts());
+    messages.Clear();
+    EXPECT_EQ(0, world.RunHeadless(1));
+    EXPECT_EQ((std::vector<std::string>{"Scenario is finished!"}), messages.Texts());
+}
+
+TEST_F(WorldFixture, QuietSeaEndsTheGameAfterItsLength) {
+    world.Length = 30;
+    world.RunHeadless(30); // quiet all along and the length reached, but only 30 quiet minutes
+    EXPECT_FALSE(world.ScenarioFinished);
+    world.RunHeadless(100);
+    // The quiet count passes 30 at minute 31, long before the absolute limit at 60.
+    EXPECT_EQ(31, world.TimeElapsed);
+    EXPECT_EQ("No opposing ships are in sight of each other and scenario length is "
+              "reached!\rThe scenario is over!",
+              messages.Texts().at(0));
+}
+
+TEST_F(WorldFixture, ASideWithoutShipsEndsTheGameButInACampaignOnlyLater) {
+    world.Length = 100;
+    lion->Sighted.push_back(seydlitz);
+    seydlitz->Sinking = 5;
+    world.Campaign = true;
+    world.RunHeadless(50);
+    EXPECT_FALSE(world.ScenarioFinished); // half the length has not passed
+    world.RunHeadless(5);
+    EXPECT_EQ(51, world.TimeElapsed);
+    EXPECT_EQ("Germany has no ships left at sea!\rThe scenario is over!", messages.Texts().at(0));
+
+    world.Clear();
+    EXPECT_TRUE(world.Ships.empty());
+    EXPECT_FALSE(world.ScenarioFinished);
+}
+
+TEST_F(WorldFixture, AutosaveEveryHourOrNever) {
+    std::vector<std::string> saves;
+    world.AutosaveHook = [&saves](const std::filesystem::path& file) {
+        saves.push_back(file.filename().string());
+        return true;
+    };
+    lion->Sighted.push_back(seydlitz);
+    world.RunHeadless(130);
+    EXPECT_TRUE(saves.empty()); // autosave 0
+    world.Preferences.AutosaveMinutes = 60;
+    world.TimeElapsed = 0;
+    world.RunHeadless(130);
+    EXPECT_EQ((std::vector<std::string>{"Autosave.sav", "Autosave.sav"}), saves);
+    EXPECT_EQ("Game autosaved", world.Log.FullLog().back().line);
+    EXPECT_EQ(130, world.TimeElapsed); // the run went on after each save
+}
+
+TEST_F(WorldFixture, RemovingAShipClearsEveryReferenceToIt) {
+    lion->CurrentTarget = seydlitz;
+    lion->Sighted.push_back(seydlitz);
+    auto& force = world.AddForce(std::make_unique<combat::TForce>("I SG", 1));
+    TDivision* german = world.Divisions[1].get();
+    german->Force = &force;
+    force.Divisions.push_back(german);
+    ASSERT_EQ(seydlitz, force.ForceFlagship());
+    world.Log.AddLogLine("1Seydlitz is hit", seydlitz);
+
+    world.RemoveShip(seydlitz);
+    EXPECT_EQ(1u, world.Ships.size());
+    EXPECT_EQ(nullptr, lion->CurrentTarget);
+    EXPECT_TRUE(lion->Sighted.empty());
+    EXPECT_TRUE(german->Ships.empty());
+    EXPECT_EQ(nullptr, force.CachedFlagship());
+
+    world.Divisions[0]->LeadDiv = german;
+    world.RemoveDivision(german);
+    EXPECT_EQ(nullptr, world.Divisions[0]->LeadDiv);
+    EXPECT_TRUE(force.Divisions.empty());
+}
