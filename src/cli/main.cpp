@@ -1,6 +1,7 @@
 // tarnwake-cli: the headless runner. It loads the game folder, lets the computer command
 // both sides and prints what happens; the tests, benchmarks and history checks use it.
 
+#include "cli/Commands.h"
 #include "core/CommandLine.h"
 #include "core/Folders.h"
 #include "core/Messages.h"
@@ -21,6 +22,8 @@ constexpr const char* kUsage =
     "\n"
     "Commands:\n"
     "  info              show the version, the game and user folders and the seed (default)\n"
+    "  check-data        load the nations, the weapon tables and every design, print every\n"
+    "                    message; fails when there is any\n"
     "\n"
     "Options:\n"
     "  --help            show this text\n"
@@ -80,6 +83,9 @@ int main(int argc, char** argv) {
     const std::string command = positional.empty() ? "info" : positional.front();
     if (command == "info") {
         return Info(folders, random);
+    }
+    if (command == "check-data") {
+        return cli::CheckData(folders, messages, std::cout);
     }
     std::cerr << "tarnwake-cli: unknown command " << command << " (see --help)\n";
     return 2;
