@@ -4,8 +4,13 @@
 #include "core/Random.h"
 #include "core/Rounding.h"
 #include "designs/DesignFile.h"
+#include "map/GeoDataObject.h"
+#include "map/Geometry.h"
+#include "map/GlobeLayer.h"
+#include "map/GlobeUnits.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace tarnwake::combat {
@@ -54,7 +59,139 @@ int RoundsPerGun(int calibre, int light, int heavy) {
     return 0;
 }
 
+// Ships that may block a line of fire: within this many degrees of the target's bearing and
+// this many yards of the line to it.
+constexpr int kInBetweenArc = 70;
+constexpr double kInBetweenYards = 300.0;
+
+int BearingDifference(int a, int b) {
+    const int d = std::abs(a - b) % 360;
+    return d > 180 ? 360 - d : d;
+}
+
 } // namespace
+
+TFightingShip::TFightingShip() : Marker(std::make_unique<TShipLocation>(nullptr, this)) {}
+
+TFightingShip::~TFightingShip() = default;
+
+void TFightingShip::PlaceOnLayer(map::TGlobeLayer* shipLayer) {
+    const map::TGeoPos p = Position();
+    Marker = std::make_unique<TShipLocation>(shipLayer, this);
+    Marker->SetStoredPoint(p);
+}
+
+int TFightingShip::TrueBearingToShip(const TFightingShip* other, core::IMessages& messages) const {
+    if (other == nullptr) {
+        messages.Warn("Warning! Cannot get bearing to nil ship!" + Name);
+        return 0;
+    }
+    if (other == this) {
+        messages.Warn("Warning! Cannot get bearing to self!" + Name);
+        return 0;
+    }
+    return map::BearingBetween(Position(), other->Position());
+}
+
+int TFightingShip::GetBearingToShip(const TFightingShip* other, core::IMessages& messages) const {
+    if (other == nullptr) {
+        messages.Warn("Warning! GetBearingToShip " + Name + " to nil ship!");
+        return 0;
+    }
+    return map::AddBearing(TrueBearingToShip(other, messages), -Course);
+}
+
+int TFightingShip::IncomingBearing(const TFightingShip* target, const TFightingShip* firer,
+                                   core::IMessages& messages) {
+    try {
+        if (target == nullptr || firer == nullptr) {
+            throw std::runtime_error("ship = nil");
+        }
+        const int bearing = map::BearingBetween(target->Position(), firer->Position());
+        return map::AddBearing(bearing, -target->Course);
+    } catch (const std::exception& e) {
+        messages.Error("Error computing incoming bearing!\nTarget ship: " +
+                       (target != nullptr ? target->Name : std::string("nil")) + "\nFiring ship: " +
+                       (firer != nullptr ? firer->Name : std::string("nil")) + "\n" + e.what());
+        return 0;
+    }
+}
+
+int TFightingShip::GetRangeToShip(const TFightingShip* other, core::IMessages& messages) const {
+    if (other == nullptr) {
+        messages.Error("Error in GetRangeToShip procedure for " + Name + "! Another ship = nil!");
+        return 0;
+    }
+    return static_cast<int>(Round(map::RangeYards(Position(), other->Position())));
+}
+
+int TFightingShip::GetRoundedRangeToShip(const TFightingShip* other, bool estimate,
+                                         core::TRandomGenerator& random,
+                                         core::IMessages& messages) const {
+    if (other == nullptr) {
+        messages.Error("Error in GetRoundedRangeToShip procedure for " + Name + "! Ship = nil!");
+        return 0;
+    }
+    int x = GetRangeToShip(other, messages);
+    if (estimate) {
+        x = x + x / 10 - random.Random(x / 5);
+    }
+    return x / 100 * 100;
+}
+
+int TFightingShip::CountShipsInBetween(const TFightingShip* target, bool allSides,
+                                       core::IMessages& messages) const {
+    const map::TGlobeLayer* layer = Marker->Layer();
+    if (layer == nullptr) {
+        messages.Warn("Warning! No shiplayer in CountShipsInBetween procedure!");
+        return 0;
+    }
+    if (target == nullptr) {
+        return 0;
+    }
+    const map::TGeoPos from = Position();
+    const map::TGeoPos to = target->Position();
+    const int targetBearing = map::BearingBetween(from, to);
+    const double tolerance = map::FromUnits(kInBetweenYards, map::TGlobeUnitTypes::Yard);
+    int count = 0;
+    for (const map::TGeoDataObject* object : layer->Objects()) {
+        const auto* location = dynamic_cast<const TShipLocation*>(object);
+        if (location == nullptr || location->Ship == nullptr) {
+            continue;
+        }
+        const TFightingShip* other = location->Ship;
+        if (other == this || other == target || other->Sunk || (!allSides && other->Side != Side)) {
+            continue;
+        }
+        const map::TGeoPos p = other->Position();
+        if (BearingDifference(map::BearingBetween(from, p), targetBearing) < kInBetweenArc &&
+            map::PointNearSegment(p, from, to, tolerance)) {
+            ++count;
+        }
+    }
+    return count;
+}
+
+void TFightingShip::DropOutOfArcSecondaryTargets(core::IMessages& messages) {
+    struct TSlot {
+        TFightingShip** target;
+        bool starboard;
+    };
+    const TSlot slots[] = {{&SecondaryStarboardTarget, true},
+                           {&SecondaryPortTarget, false},
+                           {&TertiaryStarboardTarget, true},
+                           {&TertiaryPortTarget, false}};
+    for (const TSlot& slot : slots) {
+        if (*slot.target == nullptr) {
+            return;
+        }
+        const int r = GetBearingToShip(*slot.target, messages);
+        const bool inArc = slot.starboard ? (r >= 0 && r <= 180) : (r >= 180 && r <= 360);
+        if (!inArc) {
+            *slot.target = nullptr;
+        }
+    }
+}
 
 bool TFightingShip::LoadDesign(const std::filesystem::path& designFile, int highestNationIndex,
                                core::IMessages& messages) {

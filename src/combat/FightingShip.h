@@ -1,9 +1,12 @@
 #pragma once
 
+#include "combat/ShipLocation.h"
 #include "designs/Ship.h"
+#include "map/GeoPos.h"
 
 #include <array>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +14,11 @@ namespace tarnwake::core {
 class IMessages;
 class TRandomGenerator;
 } // namespace tarnwake::core
+
+namespace tarnwake::map {
+class TGlobe;
+class TGlobeLayer;
+} // namespace tarnwake::map
 
 namespace tarnwake::combat {
 
@@ -29,6 +37,19 @@ inline constexpr int kInitialEndurance = 140 * 1000;
 // A ship in play: its design record and everything that changes during a battle.
 class TFightingShip : public designs::Tship {
 public:
+    TFightingShip();
+    ~TFightingShip() override;
+    TFightingShip(const TFightingShip&) = delete;
+    TFightingShip& operator=(const TFightingShip&) = delete;
+
+    // ---- On the chart
+    // The marker, owned by the ship; on the chart's ship layer once the ship is placed there.
+    std::unique_ptr<TShipLocation> Marker;
+    // Puts the marker on the ship layer, keeping the position.
+    void PlaceOnLayer(map::TGlobeLayer* shipLayer);
+    map::TGeoPos Position() const { return Marker->StoredPoint(); }
+    void SetPosition(const map::TGeoPos& p) { Marker->MoveTo(p); }
+
     // ---- Identity and command
     int Side = 0;
     TDivision* InitialDivision = nullptr;
@@ -127,6 +148,26 @@ public:
     bool LoadDesign(const std::filesystem::path& designFile, int highestNationIndex,
                     core::IMessages& messages);
     void ApplyDesignState();
+
+    // ---- Bearings and ranges
+    // The relative bearing of another ship from this ship's bow, 0..359.
+    int GetBearingToShip(const TFightingShip* other, core::IMessages& messages) const;
+    // The true bearing to another ship, 0..359.
+    int TrueBearingToShip(const TFightingShip* other, core::IMessages& messages) const;
+    // The bearing of the firer from the target's bow: where the shells come from.
+    static int IncomingBearing(const TFightingShip* target, const TFightingShip* firer,
+                               core::IMessages& messages);
+    int GetRangeToShip(const TFightingShip* other, core::IMessages& messages) const;
+    // The range in whole hundreds of yards; with `estimate` as a rangefinder would judge it
+    // (up to a tenth over or under).
+    int GetRoundedRangeToShip(const TFightingShip* other, bool estimate,
+                              core::TRandomGenerator& random, core::IMessages& messages) const;
+    // Ships (not sunk, of this ship's side unless `allSides`) that stand in the line of fire to
+    // `target`: within 70 degrees of its bearing and 300 yards of the line.
+    int CountShipsInBetween(const TFightingShip* target, bool allSides,
+                            core::IMessages& messages) const;
+    // Secondary and tertiary targets that have drawn out of their broadside's arc are dropped.
+    void DropOutOfArcSecondaryTargets(core::IMessages& messages);
 
     // ---- Guns
     // Guns in the turrets, a turret without guns counting as one.

@@ -2,8 +2,12 @@
 
 #include "core/Messages.h"
 #include "core/Random.h"
+#include "map/Geometry.h"
+#include "map/GlobeLayer.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
 
 using namespace tarnwake::combat;
 using tarnwake::core::THeadlessMessages;
@@ -13,13 +17,14 @@ using tarnwake::designs::TShipType;
 
 namespace {
 
-TFightingShip MakeShip(int displacement, int speed, TShipType type = TShipType::BB) {
-    TFightingShip s;
-    s.Name = "Test";
-    s.Displacement = displacement;
-    s.Speed = speed;
-    s.ShipType = type;
-    s.ApplyDesignState();
+std::unique_ptr<TFightingShip> MakeShip(int displacement, int speed,
+                                        TShipType type = TShipType::BB) {
+    auto s = std::make_unique<TFightingShip>();
+    s->Name = "Test";
+    s->Displacement = displacement;
+    s->Speed = speed;
+    s->ShipType = type;
+    s->ApplyDesignState();
     return s;
 }
 
@@ -49,7 +54,8 @@ TEST(FightingShip, DesignStateSplitsGunsBetweenBroadsides) {
 }
 
 TEST(FightingShip, MaximumSpeedFollowsEnginesFloodingAndFuel) {
-    TFightingShip s = MakeShip(20000, 21);
+    auto sOwner = MakeShip(20000, 21);
+    TFightingShip& s = *sOwner;
     s.EngineEfficiency = 90;
     EXPECT_EQ(19, s.CurrentMaxSpeed()); // 18.9
     s.CurrentFloatPoints = s.MaxFloatPoints - s.MaxFloatPoints * 40 / 100;
@@ -57,14 +63,16 @@ TEST(FightingShip, MaximumSpeedFollowsEnginesFloodingAndFuel) {
     EXPECT_EQ(16, s.CurrentMaxSpeed()); // 19 x 0.82 = 15.58
     s.EngineDisabled = true;
     EXPECT_EQ(8, s.CurrentMaxSpeed());
-    TFightingShip small = MakeShip(1400, 30, TShipType::DD);
+    auto smallOwner = MakeShip(1400, 30, TShipType::DD);
+    TFightingShip& small = *smallOwner;
     small.EngineDisabled = true;
     EXPECT_EQ(0, small.CurrentMaxSpeed());
     s.EngineDisabled = false;
     s.ElectricDisabled = true;
     EXPECT_EQ(0, s.CurrentMaxSpeed());
 
-    TFightingShip dry = MakeShip(20000, 20);
+    auto dryOwner = MakeShip(20000, 20);
+    TFightingShip& dry = *dryOwner;
     dry.CurrentEndurance = 0;
     EXPECT_EQ(5, dry.CurrentMaxSpeed()); // cut to 5 knots
     dry.Speed = 4;
@@ -83,7 +91,8 @@ TEST(FightingShip, FuelRatesAndRemainingRange) {
     EXPECT_EQ(10000, TFightingShip::FuelRate(101, false));
 
     THeadlessMessages messages(nullptr);
-    TFightingShip s = MakeShip(20000, 21);
+    auto sOwner = MakeShip(20000, 21);
+    TFightingShip& s = *sOwner;
     // 140,000 units at 220 an hour (12 knots) last 636.4 hours: 7,636 nautical miles.
     EXPECT_EQ(7636, s.GetRemainingRange(12, messages));
     EXPECT_EQ(70000, s.GetRemainingRange(0, messages)); // stopped: counted at 5 knots
@@ -93,7 +102,8 @@ TEST(FightingShip, FuelRatesAndRemainingRange) {
 
 TEST(FightingShip, GunsBearingTrainsTurrets) {
     THeadlessMessages messages(nullptr);
-    TFightingShip s = MakeShip(26000, 28, TShipType::BC);
+    auto sOwner = MakeShip(26000, 28, TShipType::BC);
+    TFightingShip& s = *sOwner;
     s.Turrets = {Turret('A', 2), Turret('B', 2), Turret('Q', 2), Turret('Y', 0)};
     s.Turrets[1].Destroyed = true;
     EXPECT_EQ(7, s.TotalTurretGuns(false));
@@ -110,9 +120,11 @@ TEST(FightingShip, GunsBearingTrainsTurrets) {
 }
 
 TEST(FightingShip, MaximumRangeOfAGunLevel) {
-    TFightingShip dd = MakeShip(1000, 30, TShipType::DD);
+    auto ddOwner = MakeShip(1000, 30, TShipType::DD);
+    TFightingShip& dd = *ddOwner;
     EXPECT_EQ(9500, dd.GetMaxRange(1, 10));
-    TFightingShip bb = MakeShip(25000, 21);
+    auto bbOwner = MakeShip(25000, 21);
+    TFightingShip& bb = *bbOwner;
     EXPECT_EQ(20000, bb.GetMaxRange(1, 20));
     bb.GunQuality[1] = 1;
     EXPECT_EQ(22000, bb.GetMaxRange(1, 20));
@@ -122,7 +134,8 @@ TEST(FightingShip, MaximumRangeOfAGunLevel) {
 
 TEST(FightingShip, DamagePercentageStatesAndTexts) {
     THeadlessMessages messages(nullptr);
-    TFightingShip s = MakeShip(20000, 20);
+    auto sOwner = MakeShip(20000, 20);
+    TFightingShip& s = *sOwner;
     EXPECT_EQ(0, s.GetDamagePercentage(messages));
     EXPECT_EQ(kDamageNone, s.GetDamageState(messages));
     // 20% flooding, 40% superstructure: (20 + 40) div 2 = 30.
@@ -144,7 +157,8 @@ TEST(FightingShip, DamagePercentageStatesAndTexts) {
     s.Sinking = 1;
     EXPECT_EQ(kDamageSinking, s.GetDamageState(messages));
 
-    const TFightingShip fresh = MakeShip(1000, 30, TShipType::DD);
+    auto freshOwner = MakeShip(1000, 30, TShipType::DD);
+    const TFightingShip& fresh = *freshOwner;
     struct Case {
         int p;
         const char* text;
@@ -155,14 +169,16 @@ TEST(FightingShip, DamagePercentageStatesAndTexts) {
     for (const auto& c : cases) {
         EXPECT_EQ(c.text, fresh.DamageText(c.p, "unchanged")) << c.p;
     }
-    TFightingShip battery = MakeShip(50000, 0, TShipType::LT);
+    auto batteryOwner = MakeShip(50000, 0, TShipType::LT);
+    TFightingShip& battery = *batteryOwner;
     battery.Sunk = true;
     EXPECT_EQ("Destroyed!", battery.DamageText(0));
     EXPECT_TRUE(messages.Shown().empty());
 }
 
 TEST(FightingShip, DamageEstimateIsDrawnAroundTheTruth) {
-    TFightingShip s = MakeShip(20000, 20);
+    auto sOwner = MakeShip(20000, 20);
+    TFightingShip& s = *sOwner;
     TScriptedRandom random({30, 31, 96, 0, 91, 2, 21});
     s.EstimateDamage(10, random); // 30: no change
     EXPECT_EQ("", s.DamageReport);
@@ -183,7 +199,8 @@ TEST(FightingShip, DamageEstimateIsDrawnAroundTheTruth) {
 
 TEST(FightingShip, AmmunitionAllowanceAndWarnings) {
     TScriptedRandom random({2});
-    TFightingShip s = MakeShip(5000, 25, TShipType::CL);
+    auto sOwner = MakeShip(5000, 25, TShipType::CL);
+    TFightingShip& s = *sOwner;
     s.Calibre = {0, 6, 4, 3};
     s.SecNo = 4;
     s.TerNo = 2;
@@ -210,10 +227,98 @@ TEST(FightingShip, AmmunitionAllowanceAndWarnings) {
     }
     EXPECT_EQ(0, s.MainAmmoRemainingPercent());
 
-    TFightingShip heavy = MakeShip(25000, 21);
+    auto heavyOwner = MakeShip(25000, 21);
+    TFightingShip& heavy = *heavyOwner;
     heavy.Calibre = {0, 12, 0, 0};
     heavy.Turrets = {Turret('A', 2)};
     heavy.SetAmmoAllowance(random, true);
     EXPECT_EQ(180, heavy.Ammo[1]);   // 2 x 90
     EXPECT_EQ(0, heavy.SmokeFloats); // only light cruisers carry smoke floats
+}
+
+namespace {
+
+// Ships on a chart layer near 56 N 5 E, placed by course and range from a reference point.
+struct ChartFixture : ::testing::Test {
+    tarnwake::map::TGlobeLayer layer{"ShipLayer"};
+    tarnwake::map::TGeoPos origin{5 * 5'400'000, 56 * 5'400'000, 0};
+    std::vector<std::unique_ptr<TFightingShip>> ships;
+    THeadlessMessages messages{nullptr};
+
+    TFightingShip& Place(const char* name, int side, double course, double yards) {
+        ships.push_back(std::make_unique<TFightingShip>());
+        TFightingShip& s = *ships.back();
+        s.Name = name;
+        s.Side = side;
+        s.PlaceOnLayer(&layer);
+        s.SetPosition(tarnwake::map::MovePoint(origin, course, yards));
+        return s;
+    }
+};
+
+} // namespace
+
+TEST_F(ChartFixture, BearingsAndRangesBetweenShips) {
+    TFightingShip& lion = Place("Lion", 0, 0, 0);
+    TFightingShip& seydlitz = Place("Seydlitz", 1, 90, 12345);
+    lion.Course = 45;
+    seydlitz.Course = 180;
+    EXPECT_EQ(90, lion.TrueBearingToShip(&seydlitz, messages));
+    EXPECT_EQ(45, lion.GetBearingToShip(&seydlitz, messages));
+    // Lion lies to the west, on Seydlitz's starboard beam as she steams south.
+    EXPECT_EQ(90, TFightingShip::IncomingBearing(&seydlitz, &lion, messages));
+    EXPECT_NEAR(12345, lion.GetRangeToShip(&seydlitz, messages), 1);
+    tarnwake::core::TScriptedRandom random({0, 2468});
+    EXPECT_EQ(12300, lion.GetRoundedRangeToShip(&seydlitz, false, random, messages));
+    // An estimate runs from a tenth over (draw 0) to a tenth under (largest draw).
+    EXPECT_EQ(13500, lion.GetRoundedRangeToShip(&seydlitz, true, random, messages));
+    EXPECT_EQ(11100, lion.GetRoundedRangeToShip(&seydlitz, true, random, messages));
+    EXPECT_TRUE(messages.Shown().empty());
+
+    EXPECT_EQ(0, lion.TrueBearingToShip(&lion, messages));
+    EXPECT_EQ(0, lion.GetRangeToShip(nullptr, messages));
+    EXPECT_EQ((std::vector<std::string>{"Warning! Cannot get bearing to self!Lion",
+                                        "Error in GetRangeToShip procedure for Lion! Another "
+                                        "ship = nil!"}),
+              messages.Texts());
+}
+
+TEST_F(ChartFixture, ShipsInTheLineOfFire) {
+    TFightingShip& firer = Place("Iron Duke", 0, 0, 0);
+    TFightingShip& target = Place("Koenig", 1, 90, 10000);
+    Place("Marlborough", 0, 90, 5000);             // on the line
+    Place("Benbow", 0, 0, 250).Course = 0;         // close abeam of the firer: 90 degrees off
+    Place("Thunderer", 0, 85, 5000);               // 5 degrees off, 436 yards from the line
+    Place("Hercules", 0, 89, 5000);                // 87 yards from the line
+    Place("Grosser Kurfuerst", 1, 90, 6000);       // the enemy's own ship
+    Place("Royal Oak", 0, 90, 12000).Sunk = false; // beyond the target
+    EXPECT_EQ(2, firer.CountShipsInBetween(&target, false, messages));
+    EXPECT_EQ(3, firer.CountShipsInBetween(&target, true, messages));
+    ships[2]->Sunk = true;
+    EXPECT_EQ(1, firer.CountShipsInBetween(&target, false, messages));
+
+    TFightingShip loose;
+    EXPECT_EQ(0, loose.CountShipsInBetween(&target, false, messages));
+    EXPECT_EQ("Warning! No shiplayer in CountShipsInBetween procedure!", messages.Texts().back());
+}
+
+TEST_F(ChartFixture, SecondaryTargetsOutOfArcAreDropped) {
+    TFightingShip& ship = Place("Warspite", 0, 0, 0);
+    TFightingShip& toStarboard = Place("S", 1, 90, 5000);
+    TFightingShip& toPort = Place("P", 1, 270, 5000);
+    ship.SecondaryStarboardTarget = &toStarboard;
+    ship.SecondaryPortTarget = &toStarboard; // on the wrong side
+    ship.TertiaryStarboardTarget = &toPort;  // on the wrong side
+    ship.TertiaryPortTarget = &toPort;
+    ship.DropOutOfArcSecondaryTargets(messages);
+    EXPECT_EQ(&toStarboard, ship.SecondaryStarboardTarget);
+    EXPECT_EQ(nullptr, ship.SecondaryPortTarget);
+    EXPECT_EQ(nullptr, ship.TertiaryStarboardTarget);
+    EXPECT_EQ(&toPort, ship.TertiaryPortTarget);
+
+    // The checks stop at the first empty slot.
+    ship.SecondaryStarboardTarget = nullptr;
+    ship.SecondaryPortTarget = &toStarboard;
+    ship.DropOutOfArcSecondaryTargets(messages);
+    EXPECT_EQ(&toStarboard, ship.SecondaryPortTarget);
 }

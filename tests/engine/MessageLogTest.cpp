@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 using namespace tarnwake;
 using engine::TLogObject;
 using engine::TMessageLog;
@@ -25,11 +27,13 @@ struct LogFixture : ::testing::Test {
         return log.FlushLog({settings, messages, sound, random, "Sounds", clock});
     }
 
-    static combat::TFightingShip Ship(const char* name, designs::TShipType type) {
-        combat::TFightingShip s;
-        s.Name = name;
-        s.ShipType = type;
-        return s;
+    std::vector<std::unique_ptr<combat::TFightingShip>> ships;
+
+    combat::TFightingShip& Ship(const char* name, designs::TShipType type) {
+        ships.push_back(std::make_unique<combat::TFightingShip>());
+        ships.back()->Name = name;
+        ships.back()->ShipType = type;
+        return *ships.back();
     }
 };
 
@@ -56,8 +60,8 @@ TEST_F(LogFixture, SplashMarkerIsRedLargeStopsPopsUpAndPlays) {
 }
 
 TEST_F(LogFixture, GunHitsBreakOnlyForShipsUpToTheThreshold) {
-    auto lion = Ship("Lion", designs::TShipType::BC);
-    auto southampton = Ship("Southampton", designs::TShipType::CL);
+    auto& lion = Ship("Lion", designs::TShipType::BC);
+    auto& southampton = Ship("Southampton", designs::TShipType::CL);
     log.AddLogLine("2Southampton is hit", &southampton);
     auto result = Flush();
     EXPECT_FALSE(result.breakRequested);
@@ -89,7 +93,7 @@ TEST_F(LogFixture, TorpedoHitWithoutItsBreakIsBlueAndSoundsButRunsOn) {
 }
 
 TEST_F(LogFixture, PreviousMinuteTurnsGreyAndAQuietMinuteKeepsOnlyIt) {
-    auto ship = Ship("Iron Duke", designs::TShipType::BB);
+    auto& ship = Ship("Iron Duke", designs::TShipType::BB);
     log.AddLogLine("1Iron Duke opens fire", &ship);
     log.AddLogLine("Letters first: shown whole");
     log.AddLogLine("7");
@@ -128,7 +132,7 @@ TEST_F(LogFixture, AMinuteIsCutAfterTheThousandAndFirstLine) {
 
 TEST_F(LogFixture, LaunchSoundNotesAndForgettingObjects) {
     settings.SoundOption = 2;
-    auto ship = Ship("Moorsom", designs::TShipType::DD);
+    auto& ship = Ship("Moorsom", designs::TShipType::DD);
     log.AddLogLine("1Moorsom is launching torpedoes", &ship);
     Flush();
     EXPECT_EQ((std::vector<std::string>{"TorpedoLaunch.wav"}), sound.Played());
