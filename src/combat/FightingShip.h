@@ -2,6 +2,7 @@
 
 #include "combat/ShipLocation.h"
 #include "designs/Ship.h"
+#include "designs/WeaponTables.h"
 #include "map/GeoPos.h"
 
 #include <array>
@@ -108,6 +109,9 @@ public:
     bool WarnedOut = false;
     int AmmoLevel = 100;
     int SmokeFloats = 0;
+    bool LayingMinefield = false;
+    // The torpedoes it carries: the built-in data until the scenario finds its design's type.
+    designs::TTorpedoType TorpedoData = designs::BuiltInTorpedoData();
 
     // ---- Targets and fire received
     TFightingShip* CurrentTarget = nullptr; // the main target

@@ -3,6 +3,7 @@
 #include "core/Messages.h"
 #include "core/ProfileFile.h"
 #include "core/Rounding.h"
+#include "designs/WeaponTables.h"
 
 #include <cmath>
 #include <system_error>
@@ -18,8 +19,6 @@ constexpr int kDefaultDisplacement = 10000;
 constexpr int kDefaultSpeed = 18;
 constexpr int kMaxDisplacement = 10'000'000;
 constexpr int kMaxSpeed = 99;
-constexpr int kMinCalibre = 3;
-constexpr int kMaxCalibre = 18;
 constexpr int kMaxGunsPerTurret = 12;
 constexpr int kMaxTubesPerMount = 12;
 constexpr int kMaxGunsPerLevel = 200;

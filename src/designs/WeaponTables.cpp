@@ -202,7 +202,9 @@ std::int32_t TWeaponTables::PenetrationValue(int calibre, int rangeYards, bool h
     if (row == nullptr) {
         return 0;
     }
-    const int k = std::clamp(rangeYards / kYardsPerStep, 0, kPenetrationRanges);
+    // Inside 1,000 yards a shell strikes as it does at 1,000: the row's first element is a
+    // range, not a penetration, and must never be read as one.
+    const int k = std::clamp(rangeYards / kYardsPerStep, 1, kPenetrationRanges);
     return row->Penetration[static_cast<std::size_t>(horizontal ? kPenetrationRanges + k : k)];
 }
 

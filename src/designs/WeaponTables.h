@@ -77,11 +77,10 @@ public:
 
     // The table value a shell of `calibre` brings at `rangeYards`, before gun quality and
     // chance: the deck value for horizontal armour, else the belt value, at the range in whole
-    // thousands of yards. Below 1,000 yards this is the row's EffectiveRange for vertical and
-    // the belt value at 30 thousand yards for horizontal armour, as the tables have always
-    // been read. A range of 31,000 yards or more reads the 30 thousand yards values (a gun of
-    // good quality reaches 10% past its table maximum of at most 30 thousand yards), and a
-    // negative range reads as 0; a calibre without a row answers 0.
+    // thousands of yards. Below 1,000 yards (and for a nonsense negative range) the 1,000
+    // yards values are read. A range of 31,000 yards or more reads the 30 thousand yards
+    // values (a gun of good quality reaches 10% past its table maximum of at most 30 thousand
+    // yards); a calibre without a row answers 0.
     std::int32_t PenetrationValue(int calibre, int rangeYards, bool horizontal) const;
 
     // Whether a shell penetrates `armourInches` of armour: the table value, raised by 10% for

@@ -119,9 +119,9 @@ INSTANTIATE_TEST_SUITE_P(
                       TLookupCase{10000, false, 10},  // the 10 thousand yards value
                       TLookupCase{9999, true, 39},    // deck at 9
                       TLookupCase{10000, true, 40},   // deck at 10
-                      TLookupCase{999, false, 0},     // under 1,000 yards: EffectiveRange
-                      TLookupCase{0, false, 0},       //
-                      TLookupCase{999, true, 30},     // under 1,000: belt at 30 thousand
+                      TLookupCase{999, false, 1},     // under 1,000 yards: as at 1,000,
+                      TLookupCase{0, false, 1},       // never the effective range
+                      TLookupCase{999, true, 31},     // nor the belt at 30 thousand
                       TLookupCase{1000, true, 31},    // deck at 1
                       TLookupCase{30999, false, 30},  // the last range of the table
                       TLookupCase{30999, true, 60},   //
@@ -129,8 +129,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TLookupCase{31000, true, 60},   // never past DeckPen 30
                       TLookupCase{33000, true, 60},   // a good gun's 110% of 30 thousand
                       TLookupCase{2000000, true, 60}, //
-                      TLookupCase{-1500, false, 0},   // nonsense ranges read as 0
-                      TLookupCase{-1500, true, 30}));
+                      TLookupCase{-1500, false, 1},   // nonsense ranges read as 1,000
+                      TLookupCase{-1500, true, 31}));
 
 TEST(WeaponTables, CalibresWithoutARowReadZeroAndNeverPenetrateArmour) {
     TWeaponTables tables;
