@@ -1,8 +1,13 @@
 #include "combat/Division.h"
 
+#include "combat/BattleContext.h"
 #include "combat/FightingShip.h"
+#include "combat/Force.h"
 #include "core/Messages.h"
 #include "core/Rounding.h"
+#include "designs/NationsTable.h"
+#include "map/Geometry.h"
+#include "map/GlobeUnits.h"
 
 #include <algorithm>
 #include <array>
@@ -175,6 +180,104 @@ int TDivision::GetRemainingRange(int knots, core::IMessages& messages) const {
         messages.Error("Debug: Error in GetRemainingRange procedure!\rDivision: " + DivisionName +
                        "\n\n" + e.what());
         return 0;
+    }
+}
+
+bool TDivision::AbeamStation(const IBattleContext& context) const {
+    const TFightingShip* flag = Flagship();
+    if (flag == nullptr || (flag->ShipType != TShipType::BB && flag->ShipType != TShipType::B) ||
+        flag->SeenByPlayerThisMinute) {
+        return false;
+    }
+    constexpr int kAmerica = 3;
+    constexpr int kBritain = 0;
+    constexpr int kBritishAbeamFromYear = 1917;
+    return flag->Nation == kAmerica ||
+           (flag->Nation == kBritain && context.ScenarioYear() >= kBritishAbeamFromYear);
+}
+
+std::string TDivision::Description() const {
+    const TFightingShip* flag = Flagship();
+    if (flag == nullptr) {
+        return {};
+    }
+    std::string text =
+        flag->SightingLevel < 2 ? "Unknown ship type " : flag->IdentifiedType + "-division ";
+    const auto seen = std::count_if(Ships.begin(), Ships.end(),
+                                    [](const TFightingShip* s) { return s->SightingLevel > 0; });
+    text += std::to_string(seen) + " ships. ";
+    if (flag->SightingLevel == 3) {
+        text += flag->ReportedClass + "-class";
+    }
+    return text;
+}
+
+std::string TDivision::DescriptionFrom(const TDivision& observer, IBattleContext& context) const {
+    std::string text = Description();
+    const TFightingShip* mine = observer.Flagship();
+    const TFightingShip* theirs = Flagship();
+    if (mine != nullptr && theirs != nullptr) {
+        text += ".Range " +
+                std::to_string(mine->GetRoundedRangeToShip(theirs, true, context.Random(),
+                                                           context.Messages())) +
+                " yds";
+    }
+    return text;
+}
+
+bool TDivision::CanReachPort(int knots, IBattleContext& context) const {
+    try {
+        const TFightingShip* flag = Flagship();
+        map::TGeoPos base;
+        std::string title;
+        if (flag == nullptr || !context.NearestBase(*flag, base, title)) {
+            return true;
+        }
+        const double miles = map::ToUnits(map::GreatCircleDistance(flag->Position(), base),
+                                          map::TGlobeUnitTypes::NauticalMile);
+        return miles < GetRemainingRange(knots, context.Messages());
+    } catch (const std::exception& e) {
+        context.Messages().Error("Debug: Error in CanReachPort procedure!\rDivision: " +
+                                 DivisionName + "\n\n" + e.what());
+        return true;
+    }
+}
+
+void TDivision::CheckFuelSituation(IBattleContext& context) {
+    // The speed at which a squadron would make for home.
+    constexpr int kHomewardSpeed = 18;
+    try {
+        TFightingShip* flag = Flagship();
+        if (flag == nullptr) {
+            return;
+        }
+        const bool tellPlayer = Force != nullptr && Force->PlayerSteered;
+        if (!CanReachPort(kHomewardSpeed, context) && !WarnedForFuel) {
+            WarnedForFuel = true;
+            if (tellPlayer) {
+                context.Messages().Inform(DivisionName +
+                                          " has ships that should return to base to refuel!");
+            }
+        }
+        const int percent =
+            flag->MaxEndurance > 0
+                ? static_cast<int>(core::Round(100.0 * flag->CurrentEndurance / flag->MaxEndurance))
+                : 0;
+        if (percent < 50 && !flag->WarnedForFuelPercentage50) {
+            flag->WarnedForFuelPercentage50 = true;
+            if (tellPlayer) {
+                context.Messages().Inform(flag->Name + " has less than 50% fuel remaining!");
+            }
+        }
+        if (percent < 20 && !flag->WarnedForFuelPercentage20) {
+            flag->WarnedForFuelPercentage20 = true;
+            if (tellPlayer) {
+                context.Messages().Inform(flag->Name + " has less than 20% fuel remaining!");
+            }
+        }
+    } catch (const std::exception& e) {
+        context.Messages().Error("Debug: Error in CheckFuelSituation procedure!Division: " +
+                                 DivisionName + "\n\n" + e.what());
     }
 }
 

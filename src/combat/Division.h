@@ -1,6 +1,7 @@
 #pragma once
 
 #include "designs/ShipTypes.h"
+#include "map/GeoPos.h"
 
 #include <climits>
 #include <optional>
@@ -14,6 +15,7 @@ class IMessages;
 
 namespace tarnwake::combat {
 
+class IBattleContext;
 class TFightingShip;
 class TForce;
 
@@ -97,7 +99,12 @@ public:
     TFightingShip* ThreatShip = nullptr;
     int Endurance = 0; // the lowest fuel of its ships, from the last fuel step
     bool WarnedForFuel = false;
-    std::string SectionName; // the scenario section it was read from
+    std::string SectionName;  // the scenario section it was read from
+    map::TGeoPos Objective;   // for a Patrol division its patrol point
+    map::TGeoPos SecondPoint; // the computer's disengage and destination point
+    // Where the division's ships steer in a search line, screen or support station; rebuilt
+    // from scratch on every update.
+    std::vector<map::TGeoPos> StationPoints;
 
     TFightingShip* Flagship() const { return Ships.empty() ? nullptr : Ships.front(); }
     TFightingShip* RearShip() const { return Ships.empty() ? nullptr : Ships.back(); }
@@ -116,11 +123,23 @@ public:
     // "1st BCS (Sco 1st BS)": the order-of-battle tree line.
     std::string TreeText() const;
 
+    // Battleship divisions of navies that kept station on the fleet flagship's beam (the
+    // Americans, and the British from 1917) take station abeam of the force flagship
+    // instead of astern of their lead, while they are unseen by the enemy.
+    bool AbeamStation(const IBattleContext& context) const;
+    // "Dreadnought-division 4 ships. Koenig-class" as the enemy sees it.
+    std::string Description() const;
+    std::string DescriptionFrom(const TDivision& observer, IBattleContext& context) const;
+
     // Every fifth minute: burn the fuel of five minutes at the flagship's speed.
     void ComputeFuelExpenditure();
     // The division can steam as far as its emptiest bunkers allow.
     void UpdateEndurance();
     int GetRemainingRange(int knots, core::IMessages& messages) const;
+    // Whether the division can still reach the nearest base of its side at `knots`; true
+    // when its side has none.
+    bool CanReachPort(int knots, IBattleContext& context) const;
+    void CheckFuelSituation(IBattleContext& context);
 };
 
 } // namespace tarnwake::combat

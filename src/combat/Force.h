@@ -1,10 +1,13 @@
 #pragma once
 
+#include "map/GeoPos.h"
+
 #include <string>
 #include <vector>
 
 namespace tarnwake::combat {
 
+class IBattleContext;
 class TDivision;
 class TFightingShip;
 
@@ -43,6 +46,19 @@ public:
     int TimeToTurnAway = 0;
     int FlotillaAttackCount = 0;
     int StationCounter = 0;
+    map::TGeoPos Objective;
+    map::TGeoPos Home;
+    map::TGeoPos AlternatePoint;
+    map::TGeoPos StartPoint;
+    // The route, in order (drawn as a hidden line on the ship layer).
+    std::vector<map::TGeoPos> Waypoints;
+
+    // The point a division at waypoint index `k` makes for, with the text the log shows.
+    map::TGeoPos WaypointFor(int k, IBattleContext& context, std::string& text);
+    // Moves each division on to its next waypoint when it has reached the present one (within
+    // 3,000 yards); a division keeps to its lead's waypoint while near it. Answers whether any
+    // waypoint was reached.
+    bool AdvanceWaypoints(IBattleContext& context);
 
     // The division that carries the force's flag, by the first rule that finds one:
     //  1. an Independent division with ships, not held by the computer, led by a warship
