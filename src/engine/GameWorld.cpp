@@ -31,6 +31,7 @@ TGameWorld::TGameWorld(core::IMessages& messages, core::ISound& sound,
                        core::TRandomGenerator& random, core::TGameFolders folders)
     : messages_(messages), sound_(sound), random_(random), folders_(std::move(folders)) {
     SetGameSpeed(kNormalSpeed);
+    Chart.SetMessages(&messages_);
 }
 
 TGameWorld::~TGameWorld() = default;
@@ -152,7 +153,7 @@ void TGameWorld::Clear() {
     ScenarioFinished = false;
     ObjectiveReached = false;
     AllHome = {};
-    NoLandLayer = false;
+    Chart.ClearNoLandFlag();
     RunTimerEnabled = false;
     SubStepTimerEnabled = false;
 }
@@ -166,6 +167,25 @@ bool TGameWorld::HasEnemyInSight(const TFightingShip& ship) const {
                ship.Side != kNeutralSide;
     });
 }
+
+const designs::TNation& TGameWorld::NationOf(const TFightingShip& ship) const {
+    return Nations.At(ship.Nation);
+}
+
+std::vector<TDivision*> TGameWorld::AllDivisions() const {
+    std::vector<TDivision*> all;
+    all.reserve(Divisions.size());
+    for (const auto& d : Divisions) {
+        all.push_back(d.get());
+    }
+    return all;
+}
+
+int TGameWorld::VisibilityRange(const TFightingShip&, bool) { return Environment.DayRange; }
+
+bool TGameWorld::NearestBase(const TFightingShip&, map::TGeoPos&, std::string&) { return false; }
+
+bool TGameWorld::WaypointArrivalAllowed(const TDivision&) { return true; }
 
 bool TGameWorld::IsAwayFromHome(const TFightingShip&) const {
     return true;
@@ -459,10 +479,9 @@ void TGameWorld::RunEndOfScenarioChecks() {
             ScenarioFinished = true;
         }
     }
-    if (NoLandLayer) {
+    if (Chart.NoLandFlag()) {
         RunTimerEnabled = false;
-        messages_.Warn("Warning! No land layer found!");
-        NoLandLayer = false;
+        Chart.ReportNoLandLayer(messages_);
     }
 }
 

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "combat/BattleContext.h"
 #include "core/Folders.h"
+#include "designs/NationsTable.h"
+#include "designs/WeaponTables.h"
+#include "map/Globe.h"
 #include "core/GameClock.h"
 #include "engine/GameSpeed.h"
 #include "engine/MessageLog.h"
@@ -66,7 +70,7 @@ struct TEnvironmentState {
 // The minute: the core does not own timers. It says which of its two timers should run and at
 // what interval (RunTimerEnabled, SubStepTimerEnabled, the speed table); the desktop program
 // drives them with two timers, the headless runner with a plain loop (RunHeadless).
-class TGameWorld {
+class TGameWorld : public combat::IBattleContext {
 public:
     TGameWorld(core::IMessages& messages, core::ISound& sound, core::TRandomGenerator& random,
                core::TGameFolders folders);
@@ -75,9 +79,9 @@ public:
     TGameWorld& operator=(const TGameWorld&) = delete;
 
     // ---- Services
-    core::IMessages& Messages() { return messages_; }
+    core::IMessages& Messages() override { return messages_; }
     core::ISound& Sound() { return sound_; }
-    core::TRandomGenerator& Random() { return random_; }
+    core::TRandomGenerator& Random() override { return random_; }
     const core::TGameFolders& Folders() const { return folders_; }
     void SetView(IGameView* view) { view_ = view; }
 
@@ -95,6 +99,11 @@ public:
     // Empties the world for the next game.
     void Clear();
 
+    // ---- The chart and the rule tables
+    map::TGlobe Chart;
+    designs::TNationsTable Nations;
+    designs::TWeaponTables WeaponTables;
+
     // ---- Game-wide values
     std::array<TSide, 2> Sides;
     TMessageLog Log;
@@ -105,7 +114,7 @@ public:
     int Length = 240;
     int PlayerSide = 0; // 2: the computer commands both sides
     bool Campaign = false;
-    int ScenarioYear() const;
+    int ScenarioYear() const override;
 
     // ---- Clock state
     int MinutesToRun = 0;
@@ -118,7 +127,6 @@ public:
     bool ScenarioFinished = false;
     bool ObjectiveReached = false;
     std::array<bool, 2> AllHome{};
-    bool NoLandLayer = false; // set by the land test when the chart has no land
 
     bool RunTimerEnabled = false;
     bool SubStepTimerEnabled = false;
@@ -148,6 +156,21 @@ public:
     // "1916-05-31 14:48" and "Time elapsed 12 (240)" for the status bar.
     std::string ClockText() const;
     std::string ElapsedText() const;
+
+    // ---- What the division and station rules ask of the world
+    map::TGlobe& Globe() override { return Chart; }
+    const designs::TNation& NationOf(const combat::TFightingShip& ship) const override;
+    std::vector<combat::TDivision*> AllDivisions() const override;
+    // How far a ship can be seen. Until sighting is in the game: the environment's day range
+    // (the jitter flag is not used).
+    int VisibilityRange(const combat::TFightingShip& ship, bool weatherJitter) override;
+    int WeatherCode() const override { return Environment.Weather; }
+    // There are no bases until bases and ports are in the game: every division can reach
+    // port.
+    bool NearestBase(const combat::TFightingShip& ship, map::TGeoPos& where,
+                     std::string& title) override;
+    // Until the navigation helpers arrive every division may count a waypoint reached.
+    bool WaypointArrivalAllowed(const combat::TDivision& division) override;
 
     // ---- Seams filled by later rules
     // Whether a ship has an enemy ship in its sighted list.
