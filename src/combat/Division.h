@@ -80,6 +80,7 @@ public:
     bool HoldTorpedoFire = false;
     int WaypointIndex = 0;
     int TurnsSinceDecision = 0;
+    bool MustDecide = false;
     int SupportSideAngle = kInitialSupportSideAngle;
     int Accusmoke = 0;
     int BattleSmokeLevel = 0;

@@ -75,6 +75,11 @@ TFightingShip::TFightingShip() : Marker(std::make_unique<TShipLocation>(nullptr,
 
 TFightingShip::~TFightingShip() = default;
 
+void TFightingShip::SetCourse(int course) {
+    Course = ((course % 360) + 360) % 360;
+    CourseMilli = Course * 1000;
+}
+
 void TFightingShip::PlaceOnLayer(map::TGlobeLayer* shipLayer) {
     const map::TGeoPos p = Position();
     Marker = std::make_unique<TShipLocation>(shipLayer, this);

@@ -6,6 +6,8 @@
 #include "core/Messages.h"
 #include "core/Random.h"
 #include "core/Sound.h"
+#include "engine/Movement.h"
+#include "map/Geometry.h"
 
 #include <algorithm>
 
@@ -181,11 +183,17 @@ std::vector<TDivision*> TGameWorld::AllDivisions() const {
     return all;
 }
 
-int TGameWorld::VisibilityRange(const TFightingShip&, bool) { return Environment.DayRange; }
+int TGameWorld::VisibilityRange(const TFightingShip&, bool) {
+    return Environment.DayRange;
+}
 
-bool TGameWorld::NearestBase(const TFightingShip&, map::TGeoPos&, std::string&) { return false; }
+bool TGameWorld::NearestBase(const TFightingShip&, map::TGeoPos&, std::string&) {
+    return false;
+}
 
-bool TGameWorld::WaypointArrivalAllowed(const TDivision&) { return true; }
+bool TGameWorld::WaypointArrivalAllowed(const TDivision&) {
+    return true;
+}
 
 bool TGameWorld::IsAwayFromHome(const TFightingShip&) const {
     return true;
@@ -202,6 +210,61 @@ void TGameWorld::AllShipsDamageControl() {
             }
         }
     }
+}
+
+void TGameWorld::AllShipsCheckSinkings() {
+    for (auto it = Ships.rbegin(); it != Ships.rend(); ++it) {
+        engine::ChangeSpeedForMinute(**it);
+    }
+}
+
+bool TGameWorld::PlayerMaySee(const TFightingShip& ship) const {
+    return PlayerSide == 2 || ship.Side == PlayerSide;
+}
+
+bool TGameWorld::IsThreat(const TFightingShip& enemy) {
+    const int working = enemy.TotalTurretGuns(true) + enemy.CurrentSecondariesPort +
+                        enemy.CurrentSecondariesStarboard;
+    if (enemy.IsLandTarget()) {
+        return working > 0;
+    }
+    const int all = enemy.TotalTurretGuns(false) + enemy.InitialSecondariesPort +
+                    enemy.InitialSecondariesStarboard;
+    if (all == 0) {
+        return false;
+    }
+    return enemy.GetDamagePercentage(messages_) < 70 || random_.Random(all) + 2 < working;
+}
+
+TFightingShip* TGameWorld::NearestSightedEnemy(const TFightingShip& ship, bool landTargets,
+                                               double& range) const {
+    TFightingShip* nearest = nullptr;
+    range = 0.0;
+    for (TFightingShip* other : ship.Sighted) {
+        if (other == nullptr || other->Side == ship.Side || other->Side == kNeutralSide ||
+            (landTargets && !other->IsLandTarget())) {
+            continue;
+        }
+        const double r = map::RangeYards(ship.Position(), other->Position());
+        if (nearest == nullptr || r < range) {
+            nearest = other;
+            range = r;
+        }
+    }
+    return nearest;
+}
+
+int TGameWorld::TryCourseAvoidClose(TFightingShip&, int, int, int course) {
+    return course;
+}
+
+TFightingShip* TGameWorld::MainEnemy(const TFightingShip&) const {
+    return nullptr;
+}
+
+const std::vector<TFightingShip*>& TGameWorld::NearFriends(const TFightingShip&) const {
+    static const std::vector<TFightingShip*> kNone;
+    return kNone;
 }
 
 int TGameWorld::ShipsAtSea(int side) const {
@@ -300,14 +363,51 @@ void TGameWorld::StartMinute() {
 }
 
 void TGameWorld::AIDivisionsDecide() {
-    // Divisions re-decide from the last to the first, as they always have; the decisions
-    // themselves come with the computer opponent.
+    // Divisions re-decide from the last to the first. Light ships in station-keeping roles
+    // decide most often, heavy divisions least.
+    for (auto it = Divisions.rbegin(); it != Divisions.rend(); ++it) {
+        TDivision& d = **it;
+        const TFightingShip* flag = d.Flagship();
+        if (flag == nullptr || !d.AIControl || flag->IsLandTarget() || d.IsNeutral()) {
+            continue;
+        }
+        RunGuarded(messages_, "AIDivisionsDecide", "Division: " + d.DivisionName, [&] {
+            engine::MatchStationSpeed(*this, d);
+            const bool stationRole = d.Role == combat::roleSupport || d.Role == combat::roleScout ||
+                                     d.Role == combat::roleScreen;
+            const bool light = flag->ShipType == designs::TShipType::CL ||
+                               flag->ShipType == designs::TShipType::DD;
+            int n = 4;
+            if ((stationRole && light) || (d.Role == combat::roleCore && d.LeadDiv != nullptr)) {
+                n = 2;
+            } else if (flag->ShipType == designs::TShipType::DD || stationRole) {
+                n = 3;
+            }
+            bool decide =
+                random_.Random(n) == 1 || n < d.TurnsSinceDecision || d.MustDecide || DecideForAll;
+            if (!decide) {
+                const map::TGeoPos ahead = combat::PointAhead(*flag, 1500);
+                decide = Chart.IsBlocked(ahead, flag, map::TLandRule::LandOnly);
+            }
+            if (decide) {
+                d.TurnsSinceDecision = 0;
+                d.MustDecide = false;
+                DivisionDecides(d);
+            } else {
+                ++d.TurnsSinceDecision;
+            }
+        });
+    }
+    DecideForAll = false;
 }
 
 void TGameWorld::SubStepTick() {
+    // At the fast speeds markers, wakes and tracks are redrawn only on some sub-steps; ships
+    // steer on every P-th sub-step.
     const bool fullStep =
         SpeedIndex <= kNormalSpeed || (SubStepsLeft % (SpeedIndex - 1) == 0) || SubStepsLeft == 1;
-    MoveAllShips(fullStep);
+    const bool steering = SubStepsLeft % GameSpeed(SpeedIndex).P == 0;
+    engine::MoveAllShips(*this, fullStep, steering);
     if (SpeedIndex <= kFastSpeed) {
         const bool check = SpeedIndex > kNormalSpeed || SubStepsLeft % TorpedoCheckPeriod == 0;
         RunGuarded(messages_, "MoveTorpedoes", "", [&] { MoveTorpedoes(check); });
@@ -318,25 +418,6 @@ void TGameWorld::SubStepTick() {
         FinishMinute();
         SubStepsLeft = 0;
     }
-}
-
-void TGameWorld::MoveAllShips(bool fullStep) {
-    (void)fullStep;
-    for (auto& d : Divisions) {
-        // A division whose lead has gone takes up its own station again.
-        if (d->LeadDiv == nullptr && d->Role != combat::roleIndependent) {
-            if (d->Role == combat::roleSupport) {
-                d->Formation = combat::formLineAhead;
-            }
-            if (d->Role != combat::rolePatrol) {
-                d->Role = combat::roleIndependent;
-            }
-            if (d->Formation == combat::formScreen) {
-                d->Formation = combat::formSearchLine;
-            }
-        }
-    }
-    DriftSmokeFloats();
 }
 
 void TGameWorld::FinishMinute() {
@@ -367,7 +448,7 @@ void TGameWorld::FinishMinute() {
         RunGuarded(messages_, "AdjustSightingLevel", "", [this] { AdjustSightingLevel(); });
         Environment.MeanRange = (Environment.DayRange + Environment.NightRange) / 2;
     }
-    RunGuarded(messages_, "AgeSmokeFloats", "", [this] { AgeSmokeFloats(); });
+    RunGuarded(messages_, "AgeSmokeFloats", "", [this] { engine::AgeSmokeFloats(*this); });
     RunGuarded(messages_, "Checksightings", "", [this] { PausePending = Checksightings(); });
     RunGuarded(messages_, "SelectTargetsForAllDivisions", "",
                [this] { SelectTargetsForAllDivisions(); });

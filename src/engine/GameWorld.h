@@ -2,13 +2,13 @@
 
 #include "combat/BattleContext.h"
 #include "core/Folders.h"
+#include "core/GameClock.h"
 #include "designs/NationsTable.h"
 #include "designs/WeaponTables.h"
-#include "map/Globe.h"
-#include "core/GameClock.h"
 #include "engine/GameSpeed.h"
 #include "engine/MessageLog.h"
 #include "engine/Side.h"
+#include "map/Globe.h"
 
 #include <array>
 #include <functional>
@@ -57,6 +57,7 @@ struct TEnvironmentState {
     int DayRange = 20000;  // yards
     int NightRange = 4000; // yards
     int MeanRange = 12000; // yards
+    int WindDirection = 0; // degrees: where smoke drifts to
 };
 
 // The game world and its minute.
@@ -123,6 +124,7 @@ public:
     int SubStepsLeft = 0;
     int TorpedoCheckPeriod = 1;
     int SpeedIndex = kNormalSpeed;
+    bool DecideForAll = false; // every computer division decides in the next minute
     int QuietMinutes = 0;
     bool ScenarioFinished = false;
     bool ObjectiveReached = false;
@@ -176,13 +178,38 @@ public:
     // Whether a ship has an enemy ship in its sighted list.
     bool HasEnemyInSight(const combat::TFightingShip& ship) const;
     bool AnyTorpedoRunning() const { return false; } // no torpedoes in the water yet
+    // Whether the player is shown what happens to this ship: a ship of the player's side, or
+    // any ship when the computer commands both sides.
+    bool PlayerMaySee(const combat::TFightingShip& ship) const;
+    // An enemy worth keeping clear of: a battery with working guns, or a ship with guns that
+    // is not too badly hurt to use them.
+    bool IsThreat(const combat::TFightingShip& enemy);
+    // The nearest ship of the other side in the ship's sighted list (a land target only when
+    // `landTargets`), and its range in yards.
+    combat::TFightingShip* NearestSightedEnemy(const combat::TFightingShip& ship, bool landTargets,
+                                               double& range) const;
+    // A course near `course` clear of enemies and land within `distance` yards. The
+    // navigation helpers are not in the game yet: the course is answered unchanged.
+    int TryCourseAvoidClose(combat::TFightingShip& ship, int span, int distance, int course);
+    // The ship's main enemy, for the smoke screen of computer divisions. Until the fire phase
+    // is in the game ships have none.
+    combat::TFightingShip* MainEnemy(const combat::TFightingShip& ship) const;
+    // Two ships within 35 yards: collision and ramming come with the torpedo and mine rules.
+    void ResolveCollision(combat::TFightingShip& ship, combat::TFightingShip& other) {
+        (void)ship;
+        (void)other;
+    }
+    // A ship's check for mines on the last sub-step of the minute: minefields come later.
+    void MineCheck(combat::TFightingShip& ship) { (void)ship; }
+    // Friends of other divisions the ship sees near it (filled by sighting, empty until then).
+    const std::vector<combat::TFightingShip*>& NearFriends(const combat::TFightingShip& ship) const;
     // The world's ships in play of a side (not sunk, not sinking), in non-neutral divisions.
     int ShipsAtSea(int side) const;
 
 private:
     void ComputeSubStepCount();
     void ApplySpeedCap();
-    void MoveAllShips(bool fullStep);
+
     void RunEndOfScenarioChecks();
     void Autosave();
 
@@ -193,7 +220,7 @@ private:
     void AssessForceWithdrawal() {}
     void Weatherchange() {}
     void AdjustSightingLevel() {}
-    void AgeSmokeFloats() {}
+
     bool Checksightings() { return PausePending; }
     void SelectTargetsForAllDivisions() {}
     void ComputerTorpedoLaunches() {}
@@ -204,7 +231,11 @@ private:
     // Until ships have positions on the chart every ship counts as away, so no side is ever
     // found all home.
     bool IsAwayFromHome(const combat::TFightingShip& ship) const;
-    void AllShipsCheckSinkings() {}
+    // Speeds change once a minute here; sinking comes with the damage rules.
+    void AllShipsCheckSinkings();
+    // The computer's stance and course for one division: the computer opponent is not in the
+    // game yet, so its divisions hold their orders.
+    void DivisionDecides(combat::TDivision& division) { (void)division; }
     void CheckAllDivAfterMove() {}
     void ContactReportUpkeep() {}
     void AircraftSightings() {}
@@ -217,7 +248,6 @@ private:
     void PlayerPrompts() {}
     void SinkAllSinking() {}
     void MoveTorpedoes(bool checkContacts) { (void)checkContacts; }
-    void DriftSmokeFloats() {}
 
     core::IMessages& messages_;
     core::ISound& sound_;
