@@ -204,11 +204,37 @@ void TGameWorld::AllShipsDamageControl() {
         if (d->IsNeutral()) {
             continue;
         }
-        for (const TFightingShip* s : d->Ships) {
+        for (TFightingShip* s : d->Ships) {
             if (!s->IsSinkingOrSunk() && IsAwayFromHome(*s) && (s->Side == 0 || s->Side == 1)) {
                 AllHome[static_cast<std::size_t>(s->Side)] = false;
             }
+            if (s->SmokeMinutes > 0) {
+                --s->SmokeMinutes;
+            }
         }
+    }
+}
+
+void TGameWorld::CheckAllDivAfterMove() {
+    // Fuel tables are rates per hour: a twelfth of the rate every fifth minute keeps the
+    // bunkers emptying at the true rate.
+    const bool fuelMinute = TimeElapsed % 5 == 0;
+    for (auto it = Divisions.rbegin(); it != Divisions.rend(); ++it) {
+        TDivision& d = **it;
+        if (d.IsNeutral()) {
+            continue;
+        }
+        RunGuarded(messages_, "CheckAllDivAfterMove", "Division: " + d.DivisionName, [&] {
+            const TFightingShip* flag = d.Flagship();
+            if (flag != nullptr && !flag->IsLandTarget() && fuelMinute) {
+                d.ComputeFuelExpenditure();
+                d.CheckFuelSituation(*this);
+            }
+            engine::SmokeDecision(*this, d, d.MakeSmoke);
+            if (d.HoldFireMinutes > 0 && d.HoldFireMinutes != combat::kHoldFireIndefinitely) {
+                --d.HoldFireMinutes;
+            }
+        });
     }
 }
 

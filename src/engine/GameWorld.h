@@ -236,7 +236,10 @@ private:
     // The computer's stance and course for one division: the computer opponent is not in the
     // game yet, so its divisions hold their orders.
     void DivisionDecides(combat::TDivision& division) { (void)division; }
-    void CheckAllDivAfterMove() {}
+    // The life of divisions after the minute's fighting. For now: every fifth minute the
+    // fuel of five minutes is burned and the fuel situation checked; smoke decisions and the
+    // hold-fire countdown. Detaching, rescue and contact rules come with the sinking rules.
+    void CheckAllDivAfterMove();
     void ContactReportUpkeep() {}
     void AircraftSightings() {}
     void CheckSubmarines() {}

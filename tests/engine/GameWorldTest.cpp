@@ -215,3 +215,14 @@ TEST_F(ClockFixture, RemovingAShipClearsEveryReferenceToIt) {
     EXPECT_EQ(nullptr, world.Divisions[0]->LeadDiv);
     EXPECT_TRUE(force.Divisions.empty());
 }
+
+TEST_F(ClockFixture, FuelIsBurnedEveryFifthMinute) {
+    combat::TDivision& d =
+        AddDivision("Light cruisers", 0, 270, 20, 2, At(270, 30000), designs::TShipType::CL, 4000);
+    world.RunHeadless(10); // the fuel steps of minutes 0 and 5
+    // 20 knots on the ordinary curve: 1,000 units an hour, 83 every fifth minute.
+    for (const TFightingShip* s : d.Ships) {
+        EXPECT_EQ(combat::kInitialEndurance - 2 * 83, s->CurrentEndurance) << s->Name;
+    }
+    EXPECT_EQ(combat::kInitialEndurance - 2 * 83, d.Endurance);
+}
