@@ -452,4 +452,31 @@ std::string TFightingShip::CheckAmmoWarnings() {
     return {};
 }
 
+std::unique_ptr<TFightingShip>
+CopyShipForDisplay(const TFightingShip& source, int highestNationIndex, core::IMessages& messages) {
+    if (source.Nation < 0 || source.Nation > highestNationIndex) {
+        messages.Error("Illegal nation value! Class: " + source.Classname);
+        return nullptr;
+    }
+    auto copy = std::make_unique<TFightingShip>();
+    static_cast<designs::Tship&>(*copy) = static_cast<const designs::Tship&>(source);
+    for (auto& turret : copy->Turrets) {
+        turret.Silenced = 0;
+        turret.Destroyed = false;
+        turret.Bearing = 0;
+    }
+    for (auto& mount : copy->TorpedoMounts) {
+        mount.Destroyed = false;
+        mount.ReloadTime = 0;
+        mount.Reloads = 0;
+    }
+    copy->ComputeTurretFlags();
+    copy->ApplyDesignState();
+    copy->Side = source.Side;
+    copy->SetCourse(source.Course);
+    copy->PlaceOnLayer(source.Marker->Layer());
+    copy->SetPosition(source.Position());
+    return copy;
+}
+
 } // namespace tarnwake::combat

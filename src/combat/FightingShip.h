@@ -234,4 +234,11 @@ public:
     bool IsSinkingOrSunk() const { return Sinking > 0 || Sunk; }
 };
 
+// A copy of a ship's design record for the ship views: the whole record with its turrets (guns
+// and positions only) and mounts (tubes, torpedoes left and positions), its name and its
+// outlines, on the same chart layer and at the same place. No copy (after "Illegal nation
+// value! Class: <class>") for a ship whose nation is outside the table.
+std::unique_ptr<TFightingShip>
+CopyShipForDisplay(const TFightingShip& source, int highestNationIndex, core::IMessages& messages);
+
 } // namespace tarnwake::combat
