@@ -1,11 +1,13 @@
 #include "engine/GameWorld.h"
 
+#include "campaign/Submarine.h"
 #include "combat/Division.h"
 #include "combat/FightingShip.h"
 #include "combat/Force.h"
 #include "core/Messages.h"
 #include "core/Random.h"
 #include "core/Sound.h"
+#include "engine/Objective.h"
 
 #include <algorithm>
 
@@ -132,6 +134,11 @@ void TGameWorld::RemoveForce(TForce* force) {
             f->MainForce = nullptr;
         }
     }
+    for (auto& o : Objectives) {
+        if (o->Force == force) {
+            o->Force = nullptr;
+        }
+    }
     Forces.erase(std::remove_if(Forces.begin(), Forces.end(),
                                 [force](const auto& f) { return f.get() == force; }),
                  Forces.end());
@@ -140,6 +147,8 @@ void TGameWorld::RemoveForce(TForce* force) {
 void TGameWorld::Clear() {
     // References first, owners last: forces and divisions point at ships.
     Log.Clear();
+    Objectives.clear();
+    Submarines.clear();
     Forces.clear();
     Divisions.clear();
     Ships.clear();
@@ -181,11 +190,17 @@ std::vector<TDivision*> TGameWorld::AllDivisions() const {
     return all;
 }
 
-int TGameWorld::VisibilityRange(const TFightingShip&, bool) { return Environment.DayRange; }
+int TGameWorld::VisibilityRange(const TFightingShip&, bool) {
+    return Environment.DayRange;
+}
 
-bool TGameWorld::NearestBase(const TFightingShip&, map::TGeoPos&, std::string&) { return false; }
+bool TGameWorld::NearestBase(const TFightingShip&, map::TGeoPos&, std::string&) {
+    return false;
+}
 
-bool TGameWorld::WaypointArrivalAllowed(const TDivision&) { return true; }
+bool TGameWorld::WaypointArrivalAllowed(const TDivision&) {
+    return true;
+}
 
 bool TGameWorld::IsAwayFromHome(const TFightingShip&) const {
     return true;
