@@ -190,17 +190,11 @@ std::vector<TDivision*> TGameWorld::AllDivisions() const {
     return all;
 }
 
-int TGameWorld::VisibilityRange(const TFightingShip&, bool) {
-    return Environment.DayRange;
-}
+int TGameWorld::VisibilityRange(const TFightingShip&, bool) { return Environment.DayRange; }
 
-bool TGameWorld::NearestBase(const TFightingShip&, map::TGeoPos&, std::string&) {
-    return false;
-}
+bool TGameWorld::NearestBase(const TFightingShip&, map::TGeoPos&, std::string&) { return false; }
 
-bool TGameWorld::WaypointArrivalAllowed(const TDivision&) {
-    return true;
-}
+bool TGameWorld::WaypointArrivalAllowed(const TDivision&) { return true; }
 
 bool TGameWorld::IsAwayFromHome(const TFightingShip&) const {
     return true;

@@ -2,13 +2,13 @@
 
 #include "combat/BattleContext.h"
 #include "core/Folders.h"
-#include "core/GameClock.h"
 #include "designs/NationsTable.h"
 #include "designs/WeaponTables.h"
+#include "map/Globe.h"
+#include "core/GameClock.h"
 #include "engine/GameSpeed.h"
 #include "engine/MessageLog.h"
 #include "engine/Side.h"
-#include "map/Globe.h"
 
 #include <array>
 #include <functional>
