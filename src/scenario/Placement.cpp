@@ -100,15 +100,17 @@ void MoveDivisionTo(TGameWorld& world, TDivision& division, const TGeoPos& point
     if (chart.IsBlocked(point, flag)) {
         return;
     }
+    // The move is taken in the chart's own units: a bearing rounded to the degree would
+    // scatter the other ships by up to a ninetieth of the distance moved.
     const TGeoPos from = flag->Position();
-    const int bearing = map::BearingBetween(from, point);
-    const double range = map::RangeYards(from, point);
+    const std::int64_t angle = map::InitialBearing(from, point);
+    const std::int64_t distance = map::GreatCircleDistance(from, point);
     for (TFightingShip* ship : division.Ships) {
         if (ship == flag) {
             ship->SetPosition(point);
             continue;
         }
-        const TGeoPos moved = MovePoint(ship->Position(), bearing, range);
+        const TGeoPos moved = map::DestinationPoint(ship->Position(), angle, distance);
         ship->SetPosition(chart.IsBlocked(moved, ship) ? point : moved);
     }
     RefreshDivisionGraphics(division);

@@ -42,10 +42,14 @@ public:
         MakeWorld();
     }
 
-    // A new world (for instance with a scripted generator set in `random`).
+    // A new world (for instance with a scripted generator set in `random`), both sides at
+    // the selection window's default force level, "Variable".
     void MakeWorld() {
         world = std::make_unique<engine::TGameWorld>(
             messages, sound, *random, core::TGameFolders(ShippedGameDir(), userDir.Path()));
+        for (auto& side : world->Sides) {
+            side.ForceLevel = engine::flVariable;
+        }
     }
 
     void WriteSeaArea(const std::string& layerFile, const std::string& envFile,
