@@ -100,19 +100,20 @@ void MoveDivisionTo(TGameWorld& world, TDivision& division, const TGeoPos& point
     if (chart.IsBlocked(point, flag)) {
         return;
     }
-    // The move is taken in the chart's own units: a bearing rounded to the degree would
-    // scatter the other ships by up to a ninetieth of the distance moved.
+    // Each ship keeps its bearing and range from the flagship, taken in the chart's own
+    // units: the same move applied from each ship's own place, with the bearing rounded to
+    // the degree, would scatter the ships by up to a ninetieth of the distance moved.
     const TGeoPos from = flag->Position();
-    const std::int64_t angle = map::InitialBearing(from, point);
-    const std::int64_t distance = map::GreatCircleDistance(from, point);
     for (TFightingShip* ship : division.Ships) {
         if (ship == flag) {
-            ship->SetPosition(point);
             continue;
         }
-        const TGeoPos moved = map::DestinationPoint(ship->Position(), angle, distance);
+        const TGeoPos moved =
+            map::DestinationPoint(point, map::InitialBearing(from, ship->Position()),
+                                  map::GreatCircleDistance(from, ship->Position()));
         ship->SetPosition(chart.IsBlocked(moved, ship) ? point : moved);
     }
+    flag->SetPosition(point);
     RefreshDivisionGraphics(division);
 }
 

@@ -35,7 +35,8 @@ void CreateDivisionGraphics(engine::TGameWorld& world, combat::TDivision& divisi
 // The flag follows the flagship.
 void RefreshDivisionGraphics(combat::TDivision& division);
 
-// Moves the whole division by the bearing and range from its flagship to `point`. A ship
+// Moves the whole division so that its flagship stands on `point`, each ship keeping its
+// bearing and range from the flagship. A ship
 // whose new place would be blocked (land, coast or a minefield) joins the flagship's new
 // place instead; when the flagship's would be blocked, nothing moves.
 void MoveDivisionTo(engine::TGameWorld& world, combat::TDivision& division,
