@@ -261,7 +261,7 @@ private:
         // keep an iterator across calls that reach the world.
         for (std::size_t i = 0; i < world_.Divisions.size(); ++i) {
             TDivision& d = *world_.Divisions[i];
-            LoadDivisionShips(world_, reader_, d, progress_);
+            LoadDivisionShips(world_, reader_, d, progress_, &designs_);
             CreateDivisionGraphics(world_, d);
             if (!d.IsNeutral()) {
                 if (d.Force != nullptr) {
@@ -302,6 +302,7 @@ private:
     TGameWorld& world_;
     const TSectionReader& reader_;
     ILoadProgress* progress_;
+    TDesignCache designs_;
 };
 
 } // namespace
@@ -373,7 +374,7 @@ void LoadDivisionData(TGameWorld& world, const TSectionReader& reader, TDivision
 }
 
 void LoadDivisionShips(TGameWorld& world, const TSectionReader& reader, TDivision& d,
-                       ILoadProgress* progress) {
+                       ILoadProgress* progress, TDesignCache* cache) {
     const std::string& section = d.SectionName;
     core::IMessages& messages = world.Messages();
     core::TRandomGenerator& random = world.Random();
@@ -391,7 +392,7 @@ void LoadDivisionShips(TGameWorld& world, const TSectionReader& reader, TDivisio
             if (!ShipTakesPart(world, d, probability, historical, random)) {
                 continue;
             }
-            std::unique_ptr<TFightingShip> created = CreateShipFromDesign(world, path, name);
+            std::unique_ptr<TFightingShip> created = CreateShipFromDesign(world, path, name, cache);
             if (!created) {
                 continue;
             }
@@ -631,11 +632,19 @@ std::filesystem::path DesignFilePath(const core::TGameFolders& folders,
 
 std::unique_ptr<TFightingShip> CreateShipFromDesign(TGameWorld& world,
                                                     const std::filesystem::path& path,
-                                                    const std::string& shipName) {
+                                                    const std::string& shipName,
+                                                    TDesignCache* cache) {
     core::IMessages& messages = world.Messages();
     auto ship = std::make_unique<TFightingShip>();
     ship->PlaceOnLayer(&world.Chart.FindOrCreateLayer("ShipLayer"));
-    if (!ship->LoadDesign(path, designs::kHighestNationIndex, messages)) {
+    if (const designs::Tship* design = cache != nullptr ? cache->Find(path) : nullptr) {
+        static_cast<designs::Tship&>(*ship) = *design;
+        ship->ApplyDesignState();
+    } else if (ship->LoadDesign(path, designs::kHighestNationIndex, messages)) {
+        if (cache != nullptr) {
+            cache->Add(path, *ship);
+        }
+    } else {
         messages.Error("Unable to create ship " + shipName + " Filename: " + path.string());
         return nullptr;
     }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "designs/Ship.h"
+
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -22,6 +25,7 @@ class TGameWorld;
 namespace tarnwake::scenario {
 
 class ILoadProgress;
+class TDesignCache;
 class TSectionReader;
 
 // Numbered things of a scenario are found by trying every number up to a bound, so gaps in
@@ -54,7 +58,8 @@ void LoadScenario(engine::TGameWorld& world, const TSectionReader& reader,
 void LoadDivisionData(engine::TGameWorld& world, const TSectionReader& reader,
                       combat::TDivision& division);
 void LoadDivisionShips(engine::TGameWorld& world, const TSectionReader& reader,
-                       combat::TDivision& division, ILoadProgress* progress = nullptr);
+                       combat::TDivision& division, ILoadProgress* progress = nullptr,
+                       TDesignCache* cache = nullptr);
 void LoadMinefields(engine::TGameWorld& world, const TSectionReader& reader);
 void LoadSearchAreas(engine::TGameWorld& world, const TSectionReader& reader);
 void LoadObjectives(engine::TGameWorld& world, const TSectionReader& reader);
@@ -67,16 +72,34 @@ combat::TDivision* FindDivWithName(const engine::TGameWorld& world, std::string_
 // The first force of that name (with case), or none.
 combat::TForce* FindForceWithName(const engine::TGameWorld& world, std::string_view name);
 
+// The design records read while loading one scenario, by file: a fleet has many ships of
+// one class, and each design file need be read only once.
+class TDesignCache {
+public:
+    const designs::Tship* Find(const std::filesystem::path& file) const {
+        const auto found = designs_.find(file);
+        return found == designs_.end() ? nullptr : &found->second;
+    }
+    void Add(const std::filesystem::path& file, const designs::Tship& design) {
+        designs_.insert_or_assign(file, design);
+    }
+
+private:
+    std::map<std::filesystem::path, designs::Tship> designs_;
+};
+
 // The design file of a class: "Designs/<class>.sdf" in the game folder (any letter case), or
 // the file of that name in the user's "Custom Files" folder when there is one.
 std::filesystem::path DesignFilePath(const core::TGameFolders& folders, std::string_view className);
 
 // A new ship of the design, on the chart's ship layer with its styles, named and carrying its
 // design's torpedoes. No ship (after "Unable to create ship ...") when the design cannot be
-// loaded. The caller puts it in the world.
+// loaded. The caller puts it in the world. With a cache, a design read before is not read
+// again.
 std::unique_ptr<combat::TFightingShip> CreateShipFromDesign(engine::TGameWorld& world,
                                                             const std::filesystem::path& path,
-                                                            const std::string& shipName);
+                                                            const std::string& shipName,
+                                                            TDesignCache* cache = nullptr);
 
 // Each division whose role its flagship's type may not take: with `report` false its role
 // becomes "Independent"; with `report` true it is reported and the answer is false.

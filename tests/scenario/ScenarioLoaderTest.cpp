@@ -439,3 +439,30 @@ TEST_F(Loader, ProgressCountsTheShipsMade) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(Loader, ShipsOfOneClassGetTheWholeDesignFromTheCache) {
+    Level(engine::flVariable);
+    Load(Header() +
+         Division(0, "2nd BS", 0, "Force=0",
+                  Ship(0, "King George V", "King George V") + Ship(1, "Ajax", "King George V") +
+                      Ship(2, "Centurion", "King George V")));
+    combat::TFightingShip fresh;
+    ASSERT_TRUE(fresh.LoadDesign(scenario::DesignFilePath(world->Folders(), "King George V"),
+                                 designs::kHighestNationIndex, messages));
+    for (const combat::TFightingShip* ship : Div("2nd BS")->Ships) {
+        SCOPED_TRACE(ship->Name);
+        EXPECT_EQ("King George V", ship->Classname);
+        EXPECT_EQ(fresh.Displacement, ship->Displacement);
+        EXPECT_EQ(fresh.MaxFloatPoints, ship->MaxFloatPoints);
+        EXPECT_EQ(fresh.CurrentFloatPoints, ship->CurrentFloatPoints);
+        EXPECT_EQ(fresh.Turrets.size(), ship->Turrets.size());
+        EXPECT_EQ(fresh.TorpedoMounts.size(), ship->TorpedoMounts.size());
+        EXPECT_EQ(fresh.InitialSecondariesPort, ship->InitialSecondariesPort);
+        EXPECT_EQ(fresh.Calibre, ship->Calibre);
+    }
+    EXPECT_EQ("Ajax", Div("2nd BS")->Ships[1]->Name);
+}
+
+} // namespace
