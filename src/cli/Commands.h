@@ -21,7 +21,8 @@ int CheckData(const core::TGameFolders& folders, core::THeadlessMessages& messag
               std::ostream& out);
 
 struct TRunOptions {
-    std::string scenario;     // relative to the game folder ("Scenarios/Jutland.nsc") or absolute
+    // In the game folder ("Scenarios/Jutland.nsc"), else as a path from the current folder.
+    std::string scenario;
     int side = 2;             // the player's side; 2: the computer commands both
     int minutes = 60;         // minutes of play
     std::optional<int> speed; // game speed index

@@ -101,9 +101,12 @@ std::optional<std::filesystem::path> FindScenario(const core::TGameFolders& fold
         return std::filesystem::is_regular_file(given, ec) ? std::optional(given) : std::nullopt;
     }
     if (auto found = folders.FindGameFile(name)) {
-        return std::filesystem::is_regular_file(*found, ec) ? found : std::nullopt;
+        if (std::filesystem::is_regular_file(*found, ec)) {
+            return found;
+        }
     }
-    return std::nullopt;
+    // Else a file named from the current folder, as any command line takes it.
+    return std::filesystem::is_regular_file(given, ec) ? std::optional(given) : std::nullopt;
 }
 
 } // namespace
