@@ -1,5 +1,6 @@
 #include "engine/GameWorld.h"
 
+#include "campaign/Submarine.h"
 #include "combat/Division.h"
 #include "combat/FightingShip.h"
 #include "combat/Force.h"
@@ -7,6 +8,7 @@
 #include "core/Random.h"
 #include "core/Sound.h"
 #include "engine/Movement.h"
+#include "engine/Objective.h"
 #include "map/Geometry.h"
 
 #include <algorithm>
@@ -134,6 +136,11 @@ void TGameWorld::RemoveForce(TForce* force) {
             f->MainForce = nullptr;
         }
     }
+    for (auto& o : Objectives) {
+        if (o->Force == force) {
+            o->Force = nullptr;
+        }
+    }
     Forces.erase(std::remove_if(Forces.begin(), Forces.end(),
                                 [force](const auto& f) { return f.get() == force; }),
                  Forces.end());
@@ -142,6 +149,8 @@ void TGameWorld::RemoveForce(TForce* force) {
 void TGameWorld::Clear() {
     // References first, owners last: forces and divisions point at ships.
     Log.Clear();
+    Objectives.clear();
+    Submarines.clear();
     Forces.clear();
     Divisions.clear();
     Ships.clear();

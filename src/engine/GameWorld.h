@@ -28,6 +28,10 @@ class TDivision;
 class TForce;
 } // namespace tarnwake::combat
 
+namespace tarnwake::campaign {
+struct TSubmarine;
+}
+
 namespace tarnwake::engine {
 
 // What the display learns from the minute loop. The desktop program implements it; the
@@ -43,21 +47,64 @@ public:
     virtual void ShowResults() {}
 };
 
-// The settings of the player's preferences that the minute loop reads.
+// The chart colours of the player's preferences: the sea follows the weather.
+struct TChartColours {
+    core::TColor Water = 0x00FFFF80;
+    core::TColor Land = 0x009DF7F4;
+    core::TColor Fog = 0x00EFEFEF;
+    core::TColor Rain = 0x00AFBF3E;
+};
+
+// "Initial AI control of subordinate divisions": which of the player's divisions that follow
+// a lead the computer steers from the start.
+enum TInitialAIControl : int {
+    aiAllSubordinates = 0,
+    aiCruisersAndDestroyers = 1,
+    aiDestroyers = 2,
+    aiNone = 3,
+};
+
+// The settings of the player's preferences that the game reads.
 struct TPlayPreferences {
     TLogSettings Log;
     int RealismSetting = 1;
     int AutosaveMinutes = 60; // 0: never
+    int InitialAIControl = aiDestroyers;
+    TChartColours Colours;
+    // Deck colours of the ships of each nation; grey until the player chooses.
+    std::array<core::TColor, designs::kNationCount> NationColours = [] {
+        std::array<core::TColor, designs::kNationCount> grey{};
+        grey.fill(0x00808080);
+        return grey;
+    }();
+    bool ApplyToDD = false; // destroyers drawn in national colours too
 };
 
-// The weather and light values of the environment that the minute loop keeps up to date.
+// The weather and light values of the environment that the minute loop keeps up to date,
+// with the scenario's environment keys they start from.
 struct TEnvironmentState {
     int Weather = 2; // 0 fog ... 7 heavy rain
     int WindForce = 0;
     int DayRange = 20000;  // yards
     int NightRange = 4000; // yards
     int MeanRange = 12000; // yards
+    // As the scenario gives them (yards); the working ranges above start from these.
+    int DaySightingDistance = 22000;
+    int NightSightingDistance = 10000;
+    int Variation = 0; // how changeable the weather is: -1, 0 or 1
+    int Bias = 0;
+    int MorningMist = 0; // chance in percent
+    bool Squalls = false;
     int WindDirection = 0; // degrees: where smoke drifts to
+    int Windspeed = 0;
+    int SeaState = 0;
+    int EndDate = 0;
+    std::string EnvironmentFile = "xxx"; // as the scenario names it
+    // The player's orders wait for the side's first sighting.
+    bool NoOrdersBS = false;
+    // The side's forces start at their alternate points when the player commands it.
+    std::array<bool, 2> PlayerStartpos{};
+    std::array<bool, 2> FirstSighting{};
 };
 
 // The game world and its minute.
@@ -90,6 +137,10 @@ public:
     std::vector<std::unique_ptr<combat::TFightingShip>> Ships;
     std::vector<std::unique_ptr<combat::TDivision>> Divisions;
     std::vector<std::unique_ptr<combat::TForce>> Forces;
+    // The scenario's objectives (markers on "ObjectiveLayer") and campaign submarines.
+    // Minefields and search areas are owned by their chart layers.
+    std::vector<std::unique_ptr<TObjectiveCondition>> Objectives;
+    std::vector<std::unique_ptr<campaign::TSubmarine>> Submarines;
 
     combat::TFightingShip& AddShip(std::unique_ptr<combat::TFightingShip> ship);
     combat::TDivision& AddDivision(std::unique_ptr<combat::TDivision> division);
