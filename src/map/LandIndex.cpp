@@ -84,12 +84,14 @@ class TLandIndex::TBuilder {
 public:
     explicit TBuilder(TLandIndex& index) : index_(index) {}
 
-    void Run(std::span<TGeoDataObject* const> objects, double cellsPerEdge) {
+    // columns and rows 0: sized from the number of edges.
+    void Run(std::span<TGeoDataObject* const> objects, double cellsPerEdge, std::int64_t columns,
+             std::int64_t rows) {
         Collect(objects);
         if (edges_.empty()) {
             return;
         }
-        SizeGrid(cellsPerEdge);
+        SizeGrid(cellsPerEdge, columns, rows);
         SortEdgesIntoRows();
         index_.cells_.assign(static_cast<std::size_t>(index_.columns_) * index_.rows_, kSeaCell);
         for (int row = 0; row < index_.rows_; ++row) {
@@ -148,14 +150,18 @@ private:
         }
     }
 
-    void SizeGrid(double cellsPerEdge) {
+    void SizeGrid(double cellsPerEdge, std::int64_t columns, std::int64_t rows) {
         const std::int64_t width = maxX_ - minX_ + 1;
         const std::int64_t height = maxY_ - minY_ + 1;
-        const double wanted = std::clamp(static_cast<double>(edges_.size()) * cellsPerEdge, 1.0,
-                                         static_cast<double>(kMaxCells));
-        const double side = std::sqrt(static_cast<double>(width) * static_cast<double>(height) / wanted);
-        auto columns = static_cast<std::int64_t>(std::ceil(static_cast<double>(width) / side));
-        auto rows = static_cast<std::int64_t>(std::ceil(static_cast<double>(height) / side));
+        if (columns <= 0 || rows <= 0) {
+            // Square cells (in globe units), about cellsPerEdge of them for every edge.
+            const double wanted = std::clamp(static_cast<double>(edges_.size()) * cellsPerEdge,
+                                             1.0, static_cast<double>(kMaxCells));
+            const double side =
+                std::sqrt(static_cast<double>(width) * static_cast<double>(height) / wanted);
+            columns = static_cast<std::int64_t>(std::ceil(static_cast<double>(width) / side));
+            rows = static_cast<std::int64_t>(std::ceil(static_cast<double>(height) / side));
+        }
         columns = std::clamp<std::int64_t>(columns, 1, std::min(kMaxSide, width));
         rows = std::clamp<std::int64_t>(rows, 1, std::min(kMaxSide, height));
         while (columns * rows > kMaxCells) {
@@ -372,7 +378,14 @@ private:
 std::unique_ptr<TLandIndex> TLandIndex::Build(std::span<TGeoDataObject* const> objects,
                                               double cellsPerEdge) {
     std::unique_ptr<TLandIndex> index(new TLandIndex());
-    TBuilder(*index).Run(objects, cellsPerEdge > 0 ? cellsPerEdge : kDefaultCellsPerEdge);
+    TBuilder(*index).Run(objects, cellsPerEdge > 0 ? cellsPerEdge : kDefaultCellsPerEdge, 0, 0);
+    return index;
+}
+
+std::unique_ptr<TLandIndex> TLandIndex::BuildWithGrid(std::span<TGeoDataObject* const> objects,
+                                                      int columns, int rows) {
+    std::unique_ptr<TLandIndex> index(new TLandIndex());
+    TBuilder(*index).Run(objects, kDefaultCellsPerEdge, std::max(1, columns), std::max(1, rows));
     return index;
 }
 
@@ -438,6 +451,10 @@ bool TLandIndex::Contains(const TGeoPos& p) const {
 
 TLandIndex::TStats TLandIndex::Stats() const {
     TStats stats;
+    stats.x0 = x0_;
+    stats.y0 = y0_;
+    stats.cellWidth = cellWidth_;
+    stats.cellHeight = cellHeight_;
     stats.columns = columns_;
     stats.rows = rows_;
     for (const std::uint32_t code : cells_) {
