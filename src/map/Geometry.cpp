@@ -77,9 +77,9 @@ std::int64_t InitialBearing(const TGeoPos& from, const TGeoPos& to) {
     const double phi1 = Radians(from.lat);
     const double phi2 = Radians(to.lat);
     const double dLambda = Radians(from.lon) - Radians(to.lon);
-    double theta =
-        std::atan2(std::cos(phi2) * std::sin(dLambda),
-                   std::cos(phi1) * std::sin(phi2) - std::sin(phi1) * std::cos(phi2) * std::cos(dLambda));
+    double theta = std::atan2(std::cos(phi2) * std::sin(dLambda),
+                              std::cos(phi1) * std::sin(phi2) -
+                                  std::sin(phi1) * std::cos(phi2) * std::cos(dLambda));
     theta = NormaliseOnce(theta);
     return core::Round(theta * kGlobeRadius);
 }

@@ -70,7 +70,8 @@ void ForOddColumnRanges(const TColumnEvent* begin, const TColumnEvent* end, std:
     const auto k = static_cast<std::int64_t>(end - begin);
     std::int64_t from = 0;
     for (std::int64_t j = 0; j <= k; ++j) {
-        const std::int64_t to = j < k ? std::clamp<std::int64_t>(begin[j].column, 0, columns) : columns;
+        const std::int64_t to =
+            j < k ? std::clamp<std::int64_t>(begin[j].column, 0, columns) : columns;
         if (((k - j) & 1) != 0 && to > from) {
             fn(from, to - 1);
         }
@@ -128,24 +129,24 @@ private:
                 }
                 const auto chainIndex = static_cast<std::uint32_t>(chainRects_.size());
                 chainRects_.push_back(rectIndex);
-                ForEachChainEdge(points, object->ChainShift(c),
-                                 [&](std::int64_t x1, std::int64_t y1, std::int64_t x2,
-                                     std::int64_t y2) {
-                                     if (y1 == y2) {
-                                         return; // a level edge never counts
-                                     }
-                                     edges_.push_back({x1, x2, static_cast<std::int32_t>(y1),
-                                                       static_cast<std::int32_t>(y2), chainIndex});
-                                     if (!any) {
-                                         minX_ = maxX_ = x1;
-                                         minY_ = maxY_ = y1;
-                                         any = true;
-                                     }
-                                     minX_ = std::min({minX_, x1, x2});
-                                     maxX_ = std::max({maxX_, x1, x2});
-                                     minY_ = std::min({minY_, y1, y2});
-                                     maxY_ = std::max({maxY_, y1, y2});
-                                 });
+                ForEachChainEdge(
+                    points, object->ChainShift(c),
+                    [&](std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {
+                        if (y1 == y2) {
+                            return; // a level edge never counts
+                        }
+                        edges_.push_back({x1, x2, static_cast<std::int32_t>(y1),
+                                          static_cast<std::int32_t>(y2), chainIndex});
+                        if (!any) {
+                            minX_ = maxX_ = x1;
+                            minY_ = maxY_ = y1;
+                            any = true;
+                        }
+                        minX_ = std::min({minX_, x1, x2});
+                        maxX_ = std::max({maxX_, x1, x2});
+                        minY_ = std::min({minY_, y1, y2});
+                        maxY_ = std::max({maxY_, y1, y2});
+                    });
             }
         }
     }
@@ -155,8 +156,8 @@ private:
         const std::int64_t height = maxY_ - minY_ + 1;
         if (columns <= 0 || rows <= 0) {
             // Square cells (in globe units), about cellsPerEdge of them for every edge.
-            const double wanted = std::clamp(static_cast<double>(edges_.size()) * cellsPerEdge,
-                                             1.0, static_cast<double>(kMaxCells));
+            const double wanted = std::clamp(static_cast<double>(edges_.size()) * cellsPerEdge, 1.0,
+                                             static_cast<double>(kMaxCells));
             const double side =
                 std::sqrt(static_cast<double>(width) * static_cast<double>(height) / wanted);
             columns = static_cast<std::int64_t>(std::ceil(static_cast<double>(width) / side));
@@ -178,7 +179,8 @@ private:
 
     std::int64_t RowOf(std::int64_t y) const { return (y - index_.y0_) / index_.cellHeight_; }
     std::int64_t ColumnOf(std::int64_t x) const {
-        return std::clamp<std::int64_t>((x - index_.x0_) / index_.cellWidth_, 0, index_.columns_ - 1);
+        return std::clamp<std::int64_t>((x - index_.x0_) / index_.cellWidth_, 0,
+                                        index_.columns_ - 1);
     }
 
     // Every edge is listed in each row where some latitude of its half-open range lies.
@@ -253,13 +255,12 @@ private:
                 ++j;
             }
             const std::uint32_t chain = flips_[i].chain;
-            ForOddColumnRanges(&flips_[i], flips_.data() + j, columns,
-                               [&](std::int64_t from, std::int64_t to) {
-                                   for (std::int64_t c = from; c <= to; ++c) {
-                                       items_.push_back({static_cast<std::uint32_t>(c), chain,
-                                                         kConstantLand, 0});
-                                   }
-                               });
+            ForOddColumnRanges(
+                &flips_[i], flips_.data() + j, columns, [&](std::int64_t from, std::int64_t to) {
+                    for (std::int64_t c = from; c <= to; ++c) {
+                        items_.push_back({static_cast<std::uint32_t>(c), chain, kConstantLand, 0});
+                    }
+                });
             i = j;
         }
         // Latitudes inside the row where the count east of a cell changes.
@@ -271,13 +272,13 @@ private:
             }
             const std::uint32_t chain = toggles_[i].chain;
             const std::int64_t y = toggles_[i].y;
-            ForOddColumnRanges(&toggles_[i], toggles_.data() + j, columns,
-                               [&](std::int64_t from, std::int64_t to) {
-                                   for (std::int64_t c = from; c <= to; ++c) {
-                                       items_.push_back(
-                                           {static_cast<std::uint32_t>(c), chain, kToggle, y});
-                                   }
-                               });
+            ForOddColumnRanges(
+                &toggles_[i], toggles_.data() + j, columns,
+                [&](std::int64_t from, std::int64_t to) {
+                    for (std::int64_t c = from; c <= to; ++c) {
+                        items_.push_back({static_cast<std::uint32_t>(c), chain, kToggle, y});
+                    }
+                });
             i = j;
         }
 
@@ -293,7 +294,8 @@ private:
     }
 
     bool SouthernParity(std::uint32_t chain, std::int64_t column) const {
-        const auto lower = std::lower_bound(flips_.begin(), flips_.end(), TColumnEvent{chain, 0, 0});
+        const auto lower =
+            std::lower_bound(flips_.begin(), flips_.end(), TColumnEvent{chain, 0, 0});
         std::size_t count = 0;
         for (auto it = lower; it != flips_.end() && it->chain == chain; ++it) {
             if (it->column > column) {
@@ -341,7 +343,8 @@ private:
                     index_.edges_.push_back({e.x1, e.x2, e.y1, e.y2});
                 }
             }
-            entry.toggleCount = static_cast<std::uint32_t>(index_.toggles_.size() - entry.toggleBegin);
+            entry.toggleCount =
+                static_cast<std::uint32_t>(index_.toggles_.size() - entry.toggleBegin);
             entry.edgeCount = static_cast<std::uint32_t>(index_.edges_.size() - entry.edgeBegin);
             index_.entries_.push_back(entry);
             i = j;

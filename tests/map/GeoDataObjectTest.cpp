@@ -1,5 +1,5 @@
-#include "MapTestSupport.h"
 #include "map/GeoDataObject.h"
+#include "MapTestSupport.h"
 #include "map/GlobeLayer.h"
 
 #include <gtest/gtest.h>
@@ -36,7 +36,7 @@ TEST(GeoDataObject, CentreIsTheRoundedMeanOfChainMeans) {
     EXPECT_EQ(TGeoPos{}, object.Centre());
     object.SetStoredPoint(TGeoPos{7, 8, 0});
     EXPECT_EQ((TGeoPos{7, 8, 0}), object.Centre()) << "no chains: the stored point";
-    object.SetChainPoints(0, {{0, 0, 0}, {3, 0, 0}});            // mean 1.5 -> 2 (half to even)
+    object.SetChainPoints(0, {{0, 0, 0}, {3, 0, 0}}); // mean 1.5 -> 2 (half to even)
     object.SetChainPoints(1, {{10, 10, 0}, {11, 10, 0}, {13, 13, 0}}); // mean 11.33, 11
     // Chain means (2, 0) and (11, 11); their mean (6.5, 5.5) rounds to (6, 6).
     EXPECT_EQ((TGeoPos{6, 6, 0}), object.Centre());

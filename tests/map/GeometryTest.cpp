@@ -1,5 +1,5 @@
-#include "map/GeoPos.h"
 #include "map/Geometry.h"
+#include "map/GeoPos.h"
 #include "map/GlobeUnits.h"
 
 #include <gtest/gtest.h>
@@ -71,7 +71,8 @@ TEST(Geometry, DistanceToTheAntipodeIsHalfACircle) {
     // Rounding can push the haversine past 1; the arcsine then answers a quarter circle.
     const std::int64_t half = GreatCircleDistance(Deg(0, 0), Deg(180, 0));
     EXPECT_NEAR(972'000'000.0, static_cast<double>(half), 2.0);
-    EXPECT_NEAR(972'000'000.0, static_cast<double>(GreatCircleDistance(Deg(10, 45), Deg(-170, -45))), 2.0);
+    EXPECT_NEAR(972'000'000.0,
+                static_cast<double>(GreatCircleDistance(Deg(10, 45), Deg(-170, -45))), 2.0);
 }
 
 TEST(Geometry, CourseAndAngleConversions) {
@@ -83,14 +84,15 @@ TEST(Geometry, CourseAndAngleConversions) {
     EXPECT_EQ(0, AngleToCourse(0));
     EXPECT_EQ(270, AngleToCourse(90 * 5'400'000LL));
     EXPECT_EQ(90'000, AngleToMilliDegrees(-90 * 5'400'000LL));
-    EXPECT_EQ(359'999, AngleToMilliDegrees(5'400));  // a thousandth of a degree anticlockwise
+    EXPECT_EQ(359'999, AngleToMilliDegrees(5'400)); // a thousandth of a degree anticlockwise
     EXPECT_EQ(0, AngleToMilliDegrees(0));
 }
 
 TEST(Geometry, AddBearingAndMilliDegrees) {
     const std::tuple<int, int, int> cases[] = {
-        {10, -20, 350}, {350, 20, 10}, {0, 0, 0}, {180, 180, 0}, {359, 1, 0}, {90, -450, 0},
-        {10, -800, 0}, // a sum below -720 leaves a negative remainder, which becomes 0
+        {10, -20, 350}, {350, 20, 10}, {0, 0, 0},     {180, 180, 0},
+        {359, 1, 0},    {90, -450, 0}, {10, -800, 0}, // a sum below -720 leaves a negative
+                                                      // remainder, which becomes 0
     };
     for (const auto& [a, b, expected] : cases) {
         EXPECT_EQ(expected, AddBearing(a, b)) << a << " + " << b;
@@ -114,7 +116,8 @@ TEST(Geometry, MovePointAcrossTheAntimeridianWrapsTheLongitude) {
     const TGeoPos east = MovePoint(Deg(179.99, -10.0), 90, 20 * 2026.6667);
     EXPECT_LT(east.lon, 0);
     EXPECT_GE(east.lon, -972'000'001);
-    EXPECT_NEAR(20.0 * 90'000, static_cast<double>(GreatCircleDistance(Deg(179.99, -10.0), east)), 2.0);
+    EXPECT_NEAR(20.0 * 90'000, static_cast<double>(GreatCircleDistance(Deg(179.99, -10.0), east)),
+                2.0);
     const TGeoPos west = MovePoint(Deg(-179.99, 10.0), 270, 20 * 2026.6667);
     EXPECT_GT(west.lon, 0);
     EXPECT_LE(west.lon, 972'000'001);

@@ -1,9 +1,9 @@
+#include "map/Globe.h"
 #include "MapTestSupport.h"
 #include "core/Messages.h"
 #include "core/Random.h"
 #include "map/GamePresenters.h"
 #include "map/Geometry.h"
-#include "map/Globe.h"
 
 #include <gtest/gtest.h>
 
@@ -57,9 +57,9 @@ TEST(Globe, ArrangeLayersPutsTheGameLayersInDrawingOrder) {
     THeadlessMessages messages(nullptr);
     globe.ArrangeLayers(false, messages);
     EXPECT_TRUE(messages.Shown().empty());
-    const std::vector<std::string> expected = {"Coast", "SearchLayer", "MineLayer1", "MineLayer0",
-                                               "NorthSea", "LocationLayer", "ShipLayer", "Extra",
-                                               "MineLayer"};
+    const std::vector<std::string> expected = {"Coast",      "SearchLayer", "MineLayer1",
+                                               "MineLayer0", "NorthSea",    "LocationLayer",
+                                               "ShipLayer",  "Extra",       "MineLayer"};
     EXPECT_EQ(expected, LayerNames(globe));
 
     globe.ArrangeLayers(true, messages);
@@ -191,7 +191,8 @@ TEST(Globe, RandomFreePointNearGivesUpOnTheStartAfter1001BlockedDraws) {
 
 TEST(Globe, RandomFreePointNearAvoidsLand) {
     TGlobe globe;
-    AddArea(globe.FindOrCreateLayer("Land"), Ring({{2.9, 55.9}, {3.1, 55.9}, {3.1, 56.1}, {2.9, 56.1}}));
+    AddArea(globe.FindOrCreateLayer("Land"),
+            Ring({{2.9, 55.9}, {3.1, 55.9}, {3.1, 56.1}, {2.9, 56.1}}));
     globe.SetLandLayer(1, "Land");
     TRandomGenerator random(42);
     const TGeoPos start = Deg(3, 56);
@@ -231,13 +232,16 @@ TEST(GamePresenters, FlagsTracksReportsAndLocations) {
     THeadlessMessages messages(nullptr);
     EXPECT_EQ("GreenFlagPresenter", ships.PresenterByID(*FlagPresenter(globe, 3, messages))->Name);
     EXPECT_FALSE(FlagPresenter(globe, 2, messages).has_value());
-    EXPECT_EQ(std::vector<std::string>{"Warning: Setting Divisional Flag Presenter. Illegal side 2"},
-              messages.Texts());
+    EXPECT_EQ(
+        std::vector<std::string>{"Warning: Setting Divisional Flag Presenter. Illegal side 2"},
+        messages.Texts());
     const TGlobePresenter* track = ships.PresenterByID(*TrackPresenter(globe, 1, 4, messages));
     EXPECT_EQ("TrackPresenterBlue2", track->Name);
     EXPECT_EQ(2, track->pen.width);
-    EXPECT_EQ("TrackPresenterRed3", ships.PresenterByID(*TrackPresenter(globe, 0, 1, messages))->Name);
-    EXPECT_EQ("TrackPresenterRed1", ships.PresenterByID(*TrackPresenter(globe, 0, 6, messages))->Name);
+    EXPECT_EQ("TrackPresenterRed3",
+              ships.PresenterByID(*TrackPresenter(globe, 0, 1, messages))->Name);
+    EXPECT_EQ("TrackPresenterRed1",
+              ships.PresenterByID(*TrackPresenter(globe, 0, 6, messages))->Name);
     const TGlobePresenter* report = ships.PresenterByID(*ReportPresenter(globe, 0, messages));
     EXPECT_EQ("RedReportPresenter", report->Name);
     EXPECT_EQ(80, report->symbolIndex);
@@ -246,11 +250,13 @@ TEST(GamePresenters, FlagsTracksReportsAndLocations) {
     EXPECT_FALSE(LocationPresenter(globe, 2, true, false, messages).has_value());
     EXPECT_EQ(std::vector<std::string>{"Error finding location layer!"}, messages.Texts());
     TGlobeLayer& locations = globe.FindOrCreateLayer("LocationLayer");
-    const TGlobePresenter* medium = locations.PresenterByID(*LocationPresenter(globe, 2, true, false, messages));
+    const TGlobePresenter* medium =
+        locations.PresenterByID(*LocationPresenter(globe, 2, true, false, messages));
     EXPECT_EQ("Medium Right", medium->Name);
     EXPECT_EQ(3000, medium->pointSize);
     EXPECT_EQ(taRight, medium->titleAlignment);
-    const TGlobePresenter* odd = locations.PresenterByID(*LocationPresenter(globe, 9, false, false, messages));
+    const TGlobePresenter* odd =
+        locations.PresenterByID(*LocationPresenter(globe, 9, false, false, messages));
     EXPECT_EQ("Small Left", odd->Name);
     EXPECT_EQ(150, odd->pointSize) << "an unknown class is named Small but drawn at label size";
 

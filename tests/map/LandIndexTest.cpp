@@ -1,6 +1,6 @@
+#include "map/LandIndex.h"
 #include "MapTestSupport.h"
 #include "core/Random.h"
-#include "map/LandIndex.h"
 #include "map/LayerFile.h"
 #include "support/TestSupport.h"
 
@@ -23,14 +23,16 @@ bool PlainHit(const TGlobeLayer& layer, const TGeoPos& p) {
 }
 
 std::int32_t Between(TRandomGenerator& random, std::int64_t low, std::int64_t high) {
-    return static_cast<std::int32_t>(low + static_cast<std::int64_t>(random.RandomFloat() *
-                                                                     static_cast<double>(high - low + 1)));
+    return static_cast<std::int32_t>(
+        low +
+        static_cast<std::int64_t>(random.RandomFloat() * static_cast<double>(high - low + 1)));
 }
 
 // Points where the two tests could part: random ones, every vertex and its neighbours, the
 // middles of edges, and the corners and edges of every grid cell.
 std::vector<TGeoPos> ProbePoints(const TGlobeLayer& layer, const TLandIndex& index,
-                                 TRandomGenerator& random, int randomCount, std::size_t vertexStride) {
+                                 TRandomGenerator& random, int randomCount,
+                                 std::size_t vertexStride) {
     std::vector<TGeoPos> probes;
     std::int64_t minX = 0, maxX = 0, minY = 0, maxY = 0;
     bool any = false;
@@ -50,12 +52,14 @@ std::vector<TGeoPos> ProbePoints(const TGlobeLayer& layer, const TLandIndex& ind
                 const TGeoPos& p = points[i];
                 for (int dx = -1; dx <= 1; ++dx) {
                     for (int dy = -1; dy <= 1; ++dy) {
-                        probes.push_back(TGeoPos{WrapLongitude(std::int64_t{p.lon} + dx), p.lat + dy, 0});
+                        probes.push_back(
+                            TGeoPos{WrapLongitude(std::int64_t{p.lon} + dx), p.lat + dy, 0});
                     }
                 }
                 const TGeoPos& q = points[(i + 1) % points.size()];
-                probes.push_back(TGeoPos{static_cast<std::int32_t>((std::int64_t{p.lon} + q.lon) / 2),
-                                         static_cast<std::int32_t>((std::int64_t{p.lat} + q.lat) / 2), 0});
+                probes.push_back(
+                    TGeoPos{static_cast<std::int32_t>((std::int64_t{p.lon} + q.lon) / 2),
+                            static_cast<std::int32_t>((std::int64_t{p.lat} + q.lat) / 2), 0});
             }
         }
     }
@@ -73,7 +77,8 @@ std::vector<TGeoPos> ProbePoints(const TGlobeLayer& layer, const TLandIndex& ind
                 const std::int64_t y = stats.y0 + r * stats.cellHeight;
                 for (const std::int64_t dx : {-1, 0, 1}) {
                     for (const std::int64_t dy : {-1, 0, 1}) {
-                        probes.push_back(TGeoPos{WrapLongitude(x + dx), static_cast<std::int32_t>(y + dy), 0});
+                        probes.push_back(
+                            TGeoPos{WrapLongitude(x + dx), static_cast<std::int32_t>(y + dy), 0});
                     }
                 }
             }
@@ -82,8 +87,8 @@ std::vector<TGeoPos> ProbePoints(const TGlobeLayer& layer, const TLandIndex& ind
     return probes;
 }
 
-void ExpectIndexMatches(const TGlobeLayer& layer, const TLandIndex& index,
-                        TRandomGenerator& random, int randomCount, std::size_t vertexStride = 1) {
+void ExpectIndexMatches(const TGlobeLayer& layer, const TLandIndex& index, TRandomGenerator& random,
+                        int randomCount, std::size_t vertexStride = 1) {
     const auto probes = ProbePoints(layer, index, random, randomCount, vertexStride);
     std::size_t differences = 0;
     std::size_t land = 0;
@@ -102,7 +107,8 @@ void ExpectIndexMatches(const TGlobeLayer& layer, const TLandIndex& index,
 }
 
 void ExpectIndexMatchesPlainTest(const TGlobeLayer& layer, TRandomGenerator& random,
-                                 int randomCount, double cellsPerEdge, std::size_t vertexStride = 1) {
+                                 int randomCount, double cellsPerEdge,
+                                 std::size_t vertexStride = 1) {
     const auto index = TLandIndex::Build(layer.Objects(), cellsPerEdge);
     ExpectIndexMatches(layer, *index, random, randomCount, vertexStride);
 }
@@ -131,14 +137,19 @@ TEST(LandIndex, MatchesThePlainTestOnAwkwardShapes) {
                                      i % 2 == 0 ? 10'000 : 1));
     }
     // Level and upright edges, repeated points, an out-and-back spike, a sliver.
-    AddArea(layer, {{0, -100'000, 0}, {100'000, -100'000, 0}, {100'000, -100'000, 0},
-                    {100'000, -50'000, 0}, {150'000, -50'000, 0}, {100'000, -50'000, 0},
-                    {100'000, -20'000, 0}, {0, -20'000, 0}});
+    AddArea(layer, {{0, -100'000, 0},
+                    {100'000, -100'000, 0},
+                    {100'000, -100'000, 0},
+                    {100'000, -50'000, 0},
+                    {150'000, -50'000, 0},
+                    {100'000, -50'000, 0},
+                    {100'000, -20'000, 0},
+                    {0, -20'000, 0}});
     AddArea(layer, {{200'000, -100'000, 0}, {200'001, -100'000, 0}, {200'001, 300'000, 0}});
     // Two outlines in one object: an island with a lake is land in the lake too (either
     // chain holding the point is enough).
-    TGeoDataObject& lake = AddArea(layer, {{400'000, 0, 0}, {500'000, 0, 0}, {500'000, 100'000, 0},
-                                           {400'000, 100'000, 0}});
+    TGeoDataObject& lake = AddArea(
+        layer, {{400'000, 0, 0}, {500'000, 0, 0}, {500'000, 100'000, 0}, {400'000, 100'000, 0}});
     lake.SetChainPoints(1, {{420'000, 20'000, 0}, {480'000, 20'000, 0}, {480'000, 80'000, 0}});
     // A line and a hidden area count for nothing.
     TGeoDataObject& line = layer.Create();
@@ -213,7 +224,8 @@ TEST(LandIndex, AnEmptyLayerHasNoLand) {
 }
 
 TEST(LandIndex, MatchesThePlainTestOnTheNorthSea) {
-    const auto loaded = LoadLayerFile(tarnwake::testing::ShippedGameDir() / "Scenarios" / "NorthSea.lyr");
+    const auto loaded =
+        LoadLayerFile(tarnwake::testing::ShippedGameDir() / "Scenarios" / "NorthSea.lyr");
     ASSERT_TRUE(loaded.layer) << loaded.error;
     TRandomGenerator random(1916);
     // Every seventh vertex keeps the plain test's time in bounds; the random points and the

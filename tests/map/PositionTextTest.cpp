@@ -1,5 +1,5 @@
-#include "core/Messages.h"
 #include "map/PositionText.h"
+#include "core/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -29,7 +29,8 @@ TEST(PositionText, WritesDegreesMinutesSecondsWithHemispheres) {
 TEST(PositionText, PatternsWithoutHemisphereUseAMinusSign) {
     EXPECT_EQ("-4 30", FormatAngle(-(4 * 5'400'000 + 30 * 90'000), "%d %m"));
     EXPECT_EQ("4 30", FormatAngle(4 * 5'400'000 + 30 * 90'000, "%D %M"));
-    EXPECT_EQ("deg:4x", FormatAngle(4 * 5'400'000, "deg:%d%x")) << "an unknown field letter is copied";
+    EXPECT_EQ("deg:4x", FormatAngle(4 * 5'400'000, "deg:%d%x"))
+        << "an unknown field letter is copied";
     EXPECT_EQ("4W", FormatAngle(-4 * 5'400'000, "%d%E"));
 }
 
