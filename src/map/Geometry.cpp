@@ -184,11 +184,12 @@ std::int64_t ChainLongitudeShift(std::span<const TGeoPos> chain) {
         x += LongitudeStep(chain[i - 1].lon, chain[i].lon);
         minX = std::min(minX, x);
     }
-    std::int64_t shift = 0;
-    while (minX + shift < kMinLongitude) {
-        shift += kGlobeUnitsPerCircle;
+    if (minX >= kMinLongitude) {
+        return 0;
     }
-    return shift;
+    const std::int64_t circles =
+        (kMinLongitude - minX + kGlobeUnitsPerCircle - 1) / kGlobeUnitsPerCircle;
+    return circles * kGlobeUnitsPerCircle;
 }
 
 bool ChainContains(std::span<const TGeoPos> chain, std::int64_t shift, std::int64_t x,

@@ -242,14 +242,17 @@ private:
         return true;
     }
 
-    // Answers false when the file ended inside the styles (nothing more can be read).
+    // Answers false when there is nothing more to read: the file ended inside the styles, or
+    // right after their end mark.
     bool ReadPresenters(std::vector<std::string>& warnings) {
         try {
             while (!in_.AtEnd()) {
                 const std::size_t groupStart = in_.Position();
                 const std::int32_t count = in_.Int("a presenter count");
                 if (count <= 0) {
-                    return true;
+                    // A layer with styles and no objects ends here, with nothing after the
+                    // end mark.
+                    return !in_.AtEnd();
                 }
                 const std::string className = in_.String("a class name");
                 TPresenterKind kind;

@@ -154,6 +154,15 @@ TEST(Globe, LandTestFollowsChangesToTheLayer) {
     EXPECT_FALSE(globe.IsOnLand(Deg(10.5, 10.5)));
 }
 
+TEST(Globe, PickToleranceIsTwoPixelsAtTheCurrentScale) {
+    TGlobe globe;
+    EXPECT_EQ(0.0, globe.PickTolerance()) << "no view yet";
+    globe.SetScale(1.0 / 4'500.0); // 4,500 globe units a pixel
+    EXPECT_EQ(9'000.0, globe.PickTolerance());
+    globe.SetScale(0.8); // 2 / 0.8 = 2.5, rounded half to even
+    EXPECT_EQ(2.0, globe.PickTolerance());
+}
+
 TEST(Globe, RandomPointNearDrawsCourseThenDistance) {
     const TGeoPos p = Deg(3, 56);
     TScriptedRandom random({90, 500});

@@ -146,6 +146,16 @@ TEST(LayerFile, WriteThenReadGivesTheSameLayer) {
     EXPECT_EQ(bytes, LayerToBytes(*read.layer)) << "writing again gives the same bytes";
 }
 
+TEST(LayerFile, ALayerWithStylesAndNoObjectsReadsBackWhole) {
+    TGlobeLayer layer("Styles only");
+    layer.AddPresenter(SamplePresenter(TPresenterKind::Polygon, 1, "Land"));
+    const TLayerFileResult read = ReadLayerBytes(LayerToBytes(layer), "Styles.lyr");
+    ASSERT_TRUE(read.layer) << read.error;
+    EXPECT_TRUE(read.warnings.empty());
+    EXPECT_EQ(layer.Presenters(), read.layer->Presenters());
+    EXPECT_EQ(0, read.layer->ObjectCount());
+}
+
 TEST(LayerFile, LoadNamesTheLayerAfterTheFile) {
     TTempDir dir;
     TGlobeLayer layer("whatever");
