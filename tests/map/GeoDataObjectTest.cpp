@@ -133,6 +133,42 @@ TEST(GlobeLayer, ObjectsJoinTheLayerAndLeaveItWhenDestroyed) {
     EXPECT_EQ(0, layer.ObjectCount());
 }
 
+namespace {
+
+// A chart object of another subsystem: a game object's marker with fields of its own.
+class TTestReport : public TGeoDataObject {
+public:
+    TTestReport(TGlobeLayer* layer, int side) : TGeoDataObject(layer), side_(side) {}
+    int Side() const { return side_; }
+
+private:
+    int side_;
+};
+
+// A game object that owns its marker, as a ship owns its outline.
+struct TTestShip {
+    explicit TTestShip(TGlobeLayer& layer) : outline(&layer) {}
+    TGeoDataObject outline;
+};
+
+} // namespace
+
+TEST(GlobeLayer, HoldsObjectsOfDerivedClassesOwnedEitherWay) {
+    TGlobeLayer layer("ShipLayer");
+    TTestReport& report = layer.Create<TTestReport>(1);
+    EXPECT_EQ(1, report.Side());
+    {
+        TTestShip ship(layer);
+        ship.outline.AddPoint(0, TGeoPos{1, 1, 0});
+        ASSERT_EQ(2, layer.ObjectCount());
+        EXPECT_EQ(&ship.outline, layer.Objects()[1]);
+    }
+    ASSERT_EQ(1, layer.ObjectCount()) << "the ship took its outline with it";
+    EXPECT_EQ(&report, layer.Objects()[0]);
+    layer.DestroyObject(&report);
+    EXPECT_EQ(0, layer.ObjectCount());
+}
+
 TEST(GlobeLayer, ALayerDestroyedFirstLetsGoOfObjectsItDoesNotOwn) {
     auto layer = std::make_unique<TGlobeLayer>("ShipLayer");
     TGeoDataObject marker(layer.get());
