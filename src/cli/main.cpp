@@ -137,23 +137,16 @@ int main(int argc, char** argv) {
             return 0;
         }
         std::string error;
-        switch (core::ParseCommonOption(args, i, options, error)) {
-        case core::TOptionResult::Taken:
-            continue;
-        case core::TOptionResult::Bad:
-            std::cerr << "tarnwake-cli: " << error << "\n";
-            return 2;
-        case core::TOptionResult::NotMine:
-            break;
+        core::TOptionResult taken = core::ParseCommonOption(args, i, options, error);
+        if (taken == core::TOptionResult::NotMine) {
+            taken = ParseRunOption(args, i, run, error);
         }
-        switch (ParseRunOption(args, i, run, error)) {
-        case core::TOptionResult::Taken:
+        if (taken == core::TOptionResult::Taken) {
             continue;
-        case core::TOptionResult::Bad:
+        }
+        if (taken == core::TOptionResult::Bad) {
             std::cerr << "tarnwake-cli: " << error << "\n";
             return 2;
-        case core::TOptionResult::NotMine:
-            break;
         }
         if (!arg.empty() && arg[0] == '-') {
             std::cerr << "tarnwake-cli: unknown option " << arg << " (see --help)\n";
