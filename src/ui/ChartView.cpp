@@ -391,7 +391,10 @@ private:
     double SizeInPixels(double value, map::TGlobeUnitTypes unit) const;
     void UpdateLayerPoints(TLayerCache& entry, const map::TGlobeLayer& layer) const;
     void ProjectLayer(TLayerCache& entry, const map::TGlobeLayer& layer, double zoom) const;
-    void Title(const std::string& title, const QPointF& anchor, const map::TGlobePresenter& style);
+    // A title beside `anchor`, `clearance` pixels further off than the style's offset (to
+    // clear the thing it names).
+    void Title(const std::string& title, const QPointF& anchor, const map::TGlobePresenter& style,
+               double clearance = 0.0);
     void PointSymbol(const QPointF& at, const map::TGlobePresenter& style);
     void ApplyStyle(const map::TGlobePresenter& style, bool area);
     // Draws a text with its baseline starting at `baseline`; answers its width.
@@ -490,12 +493,30 @@ std::vector<TGridLine> TChartPainter::ComputeGrid() const {
     const auto toUnits = [](double degrees) {
         return static_cast<std::int32_t>(std::llround(degrees * kGlobeUnitsPerDegree));
     };
-    // Meridians, within the box (a meridian is drawn from pole to pole when zoomed out).
+    // Meridians, within the box. Towards the poles they close up: each stops where it would
+    // come nearer its neighbours of the same step than the grid's spacing, so that only the
+    // rounder meridians (and the four quarter meridians) reach a pole.
     const int firstLon = static_cast<int>(std::ceil(lonFrom / step)) * step;
     for (int lon = firstLon; lon <= lonTo; lon += step) {
         int label = ((lon % 360) + 540) % 360 - 180; // 180 W is written 180 E
         if (label == -180) {
             label = 180;
+        }
+        int level = step;
+        for (int coarser : kGridSteps) {
+            if (coarser > level && lon % coarser == 0) {
+                level = coarser;
+            }
+        }
+        double reach = 90.0;
+        if (lon % 90 != 0) {
+            const double ratio = kMinGridSpacingPixels / (level * pixelsPerDegree);
+            reach = ratio >= 1.0 ? 0.0 : std::acos(ratio) * 180.0 / std::numbers::pi;
+        }
+        const double from = std::max(latFrom, -reach);
+        const double to = std::min(latTo, reach);
+        if (from >= to) {
+            continue;
         }
         TGridLine line{label, true, {}};
         const std::int32_t x = map::WrapLongitude(toUnits(lon));
@@ -504,7 +525,7 @@ std::vector<TGridLine> TChartPainter::ComputeGrid() const {
             [&](double lat) {
                 return map::TGeoPos{x, toUnits(lat)};
             },
-            std::max(latFrom, -90.0), std::min(latTo, 90.0));
+            from, to);
         lines.push_back(std::move(line));
     }
     const int firstLat = static_cast<int>(std::ceil(latFrom / step)) * step;
@@ -557,6 +578,7 @@ void TChartPainter::GridLabels() {
     painter_.setFont(font);
     const QFontMetricsF metrics(font);
     const double bottom = size_.height() - 1.0;
+    std::vector<QRectF> placed;
     for (const TGridLine& line : cache_.grid) {
         // Meridians are labelled where they leave the chart at the bottom, parallels where
         // they leave it on the left.
@@ -587,6 +609,15 @@ void TChartPainter::GridLabels() {
         if (!QRectF(0, 0, size_.width(), size_.height()).contains(box)) {
             continue;
         }
+        // Where meridians crowd together (towards a pole) a label that would cover another
+        // is left out.
+        const bool covers = std::any_of(placed.begin(), placed.end(), [&](const QRectF& other) {
+            return other.intersects(box.adjusted(-3, 0, 3, 0));
+        });
+        if (covers) {
+            continue;
+        }
+        placed.push_back(box);
         painter_.fillRect(box, QColor(255, 255, 255, 150));
         painter_.setPen(kGridLabelColour);
         Text(QPointF(box.left() + 2, box.top() + metrics.ascent()), text, font);
@@ -771,7 +802,7 @@ void TChartPainter::PointSymbol(const QPointF& at, const map::TGlobePresenter& s
 }
 
 void TChartPainter::Title(const std::string& title, const QPointF& anchor,
-                          const map::TGlobePresenter& style) {
+                          const map::TGlobePresenter& style, double clearance) {
     const double pixels = SizeInPixels(style.titleFont.size, style.titleFont.unit);
     if (pixels < kMinTitlePixels) {
         return;
@@ -784,7 +815,7 @@ void TChartPainter::Title(const std::string& title, const QPointF& anchor,
     const QString text = QString::fromStdString(title);
     const TLaidOutText& laid = cache_.Text(text, font);
     const double width = laid.width;
-    const double offset = SizeInPixels(style.titleOffset, style.titleFont.unit);
+    const double offset = SizeInPixels(style.titleOffset, style.titleFont.unit) + clearance;
     double x = anchor.x() + offset;
     if (style.titleAlignment == map::taLeft) {
         x = anchor.x() - offset - width;
@@ -811,6 +842,7 @@ struct TShipFrame {
     QTransform transform;
     QPointF at;
     double lengthPixels = 0.0; // as drawn
+    double halfWidth = 0.0;    // half the hull's width across the screen, as drawn
     bool enlarged = false;     // drawn larger than to scale, to be seen at all
 };
 
@@ -854,6 +886,7 @@ std::optional<TShipFrame> ShipFrame(const combat::TFightingShip& ship,
         frame.enlarged = true;
     }
     frame.transform = QTransform(fx, fy, sx, sy, at.x, at.y);
+    frame.halfWidth = (std::abs(fx) * size.length + std::abs(sx) * size.beam) / 2;
     return frame;
 }
 
@@ -908,7 +941,9 @@ void TChartPainter::Ship(const combat::TFightingShip& ship, int playerSide) {
     painter_.setBrush(deck);
     painter_.drawPolygon(hullPolygon);
 
-    if (frame->lengthPixels >= kShipDetailPixels && !frame->enlarged) {
+    // The details would tell the class of a ship the player has not identified.
+    if (frame->lengthPixels >= kShipDetailPixels && !frame->enlarged &&
+        PlayerKnowsShip(ship, playerSide)) {
         // Deck houses and bridges, then the turrets and funnels standing above them.
         painter_.setBrush(deck.darker(118));
         for (int i = 0; i < designs::kOutlineCount; ++i) {
@@ -989,7 +1024,7 @@ void TChartPainter::Ship(const combat::TFightingShip& ship, int playerSide) {
                 style.titleOffset = 100;
                 style.titleAlignment = map::taRight;
             }
-            Title(ship.Marker->Title(), frame->at + QPointF(frame->lengthPixels / 2, 0.0), style);
+            Title(ship.Marker->Title(), frame->at, style, frame->halfWidth);
         }
     }
 }
@@ -1089,6 +1124,8 @@ void TChartPainter::ScaleBar() {
     const double length = yards * pixelsPerYard;
     const double x = 52.0; // clear of the latitude labels on the left edge
     const double y = size_.height() - 34.0;
+    // A light ground keeps the bar readable over land and beyond the globe's edge.
+    painter_.fillRect(QRectF(x - 6, y - 17, length + 40, 26), QColor(255, 255, 255, 120));
     painter_.setPen(QPen(Qt::black, 1));
     for (int i = 0; i < 4; ++i) {
         painter_.setBrush(i % 2 == 0 ? Qt::black : Qt::white);

@@ -332,6 +332,177 @@ private slots:
                  QColor(0, 0, 255));
     }
 
+    void pointSizesInMetresGrowWithTheZoomAndPixelsStay() {
+        TNorthSea sea;
+        QVERIFY(sea.loaded);
+        map::TGlobeLayer& places = sea.world.Chart.FindOrCreateLayer("LocationLayer");
+        const auto point = [](map::TPointType type, map::TGlobeUnitTypes unit, int size,
+                              QColor colour) {
+            map::TGlobePresenter style;
+            style.kind = map::TPresenterKind::Point;
+            style.pointType = type;
+            style.pointUnit = unit;
+            style.pointSize = size;
+            style.pen.style = map::psClear;
+            style.brush.colour = core::RgbToColor(colour.red(), colour.green(), colour.blue());
+            return style;
+        };
+        const QColor green(10, 120, 10);
+        const QColor purple(120, 10, 120);
+        auto metres = point(map::ppCircle, map::TGlobeUnitTypes::Meter, 3000, green);
+        auto& town = places.Create<>();
+        town.SetStoredPoint(Degrees(3.0, 56.0));
+        town.SetPresenterID(places.AddPresenter(metres));
+        auto& buoy = places.Create<>();
+        buoy.SetStoredPoint(Degrees(3.3, 56.0));
+        buoy.SetPresenterID(
+            places.AddPresenter(point(map::ppSquare, map::TGlobeUnitTypes::Pixel, 12, purple)));
+        metres.maxPointSize = 30; // never more than 30 pixels across
+        auto& capped = places.Create<>();
+        capped.SetStoredPoint(Degrees(3.0, 56.1));
+        capped.SetPresenterID(places.AddPresenter(metres));
+
+        TChartView view;
+        view.resize(kPicture);
+        view.SetWorld(&sea.world);
+        view.SetCentre(Degrees(3.15, 56.05));
+        const TChartColours colours;
+        const QColor water = Colour(colours.Water);
+        for (double miles : {30.0, 15.0}) {
+            QVERIFY(view.SetAltitude(miles * 90'000.0));
+            const QImage picture = Paint(view);
+            const auto at = [&](const map::TGeoDataObject& object, double dx) {
+                const QPointF p = *view.PositionToPixel(object.StoredPoint()) + QPointF(dx, 0);
+                return picture.pixelColor(p.toPoint());
+            };
+            const double radius = 1500.0 / (miles * 1852.0 / 800.0);
+            QCOMPARE(at(town, radius - 3), green);
+            QCOMPARE(at(town, radius + 3), water);
+            QCOMPARE(at(buoy, 4), purple);
+            QCOMPARE(at(buoy, 8), water);
+            QCOMPARE(at(capped, std::min(radius, 15.0) - 3), green);
+            QCOMPARE(at(capped, std::min(radius, 15.0) + 3), water);
+        }
+    }
+
+    void zoomLimitsOfLayersAndObjects_data() {
+        QTest::addColumn<bool>("onLayer");
+        QTest::addColumn<double>("miles");
+        QTest::addColumn<bool>("drawn");
+        for (bool onLayer : {true, false}) {
+            const char* what = onLayer ? "layer" : "object";
+            QTest::addRow("%s, closer than its range", what) << onLayer << 5.0 << false;
+            QTest::addRow("%s, within its range", what) << onLayer << 15.0 << true;
+            QTest::addRow("%s, further than its range", what) << onLayer << 25.0 << false;
+        }
+    }
+    void zoomLimitsOfLayersAndObjects() {
+        QFETCH(bool, onLayer);
+        QFETCH(double, miles);
+        QFETCH(bool, drawn);
+        TNorthSea sea;
+        QVERIFY(sea.loaded);
+        map::TGlobeLayer& layer = sea.world.Chart.FindOrCreateLayer("ObjectiveLayer");
+        map::TGlobePresenter style;
+        style.kind = map::TPresenterKind::Point;
+        style.pointSize = 16;
+        style.brush.colour = core::RgbToColor(250, 120, 0);
+        auto& marker = layer.Create<>();
+        marker.SetStoredPoint(Degrees(3.5, 56.5));
+        marker.SetPresenterID(layer.AddPresenter(style));
+        // Between 10 and 20 nautical miles across the chart.
+        if (onLayer) {
+            layer.ZoomMin = 10;
+            layer.ZoomMax = 20;
+        } else {
+            marker.SetZoomRange(10, 20);
+        }
+        TChartView view;
+        view.resize(kPicture);
+        view.SetWorld(&sea.world);
+        view.SetCentre(Degrees(3.5, 56.5));
+        QVERIFY(view.SetAltitude(miles * 90'000.0));
+        const QColor seen = PixelAt(Paint(view), view, marker.StoredPoint());
+        QCOMPARE(seen == QColor(250, 120, 0), drawn);
+    }
+
+    void linesAndTitlesAsTheirStylesSay() {
+        TNorthSea sea;
+        QVERIFY(sea.loaded);
+        map::TGlobeLayer& layer = sea.world.Chart.FindOrCreateLayer("SearchLayer");
+        map::TGlobePresenter pen;
+        pen.kind = map::TPresenterKind::Polyline;
+        pen.pen = map::TGlobePen{core::RgbToColor(200, 0, 200), map::psSolid, 500,
+                                 map::TGlobeUnitTypes::Meter};
+        auto& line = layer.Create<>();
+        line.AddPoint(0, Degrees(3.2, 56.3));
+        line.AddPoint(0, Degrees(3.8, 56.3));
+        line.SetPresenterID(layer.AddPresenter(pen));
+
+        map::TGlobePresenter label;
+        label.kind = map::TPresenterKind::Point;
+        label.pointType = map::ppNone;
+        label.titleFont.size = 16;
+        label.titleFont.unit = map::TGlobeUnitTypes::Pixel;
+        label.titleFont.colour = core::colors::Black;
+        label.titleAlignment = map::taRight;
+        label.titleOffset = 10;
+        const int right = layer.AddPresenter(label);
+        label.titleAlignment = map::taLeft;
+        const int left = layer.AddPresenter(label);
+        auto& east = layer.Create<>();
+        east.SetStoredPoint(Degrees(3.5, 56.6));
+        east.SetTitle("Horns Reef");
+        east.SetPresenterID(right);
+        auto& west = layer.Create<>();
+        west.SetStoredPoint(Degrees(3.5, 56.7));
+        west.SetTitle("Horns Reef");
+        west.SetPresenterID(left);
+
+        TChartView view;
+        view.resize(kPicture);
+        view.SetWorld(&sea.world);
+        view.SetCentre(Degrees(3.5, 56.5));
+        const auto darkPixels = [&](const QImage& picture, const QPointF& anchor, double from,
+                                    double to) {
+            int count = 0;
+            for (int x = static_cast<int>(anchor.x() + from); x < anchor.x() + to; ++x) {
+                for (int y = static_cast<int>(anchor.y()) - 9; y <= anchor.y() + 9; ++y) {
+                    count += picture.pixelColor(x, y).lightness() < 80 ? 1 : 0;
+                }
+            }
+            return count;
+        };
+        QVERIFY(view.SetAltitude(30 * 90'000.0));
+        QImage picture = Paint(view);
+        // A pen 500 m wide is 7 pixels at 30 miles across: 2 pixels off its middle is line.
+        const auto middleOf = [&] {
+            return (*view.PositionToPixel(line.Chain(0).Point(0)) +
+                    *view.PositionToPixel(line.Chain(0).Point(1))) /
+                   2;
+        };
+        QCOMPARE(picture.pixelColor((middleOf() + QPointF(0, 2)).toPoint()), QColor(200, 0, 200));
+        // Titles: right of the point, or left of it, as aligned.
+        const QPointF eastAt = *view.PositionToPixel(east.StoredPoint());
+        const QPointF westAt = *view.PositionToPixel(west.StoredPoint());
+        QVERIFY(darkPixels(picture, eastAt, 10, 100) > 20);
+        QCOMPARE(darkPixels(picture, eastAt, -100, -2), 0);
+        QVERIFY(darkPixels(picture, westAt, -100, -10) > 20);
+        QCOMPARE(darkPixels(picture, westAt, 2, 100), 0);
+
+        // Four times further out the pen is under two pixels wide.
+        QVERIFY(view.SetAltitude(120 * 90'000.0));
+        picture = Paint(view);
+        QVERIFY(picture.pixelColor(middleOf().toPoint()).green() < 128); // still the line
+        QCOMPARE(picture.pixelColor((middleOf() + QPointF(0, 3)).toPoint()),
+                 Colour(TChartColours().Water));
+        // A layer that shows no titles shows none.
+        layer.ShowTitles = false;
+        QVERIFY(view.SetAltitude(30 * 90'000.0));
+        picture = Paint(view);
+        QCOMPARE(darkPixels(picture, eastAt, 10, 100), 0);
+    }
+
     void theMainWindowShowsAWorld() {
         TNorthSea sea;
         QVERIFY(sea.loaded);
