@@ -59,6 +59,10 @@ constexpr QColor kGridLabelColour{30, 50, 80};
 constexpr double kMinTitlePixels = 4.0;
 constexpr double kMaxTitlePixels = 28.0;
 constexpr double kMinPointPixels = 2.0;
+// Objects the game marks as selected are drawn with a band of this colour and width round
+// them.
+constexpr QColor kHighlightColour{255, 200, 0};
+constexpr double kHighlightPixels = 2.5;
 
 // Ships: a ship shorter than this on the screen is drawn at this length (keeping its
 // proportions, and at least kMinShipBeamPixels wide) so that a fleet is seen at any zoom.
@@ -390,13 +394,15 @@ public:
 private:
     double SizeInPixels(double value, map::TGlobeUnitTypes unit) const;
     void UpdateLayerPoints(TLayerCache& entry, const map::TGlobeLayer& layer) const;
-    void ProjectLayer(TLayerCache& entry, const map::TGlobeLayer& layer, double zoom) const;
+    void ProjectLayer(TLayerCache& entry, const map::TGlobeLayer& layer) const;
     // A title beside `anchor`, `clearance` pixels further off than the style's offset (to
     // clear the thing it names).
     void Title(const std::string& title, const QPointF& anchor, const map::TGlobePresenter& style,
                double clearance = 0.0);
     void PointSymbol(const QPointF& at, const map::TGlobePresenter& style);
     void ApplyStyle(const map::TGlobePresenter& style, bool area);
+    void Highlight(const TLayerCache::TProjected& shape, const map::TGlobePresenter& style,
+                   bool closed);
     // Draws a text with its baseline starting at `baseline`; answers its width.
     double Text(const QPointF& baseline, const QString& text, const QFont& font);
     void Ship(const combat::TFightingShip& ship, int playerSide);
@@ -646,8 +652,7 @@ void TChartPainter::UpdateLayerPoints(TLayerCache& entry, const map::TGlobeLayer
     entry.viewGeneration = 0; // the projection must be made again
 }
 
-void TChartPainter::ProjectLayer(TLayerCache& entry, const map::TGlobeLayer& layer,
-                                 double zoom) const {
+void TChartPainter::ProjectLayer(TLayerCache& entry, const map::TGlobeLayer& layer) const {
     if (entry.viewGeneration == cache_.viewGeneration) {
         return;
     }
@@ -659,9 +664,6 @@ void TChartPainter::ProjectLayer(TLayerCache& entry, const map::TGlobeLayer& lay
         TLayerCache::TProjected& out = entry.projected[i];
         // Ships are drawn from their designs, not as layer objects.
         if (object.Hidden() || dynamic_cast<const combat::TShipLocation*>(&object) != nullptr) {
-            continue;
-        }
-        if (!InZoomRange(object.ZoomMin(), object.ZoomMax(), zoom)) {
             continue;
         }
         const auto& chains = entry.chains[i];
@@ -694,7 +696,7 @@ void TChartPainter::Layer(map::TGlobeLayer& layer) {
     }
     TLayerCache& entry = cache_.For(&layer);
     UpdateLayerPoints(entry, layer);
-    ProjectLayer(entry, layer, zoom);
+    ProjectLayer(entry, layer);
 
     // A layer without a style of its own is coast: filled in the land colour.
     map::TGlobePresenter fallback;
@@ -713,11 +715,20 @@ void TChartPainter::Layer(map::TGlobeLayer& layer) {
             continue;
         }
         const map::TGeoDataObject& object = *objects[i];
+        // An object's zoom range is read as it is drawn (changing it does not count as a
+        // change of the layer).
+        if (!InZoomRange(object.ZoomMin(), object.ZoomMax(), zoom)) {
+            continue;
+        }
         const map::TGlobePresenter* style = layer.PresenterByID(object.PresenterID());
         if (style == nullptr) {
             style = &fallback;
         }
         const bool area = object.Closed() && style->kind != map::TPresenterKind::Polyline;
+        if (object.Selected()) {
+            Highlight(shape, *style, object.Closed());
+            current = nullptr;
+        }
         if (!shape.chains.empty()) {
             if (style != current || area != currentArea) {
                 ApplyStyle(*style, area);
@@ -739,6 +750,32 @@ void TChartPainter::Layer(map::TGlobeLayer& layer) {
             current = nullptr;
             Title(object.Title(), shape.centre, *style);
         }
+    }
+}
+
+void TChartPainter::Highlight(const TLayerCache::TProjected& shape,
+                              const map::TGlobePresenter& style, bool closed) {
+    // A wide band under the object: a ring round an area or point, a border along a line.
+    const double width = std::max(1.0, SizeInPixels(style.pen.width, style.pen.widthUnit));
+    QPen band(kHighlightColour, width + 2 * kHighlightPixels, Qt::SolidLine, Qt::RoundCap,
+              Qt::RoundJoin);
+    painter_.setPen(band);
+    painter_.setBrush(Qt::NoBrush);
+    for (const QPolygonF& chain : shape.chains) {
+        if (closed) {
+            painter_.drawPolygon(chain);
+        } else {
+            painter_.drawPolyline(chain);
+        }
+    }
+    if (shape.chains.empty() && shape.hasCentre) {
+        double size = std::max(kMinPointPixels, SizeInPixels(style.pointSize, style.pointUnit));
+        if (style.maxPointSize > 0) {
+            size = std::min<double>(size, style.maxPointSize);
+        }
+        painter_.setPen(QPen(kHighlightColour, kHighlightPixels));
+        painter_.drawEllipse(shape.centre, size / 2 + kHighlightPixels,
+                             size / 2 + kHighlightPixels);
     }
 }
 
@@ -1207,6 +1244,16 @@ void TChartView::SetShowDivisionNames(bool show) {
     update();
 }
 
+void TChartView::SetShowScale(bool show) {
+    showScale_ = show;
+    update();
+}
+
+void TChartView::SetShowCompass(bool show) {
+    showCompass_ = show;
+    update();
+}
+
 void TChartView::SetSelectedDivision(const combat::TDivision* division) {
     selectedDivision_ = division;
     update();
@@ -1474,8 +1521,12 @@ void TChartView::PaintChart(QPainter& painter, const QSize& size) {
     cache_->Prune();
 
     chart.GridLabels();
-    chart.ScaleBar();
-    chart.CompassRose();
+    if (showScale_) {
+        chart.ScaleBar();
+    }
+    if (showCompass_) {
+        chart.CompassRose();
+    }
 }
 
 // ---- Input ---------------------------------------------------------------------------------

@@ -63,6 +63,11 @@ public:
     // Division flags carry the division's name.
     void SetShowDivisionNames(bool show);
     bool ShowDivisionNames() const { return showDivisionNames_; }
+    // The scale bar and the compass rose (the player's "Show map scale" and "Show compass").
+    void SetShowScale(bool show);
+    bool ShowScale() const { return showScale_; }
+    void SetShowCompass(bool show);
+    bool ShowCompass() const { return showCompass_; }
     // The division drawn highlighted (nullptr: none).
     void SetSelectedDivision(const combat::TDivision* division);
     // The chart's layers were replaced or reloaded: forget everything drawn from them.
@@ -134,6 +139,8 @@ private:
     engine::TGameWorld* world_ = nullptr;
     TChartColours colours_;
     bool showDivisionNames_ = true;
+    bool showScale_ = true;
+    bool showCompass_ = true;
     const combat::TDivision* selectedDivision_ = nullptr;
 
     map::TGeoPos centre_;

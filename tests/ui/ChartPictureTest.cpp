@@ -501,6 +501,14 @@ private slots:
         QVERIFY(view.SetAltitude(30 * 90'000.0));
         picture = Paint(view);
         QCOMPARE(darkPixels(picture, eastAt, 10, 100), 0);
+        // An object the game selects is drawn with a band round it: just off the pen, the
+        // highlight.
+        QCOMPARE(picture.pixelColor((middleOf() + QPointF(0, 5)).toPoint()),
+                 Colour(TChartColours().Water));
+        line.SetSelected(true);
+        picture = Paint(view);
+        const QColor band = picture.pixelColor((middleOf() + QPointF(0, 5)).toPoint());
+        QCOMPARE(band, QColor(255, 200, 0));
     }
 
     void theMainWindowShowsAWorld() {
