@@ -76,6 +76,11 @@ QLabel* TfrmMain::StatusPanel(int index) const {
     return statusPanels_[static_cast<std::size_t>(index)];
 }
 
+void TfrmMain::SetWorld(engine::TGameWorld* world) {
+    world_ = world;
+    chart_->SetWorld(world);
+}
+
 void TfrmMain::SetStatusText(int index, const QString& text) {
     if (QLabel* label = StatusPanel(index)) {
         label->setText(text);

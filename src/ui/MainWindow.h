@@ -8,6 +8,10 @@
 class QLabel;
 class QTabWidget;
 
+namespace tarnwake::engine {
+class TGameWorld;
+}
+
 namespace tarnwake::ui {
 
 class TChartView;
@@ -21,6 +25,10 @@ public:
     explicit TfrmMain(QWidget* parent = nullptr);
 
     TChartView* Chart() const { return chart_; }
+    // Shows a loaded world on the chart (nullptr: none); the world must outlive the window
+    // or be replaced first.
+    void SetWorld(engine::TGameWorld* world);
+    engine::TGameWorld* World() const { return world_; }
     QTabWidget* SidePanel() const { return sidePanel_; }
     QLabel* StatusPanel(int index) const;
     void SetStatusText(int index, const QString& text);
@@ -30,6 +38,7 @@ public:
 
 private:
     TChartView* chart_ = nullptr;
+    engine::TGameWorld* world_ = nullptr;
     QTabWidget* sidePanel_ = nullptr;
     std::array<QLabel*, kStatusPanelCount> statusPanels_{};
     TQtMessages messages_;

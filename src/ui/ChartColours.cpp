@@ -1,0 +1,57 @@
+#include "ui/ChartColours.h"
+
+#include "combat/FightingShip.h"
+#include "map/GlobeLayer.h"
+
+namespace tarnwake::ui {
+
+namespace {
+constexpr int kWeatherMist = 1;
+constexpr int kWeatherLightRain = 6;
+constexpr int kWeatherHeavyRain = 7;
+constexpr int kIdentifiedByType = 2;
+} // namespace
+
+core::TColor SeaColour(const TChartColours& colours, int weather) {
+    if (weather >= 0 && weather <= kWeatherMist) {
+        return colours.Fog;
+    }
+    if (weather == kWeatherLightRain || weather == kWeatherHeavyRain) {
+        return colours.Rain;
+    }
+    return colours.Water;
+}
+
+bool PlayerKnowsShip(const combat::TFightingShip& ship, int playerSide) {
+    // Watching the computer command both sides, the player sees every ship as it is.
+    if (playerSide != 0 && playerSide != 1) {
+        return true;
+    }
+    return ship.Side == playerSide || ship.SightingLevel >= kIdentifiedByType;
+}
+
+core::TColor ShipDeckColour(const combat::TFightingShip& ship, int playerSide,
+                            const TChartColours& colours) {
+    if (!PlayerKnowsShip(ship, playerSide)) {
+        return TChartColours::kUnsetNationColour;
+    }
+    if (ship.Marker != nullptr && ship.Marker->PresenterID() != 0) {
+        if (map::TGlobeLayer* layer = ship.Marker->Layer()) {
+            if (const map::TGlobePresenter* style =
+                    layer->PresenterByID(ship.Marker->PresenterID())) {
+                return style->brush.colour;
+            }
+        }
+    }
+    const bool small =
+        ship.ShipType == designs::TShipType::DD || ship.ShipType == designs::TShipType::MS;
+    if (small && !colours.ApplyToDD) {
+        return TChartColours::kUnsetNationColour;
+    }
+    if (!designs::TNationsTable::IsValidIndex(ship.Nation)) {
+        return TChartColours::kUnsetNationColour;
+    }
+    return colours.Nation[static_cast<std::size_t>(ship.Nation)];
+}
+
+} // namespace tarnwake::ui

@@ -1,0 +1,1074 @@
+#include "ui/ChartPainter.h"
+
+#include "combat/Division.h"
+#include "combat/FightingShip.h"
+#include "core/Colour.h"
+#include "engine/GameWorld.h"
+#include "map/Geometry.h"
+#include "map/Globe.h"
+#include "map/GlobeLayer.h"
+#include "map/GlobeUnits.h"
+#include "ui/ScreenClip.h"
+#include "ui/ShipOutline.h"
+
+#include <QFontMetricsF>
+#include <QHash>
+#include <QPainter>
+#include <QStaticText>
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <string>
+#include <vector>
+
+namespace tarnwake::ui {
+
+namespace {
+
+using map::kGlobeUnitsPerDegree;
+
+// ---- Drawing constants -------------------------------------------------------------------
+
+// Points of an outline closer than this to the last one kept are left out: the chart draws
+// the coast at the screen's resolution, not the layer's.
+constexpr double kSimplifyPixels = 0.6;
+// An outline smaller than this either way is not drawn (a rock at this zoom).
+constexpr double kSmallestFeaturePixels = 0.8;
+// How far outside the chart outlines are cut, so that the cut and its pen stay unseen.
+constexpr double kClipMarginPixels = 64.0;
+// The globe beyond the horizon, when zoomed out far enough to see it.
+constexpr QColor kSpaceColour{34, 40, 52};
+
+// Graticule: one line a degree, thinned out to wider steps when zoomed out so far that
+// the lines would crowd closer than this.
+constexpr double kMinGridSpacingPixels = 24.0;
+constexpr std::array<int, 6> kGridSteps = {1, 2, 5, 10, 15, 30};
+// Graticule lines are drawn as short straight pieces of about this many pixels.
+constexpr double kGridSamplePixels = 6.0;
+constexpr int kMaxGridSamples = 400;
+constexpr QColor kGridColour{60, 100, 140, 110};
+constexpr QColor kGridLabelColour{30, 50, 80};
+
+// Titles smaller than this cannot be read and are left out; larger than the cap they would
+// only cover the chart.
+constexpr double kMinTitlePixels = 4.0;
+constexpr double kMaxTitlePixels = 28.0;
+constexpr double kMinPointPixels = 2.0;
+// Objects the game marks as selected are drawn with a band of this colour and width round
+// them.
+constexpr QColor kHighlightColour{255, 200, 0};
+constexpr double kHighlightPixels = 2.5;
+
+// Ships: a ship shorter than this on the screen is drawn at this length (keeping its
+// proportions, and at least kMinShipBeamPixels wide) so that a fleet is seen at any zoom.
+constexpr double kMinShipPixels = 7.0;
+constexpr double kMinShipBeamPixels = 3.0;
+// Superstructure, funnels and turrets are drawn once the hull is this long on the screen.
+constexpr double kShipDetailPixels = 48.0;
+// A ship's wake shows how far it ran in the last half minute.
+constexpr double kWakeMinutes = 0.5;
+constexpr double kFeetPerNauticalMile = 6080.0;
+
+// Division flags (pixels): a staff with a small flag at the top, the name beside it.
+constexpr double kFlagWidth = 11.0;
+constexpr int kFlagNamePixels = 11;
+constexpr core::TColor kFlagRed = 255;
+constexpr core::TColor kFlagBlue = 16'711'680;
+constexpr core::TColor kFlagGreen = 32'768;
+constexpr core::TColor kFlagNameColour = 8'421'504;
+constexpr int kNeutralSide = 3;
+
+constexpr double kYardsPerNauticalMile = 6080.0 / 3.0;
+
+} // namespace
+
+QColor ToQColor(core::TColor c, int alpha) {
+    const core::TRgb rgb = core::ColorToRgb(c);
+    return QColor(rgb.r, rgb.g, rgb.b, alpha);
+}
+
+namespace {
+
+Qt::PenStyle ToPenStyle(std::uint8_t style) {
+    switch (style) {
+    case map::psDash:
+        return Qt::DashLine;
+    case map::psDot:
+        return Qt::DotLine;
+    case map::psDashDot:
+        return Qt::DashDotLine;
+    case map::psDashDotDot:
+        return Qt::DashDotDotLine;
+    case map::psClear:
+        return Qt::NoPen;
+    default:
+        return Qt::SolidLine;
+    }
+}
+
+Qt::BrushStyle ToBrushStyle(std::uint8_t style) {
+    switch (style) {
+    case map::bsClear:
+        return Qt::NoBrush;
+    case map::bsHorizontal:
+        return Qt::HorPattern;
+    case map::bsVertical:
+        return Qt::VerPattern;
+    case map::bsFDiagonal:
+        return Qt::BDiagPattern; // "/" lines, as the forward diagonal hatch is drawn
+    case map::bsBDiagonal:
+        return Qt::FDiagPattern;
+    case map::bsCross:
+        return Qt::CrossPattern;
+    case map::bsDiagCross:
+        return Qt::DiagCrossPattern;
+    default:
+        return Qt::SolidPattern;
+    }
+}
+
+} // namespace
+
+TViewBox ComputeViewBox(const TOrthographicProjection& projection, const QSizeF& size) {
+    TViewBox box;
+    constexpr int kSamplesPerEdge = 16;
+    const map::TGeoPos centre = projection.Centre();
+    std::int64_t minLon = std::numeric_limits<std::int64_t>::max();
+    std::int64_t maxLon = std::numeric_limits<std::int64_t>::min();
+    std::int64_t minLat = minLon;
+    std::int64_t maxLat = maxLon;
+    const double w = size.width();
+    const double h = size.height();
+    for (int i = 0; i <= kSamplesPerEdge; ++i) {
+        const double t = static_cast<double>(i) / kSamplesPerEdge;
+        for (const QPointF& pixel :
+             {QPointF(t * w, 0.0), QPointF(t * w, h), QPointF(0.0, t * h), QPointF(w, t * h)}) {
+            const auto p = projection.Unproject(pixel.x(), pixel.y());
+            if (!p) {
+                return box; // the horizon is in sight
+            }
+            const std::int64_t lon = centre.lon + map::LongitudeStep(centre.lon, p->lon);
+            minLon = std::min(minLon, lon);
+            maxLon = std::max(maxLon, lon);
+            minLat = std::min<std::int64_t>(minLat, p->lat);
+            maxLat = std::max<std::int64_t>(maxLat, p->lat);
+        }
+    }
+    // The edges of the chart bulge a little between the samples.
+    const std::int64_t lonMargin = (maxLon - minLon) / 20 + 1;
+    const std::int64_t latMargin = (maxLat - minLat) / 20 + 1;
+    box.everything = false;
+    box.left = minLon - lonMargin;
+    box.right = maxLon + lonMargin;
+    box.bottom = std::max(-map::kMaxLatitude, minLat - latMargin);
+    box.top = std::min(map::kMaxLatitude, maxLat + latMargin);
+    const QRectF screen(0.0, 0.0, w, h);
+    for (int pole : {1, -1}) {
+        const TScreenPoint p = projection.Project(
+            map::TGeoPos{0, static_cast<std::int32_t>(pole * map::kMaxLatitude)});
+        if (p.visible && screen.contains(p.x, p.y)) {
+            // A pole on the chart: every longitude meets it.
+            box.left = centre.lon - map::kGlobeUnitsPerCircle / 2;
+            box.right = centre.lon + map::kGlobeUnitsPerCircle / 2;
+            (pole > 0 ? box.top : box.bottom) = pole * map::kMaxLatitude;
+        }
+    }
+    return box;
+}
+
+namespace {
+
+// One chain's points on the screen: simplified to the screen's resolution, cut to `guard`.
+// Nothing when the chain lies wholly on the far side of the globe or is too small to see.
+void ProjectChain(const TUnitVector* points, std::size_t count, bool closed,
+                  const TOrthographicProjection& projection, const QRectF& guard,
+                  std::vector<QPolygonF>& out) {
+    if (count == 0) {
+        return;
+    }
+    QPolygonF polygon;
+    polygon.reserve(static_cast<qsizetype>(std::min<std::size_t>(count, 4096)));
+    bool anyVisible = false;
+    double minX = std::numeric_limits<double>::max();
+    double maxX = -minX;
+    double minY = minX;
+    double maxY = -minX;
+    QPointF last;
+    for (std::size_t i = 0; i < count; ++i) {
+        const TScreenPoint p = projection.Project(points[i]);
+        anyVisible = anyVisible || p.visible;
+        const bool final = i + 1 == count;
+        if (!polygon.isEmpty() && !(final && !closed) &&
+            std::abs(p.x - last.x()) < kSimplifyPixels &&
+            std::abs(p.y - last.y()) < kSimplifyPixels) {
+            continue;
+        }
+        last = QPointF(p.x, p.y);
+        polygon.append(last);
+        minX = std::min(minX, p.x);
+        maxX = std::max(maxX, p.x);
+        minY = std::min(minY, p.y);
+        maxY = std::max(maxY, p.y);
+    }
+    if (!anyVisible) {
+        return;
+    }
+    if (maxX - minX < kSmallestFeaturePixels && maxY - minY < kSmallestFeaturePixels) {
+        return;
+    }
+    if (maxX < guard.left() || minX > guard.right() || maxY < guard.top() ||
+        minY > guard.bottom()) {
+        return;
+    }
+    const bool inside = minX >= guard.left() && maxX <= guard.right() && minY >= guard.top() &&
+                        maxY <= guard.bottom();
+    if (inside) {
+        out.push_back(std::move(polygon));
+    } else if (closed) {
+        QPolygonF clipped = ClipPolygon(polygon, guard);
+        if (clipped.size() >= 3) {
+            out.push_back(std::move(clipped));
+        }
+    } else {
+        for (QPolygonF& piece : ClipPolyline(polygon, guard)) {
+            out.push_back(std::move(piece));
+        }
+    }
+}
+
+bool InZoomRange(int zoomMin, int zoomMax, double zoom) {
+    return (zoomMin <= 0 || zoom >= zoomMin) && (zoomMax <= 0 || zoom <= zoomMax);
+}
+
+QString DegreeText(int degrees, char positive, char negative) {
+    if (degrees == 0) {
+        return QStringLiteral("0°");
+    }
+    return QString("%1°%2").arg(std::abs(degrees)).arg(QChar(degrees > 0 ? positive : negative));
+}
+
+} // namespace
+
+const TLaidOutText& TChartCache::Text(const QString& text, const QFont& font) {
+    const QString key = font.key() + QChar('\n') + text;
+    auto it = texts.find(key);
+    if (it == texts.end()) {
+        if (texts.size() >= kMaxTexts) {
+            texts.clear();
+        }
+        TLaidOutText laid;
+        laid.text.setText(text);
+        laid.text.setTextFormat(Qt::PlainText);
+        laid.text.prepare(QTransform(), font);
+        const QFontMetricsF metrics(font);
+        laid.ascent = metrics.ascent();
+        laid.width = metrics.horizontalAdvance(text);
+        it = texts.insert(key, laid);
+    }
+    return *it;
+}
+
+TLayerCache& TChartCache::For(const map::TGlobeLayer* layer) {
+    for (TLayerCache& entry : layers) {
+        if (entry.layer == layer) {
+            entry.used = true;
+            return entry;
+        }
+    }
+    layers.emplace_back();
+    layers.back().layer = layer;
+    layers.back().used = true;
+    return layers.back();
+}
+
+void TChartCache::Prune() {
+    std::erase_if(layers, [](const TLayerCache& entry) { return !entry.used; });
+    for (TLayerCache& entry : layers) {
+        entry.used = false;
+    }
+}
+
+TChartPainter::TChartPainter(QPainter& painter, const QSize& size,
+                             const TOrthographicProjection& projection, double altitude,
+                             const TChartColours& colours, TChartCache& cache)
+    : painter_(painter), size_(size), projection_(projection), altitude_(altitude),
+      colours_(colours), cache_(cache),
+      guard_(-kClipMarginPixels, -kClipMarginPixels, size.width() + 2 * kClipMarginPixels,
+             size.height() + 2 * kClipMarginPixels) {}
+
+double TChartPainter::SizeInPixels(double value, map::TGlobeUnitTypes unit) const {
+    if (unit == map::TGlobeUnitTypes::Pixel) {
+        return value;
+    }
+    return value * map::GlobeUnitFactor(unit) * projection_.PixelsPerGlobeUnit();
+}
+
+void TChartPainter::Background(core::TColor sea) {
+    const double radius = projection_.PixelsPerRadian();
+    const double cx = projection_.ScreenCentreX();
+    const double cy = projection_.ScreenCentreY();
+    const double farX = std::max(cx, size_.width() - cx);
+    const double farY = std::max(cy, size_.height() - cy);
+    const QRect all(QPoint(0, 0), size_);
+    if (farX * farX + farY * farY <= radius * radius) {
+        painter_.fillRect(all, ToQColor(sea));
+        return;
+    }
+    painter_.fillRect(all, kSpaceColour);
+    painter_.setPen(Qt::NoPen);
+    painter_.setBrush(ToQColor(sea));
+    painter_.drawEllipse(QPointF(cx, cy), radius, radius);
+}
+
+int TChartPainter::GridStep() const {
+    const double pixelsPerDegree = projection_.PixelsPerGlobeUnit() * kGlobeUnitsPerDegree;
+    for (int step : kGridSteps) {
+        if (step * pixelsPerDegree >= kMinGridSpacingPixels) {
+            return step;
+        }
+    }
+    return kGridSteps.back();
+}
+
+std::vector<TGridLine> TChartPainter::ComputeGrid() const {
+    std::vector<TGridLine> lines;
+    const int step = GridStep();
+    const TViewBox& box = cache_.viewBox;
+    // Visible range in degrees; the whole globe when the horizon is in sight.
+    double lonFrom = -180.0;
+    double lonTo = 180.0;
+    double latFrom = -90.0;
+    double latTo = 90.0;
+    if (!box.everything) {
+        lonFrom = static_cast<double>(box.left) / kGlobeUnitsPerDegree;
+        lonTo = static_cast<double>(box.right) / kGlobeUnitsPerDegree;
+        latFrom = static_cast<double>(box.bottom) / kGlobeUnitsPerDegree;
+        latTo = static_cast<double>(box.top) / kGlobeUnitsPerDegree;
+    }
+    const double pixelsPerDegree = projection_.PixelsPerGlobeUnit() * kGlobeUnitsPerDegree;
+    const auto sampleStep = [&](double span) {
+        return std::max(kGridSamplePixels / pixelsPerDegree, span / kMaxGridSamples);
+    };
+    const auto trace = [&](TGridLine& line, auto pointAt, double from, double to) {
+        const double ds = sampleStep(to - from);
+        QPolygonF piece;
+        const auto flush = [&] {
+            if (piece.size() >= 2) {
+                for (QPolygonF& cut : ClipPolyline(piece, guard_)) {
+                    line.pieces.push_back(std::move(cut));
+                }
+            }
+            piece.clear();
+        };
+        for (double t = from;; t += ds) {
+            const double at = std::min(t, to);
+            const TScreenPoint p = projection_.Project(pointAt(at));
+            if (p.visible) {
+                piece.append(QPointF(p.x, p.y));
+            } else {
+                flush();
+            }
+            if (at >= to) {
+                break;
+            }
+        }
+        flush();
+    };
+    const auto toUnits = [](double degrees) {
+        return static_cast<std::int32_t>(std::llround(degrees * kGlobeUnitsPerDegree));
+    };
+    // Meridians, within the box. Towards the poles they close up: each stops where it would
+    // come nearer its neighbours of the same step than the grid's spacing, so that only the
+    // rounder meridians (and the four quarter meridians) reach a pole.
+    const int firstLon = static_cast<int>(std::ceil(lonFrom / step)) * step;
+    for (int lon = firstLon; lon <= lonTo; lon += step) {
+        int label = ((lon % 360) + 540) % 360 - 180; // 180 W is written 180 E
+        if (label == -180) {
+            label = 180;
+        }
+        int level = step;
+        for (int coarser : kGridSteps) {
+            if (coarser > level && lon % coarser == 0) {
+                level = coarser;
+            }
+        }
+        double reach = 90.0;
+        if (lon % 90 != 0) {
+            const double ratio = kMinGridSpacingPixels / (level * pixelsPerDegree);
+            reach = ratio >= 1.0 ? 0.0 : std::acos(ratio) * 180.0 / std::numbers::pi;
+        }
+        const double from = std::max(latFrom, -reach);
+        const double to = std::min(latTo, reach);
+        if (from >= to) {
+            continue;
+        }
+        TGridLine line{label, true, {}};
+        const std::int32_t x = map::WrapLongitude(toUnits(lon));
+        trace(
+            line,
+            [&](double lat) {
+                return map::TGeoPos{x, toUnits(lat)};
+            },
+            from, to);
+        lines.push_back(std::move(line));
+    }
+    const int firstLat = static_cast<int>(std::ceil(latFrom / step)) * step;
+    for (int lat = firstLat; lat <= latTo; lat += step) {
+        if (std::abs(lat) >= 90) {
+            continue;
+        }
+        TGridLine line{lat, false, {}};
+        const std::int32_t y = toUnits(lat);
+        trace(
+            line,
+            [&](double lon) {
+                return map::TGeoPos{map::WrapLongitude(toUnits(lon)), y};
+            },
+            lonFrom, lonTo);
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+void TChartPainter::GridLines(core::TColor sea) {
+    if (cache_.gridGeneration != cache_.viewGeneration) {
+        cache_.grid = ComputeGrid();
+        cache_.gridGeneration = cache_.viewGeneration;
+    }
+    // Thin lines over the sea only: drawn opaque in the blend of the grid colour with the
+    // sea's and without smoothing, which costs a fraction of smoothed translucent lines.
+    const QColor water = ToQColor(sea);
+    const double a = kGridColour.alphaF();
+    const QColor blend(static_cast<int>(kGridColour.red() * a + water.red() * (1 - a)),
+                       static_cast<int>(kGridColour.green() * a + water.green() * (1 - a)),
+                       static_cast<int>(kGridColour.blue() * a + water.blue() * (1 - a)));
+    QPen pen(blend);
+    pen.setCosmetic(true);
+    painter_.save();
+    painter_.setRenderHint(QPainter::Antialiasing, false);
+    painter_.setPen(pen);
+    painter_.setBrush(Qt::NoBrush);
+    for (const TGridLine& line : cache_.grid) {
+        for (const QPolygonF& piece : line.pieces) {
+            painter_.drawPolyline(piece);
+        }
+    }
+    painter_.restore();
+}
+
+void TChartPainter::GridLabels() {
+    QFont font = painter_.font();
+    font.setPixelSize(11);
+    painter_.setFont(font);
+    const QFontMetricsF metrics(font);
+    const double bottom = size_.height() - 1.0;
+    std::vector<QRectF> placed;
+    for (const TGridLine& line : cache_.grid) {
+        // Meridians are labelled where they leave the chart at the bottom, parallels where
+        // they leave it on the left.
+        std::optional<QPointF> at;
+        for (const QPolygonF& piece : line.pieces) {
+            for (qsizetype i = 1; i < piece.size() && !at; ++i) {
+                const QPointF a = piece[i - 1];
+                const QPointF b = piece[i];
+                if (line.meridian && (a.y() - bottom) * (b.y() - bottom) <= 0.0 && a.y() != b.y()) {
+                    const double t = (bottom - a.y()) / (b.y() - a.y());
+                    at = QPointF(a.x() + t * (b.x() - a.x()), bottom);
+                } else if (!line.meridian && a.x() * b.x() <= 0.0 && a.x() != b.x()) {
+                    const double t = -a.x() / (b.x() - a.x());
+                    at = QPointF(0.0, a.y() + t * (b.y() - a.y()));
+                }
+            }
+        }
+        if (!at) {
+            continue;
+        }
+        const QString text =
+            line.meridian ? DegreeText(line.degrees, 'E', 'W') : DegreeText(line.degrees, 'N', 'S');
+        const double width = cache_.Text(text, font).width;
+        QRectF box = line.meridian
+                         ? QRectF(at->x() - width / 2 - 2, bottom - metrics.height() - 1, width + 4,
+                                  metrics.height())
+                         : QRectF(1.0, at->y() - metrics.height() - 1, width + 4, metrics.height());
+        if (!QRectF(0, 0, size_.width(), size_.height()).contains(box)) {
+            continue;
+        }
+        // Where meridians crowd together (towards a pole) a label that would cover another
+        // is left out.
+        const bool covers = std::any_of(placed.begin(), placed.end(), [&](const QRectF& other) {
+            return other.intersects(box.adjusted(-3, 0, 3, 0));
+        });
+        if (covers) {
+            continue;
+        }
+        placed.push_back(box);
+        painter_.fillRect(box, QColor(255, 255, 255, 150));
+        painter_.setPen(kGridLabelColour);
+        Text(QPointF(box.left() + 2, box.top() + metrics.ascent()), text, font);
+    }
+}
+
+void TChartPainter::UpdateLayerPoints(TLayerCache& entry, const map::TGlobeLayer& layer) const {
+    const auto objects = layer.Objects();
+    if (entry.revision == layer.Revision() && entry.objectCount == objects.size()) {
+        return;
+    }
+    entry.revision = layer.Revision();
+    entry.objectCount = objects.size();
+    entry.points.clear();
+    entry.chains.assign(objects.size(), {});
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        const map::TGeoDataObject& object = *objects[i];
+        for (int c = 0; c < object.ChainCount(); ++c) {
+            const auto chain = object.Chain(c).Points();
+            entry.chains[i].push_back({entry.points.size(), chain.size()});
+            for (const map::TGeoPos& p : chain) {
+                entry.points.push_back(ToUnitVector(p));
+            }
+        }
+    }
+    entry.viewGeneration = 0; // the projection must be made again
+}
+
+void TChartPainter::ProjectLayer(TLayerCache& entry, const map::TGlobeLayer& layer) const {
+    if (entry.viewGeneration == cache_.viewGeneration) {
+        return;
+    }
+    entry.viewGeneration = cache_.viewGeneration;
+    const auto objects = layer.Objects();
+    entry.projected.assign(objects.size(), {});
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        const map::TGeoDataObject& object = *objects[i];
+        TLayerCache::TProjected& out = entry.projected[i];
+        // Ships are drawn from their designs, not as layer objects.
+        if (object.Hidden() || dynamic_cast<const combat::TShipLocation*>(&object) != nullptr) {
+            continue;
+        }
+        const auto& chains = entry.chains[i];
+        const bool hasPoints =
+            std::any_of(chains.begin(), chains.end(), [](const auto& c) { return c.count > 0; });
+        if (hasPoints) {
+            const map::TGeoRect& rect = object.BoundingRect();
+            if (!rect.Empty() && !cache_.viewBox.Overlaps(rect)) {
+                continue;
+            }
+            for (const auto& chain : chains) {
+                ProjectChain(entry.points.data() + chain.begin, chain.count, object.Closed(),
+                             projection_, guard_, out.chains);
+            }
+        }
+        const TScreenPoint centre = projection_.Project(object.Centre());
+        if (centre.visible && guard_.contains(centre.x, centre.y)) {
+            out.hasCentre = true;
+            out.centre = QPointF(centre.x, centre.y);
+        }
+        out.drawn = !out.chains.empty() || (!hasPoints && out.hasCentre);
+    }
+}
+
+void TChartPainter::Layer(map::TGlobeLayer& layer) {
+    const double unit = map::GlobeUnitFactor(layer.ZoomUnits);
+    const double zoom = unit > 0.0 ? altitude_ / unit : 0.0;
+    if (unit > 0.0 && !InZoomRange(layer.ZoomMin, layer.ZoomMax, zoom)) {
+        return;
+    }
+    TLayerCache& entry = cache_.For(&layer);
+    UpdateLayerPoints(entry, layer);
+    ProjectLayer(entry, layer);
+
+    // A layer without a style of its own is coast: filled in the land colour.
+    map::TGlobePresenter fallback;
+    fallback.kind = map::TPresenterKind::Poly;
+    fallback.pen =
+        map::TGlobePen{core::colors::Black, map::psSolid, 1, map::TGlobeUnitTypes::Pixel};
+    fallback.brush = map::TGlobeBrush{colours_.Land, colours_.Land, map::bsSolid};
+    fallback.pointSize = 4;
+
+    const auto objects = layer.Objects();
+    const map::TGlobePresenter* current = nullptr;
+    bool currentArea = false;
+    for (std::size_t i = 0; i < objects.size() && i < entry.projected.size(); ++i) {
+        const TLayerCache::TProjected& shape = entry.projected[i];
+        if (!shape.drawn) {
+            continue;
+        }
+        const map::TGeoDataObject& object = *objects[i];
+        // An object's zoom range is read as it is drawn (changing it does not count as a
+        // change of the layer).
+        if (!InZoomRange(object.ZoomMin(), object.ZoomMax(), zoom)) {
+            continue;
+        }
+        const map::TGlobePresenter* style = layer.PresenterByID(object.PresenterID());
+        if (style == nullptr) {
+            style = &fallback;
+        }
+        const bool area = object.Closed() && style->kind != map::TPresenterKind::Polyline;
+        if (object.Selected()) {
+            Highlight(shape, *style, object.Closed());
+            current = nullptr;
+        }
+        if (!shape.chains.empty()) {
+            if (style != current || area != currentArea) {
+                ApplyStyle(*style, area);
+                current = style;
+                currentArea = area;
+            }
+            for (const QPolygonF& chain : shape.chains) {
+                if (object.Closed()) {
+                    painter_.drawPolygon(chain);
+                } else {
+                    painter_.drawPolyline(chain);
+                }
+            }
+        } else if (shape.hasCentre) {
+            current = nullptr;
+            PointSymbol(shape.centre, *style);
+        }
+        if (layer.ShowTitles && shape.hasCentre && !object.Title().empty()) {
+            current = nullptr;
+            Title(object.Title(), shape.centre, *style);
+        }
+    }
+}
+
+void TChartPainter::Highlight(const TLayerCache::TProjected& shape,
+                              const map::TGlobePresenter& style, bool closed) {
+    // A wide band under the object: a ring round an area or point, a border along a line.
+    const double width = std::max(1.0, SizeInPixels(style.pen.width, style.pen.widthUnit));
+    QPen band(kHighlightColour, width + 2 * kHighlightPixels, Qt::SolidLine, Qt::RoundCap,
+              Qt::RoundJoin);
+    painter_.setPen(band);
+    painter_.setBrush(Qt::NoBrush);
+    for (const QPolygonF& chain : shape.chains) {
+        if (closed) {
+            painter_.drawPolygon(chain);
+        } else {
+            painter_.drawPolyline(chain);
+        }
+    }
+    if (shape.chains.empty() && shape.hasCentre) {
+        double size = std::max(kMinPointPixels, SizeInPixels(style.pointSize, style.pointUnit));
+        if (style.maxPointSize > 0) {
+            size = std::min<double>(size, style.maxPointSize);
+        }
+        painter_.setPen(QPen(kHighlightColour, kHighlightPixels));
+        painter_.drawEllipse(shape.centre, size / 2 + kHighlightPixels,
+                             size / 2 + kHighlightPixels);
+    }
+}
+
+double TChartPainter::Text(const QPointF& baseline, const QString& text, const QFont& font) {
+    const TLaidOutText& laid = cache_.Text(text, font);
+    painter_.setFont(font);
+    painter_.drawStaticText(QPointF(baseline.x(), baseline.y() - laid.ascent), laid.text);
+    return laid.width;
+}
+
+void TChartPainter::ApplyStyle(const map::TGlobePresenter& style, bool area) {
+    const double width = SizeInPixels(style.pen.width, style.pen.widthUnit);
+    QPen pen(ToQColor(style.pen.colour), width > 1.0 ? width : 0.0, ToPenStyle(style.pen.style));
+    pen.setCosmetic(width <= 1.0);
+    painter_.setPen(pen);
+    if (area) {
+        painter_.setBrush(QBrush(ToQColor(style.brush.colour), ToBrushStyle(style.brush.style)));
+    } else {
+        painter_.setBrush(Qt::NoBrush);
+    }
+}
+
+void TChartPainter::PointSymbol(const QPointF& at, const map::TGlobePresenter& style) {
+    if (style.pointType == map::ppNone) {
+        return;
+    }
+    double size = SizeInPixels(style.pointSize, style.pointUnit);
+    if (style.maxPointSize > 0) {
+        size = std::min<double>(size, style.maxPointSize);
+    }
+    size = std::max(size, kMinPointPixels);
+    const QRectF box(at.x() - size / 2, at.y() - size / 2, size, size);
+    QPen pen(ToQColor(style.pen.colour), 0, ToPenStyle(style.pen.style));
+    pen.setCosmetic(true);
+    painter_.setPen(pen);
+    painter_.setBrush(QBrush(ToQColor(style.brush.colour), ToBrushStyle(style.brush.style)));
+    switch (style.pointType) {
+    case map::ppSquare:
+        painter_.drawRect(box);
+        break;
+    case map::ppFontSymbol: {
+        // Symbol fonts are not to be had everywhere; the chart draws its two symbols itself:
+        // a cross for a picked point, a small flag for a contact report.
+        QPen symbolPen(ToQColor(style.pointFont.colour), std::max(1.5, size / 12));
+        painter_.setPen(symbolPen);
+        if (style.symbolIndex == 88) {
+            painter_.drawLine(box.topLeft(), box.bottomRight());
+            painter_.drawLine(box.topRight(), box.bottomLeft());
+        } else {
+            painter_.drawLine(QPointF(box.left() + size * 0.25, box.bottom()),
+                              QPointF(box.left() + size * 0.25, box.top()));
+            painter_.setBrush(ToQColor(style.pointFont.colour));
+            painter_.drawRect(QRectF(box.left() + size * 0.25, box.top(), size * 0.6, size * 0.4));
+        }
+        break;
+    }
+    default:
+        painter_.drawEllipse(box);
+        break;
+    }
+}
+
+void TChartPainter::Title(const std::string& title, const QPointF& anchor,
+                          const map::TGlobePresenter& style, double clearance) {
+    const double pixels = SizeInPixels(style.titleFont.size, style.titleFont.unit);
+    if (pixels < kMinTitlePixels) {
+        return;
+    }
+    QFont font(QString::fromStdString(style.titleFont.name));
+    font.setPixelSize(static_cast<int>(std::lround(std::min(pixels, kMaxTitlePixels))));
+    font.setBold((style.titleFont.style & map::fsBold) != 0);
+    font.setItalic((style.titleFont.style & map::fsItalic) != 0);
+    font.setUnderline((style.titleFont.style & map::fsUnderline) != 0);
+    const QString text = QString::fromStdString(title);
+    const TLaidOutText& laid = cache_.Text(text, font);
+    const double width = laid.width;
+    const double offset = SizeInPixels(style.titleOffset, style.titleFont.unit) + clearance;
+    double x = anchor.x() + offset;
+    if (style.titleAlignment == map::taLeft) {
+        x = anchor.x() - offset - width;
+    } else if (style.titleAlignment == map::taCenter) {
+        x = anchor.x() - width / 2;
+    }
+    // Centred on the anchor's height: the middle of the capitals.
+    const double y = anchor.y() + laid.ascent * 0.35;
+    painter_.setPen(ToQColor(style.titleFont.colour));
+    Text(QPointF(x, y), text, font);
+}
+
+void TChartPainter::Ships(const engine::TGameWorld& world) {
+    for (const auto& ship : world.Ships) {
+        if (ship) {
+            Ship(*ship, world.PlayerSide);
+        }
+    }
+}
+
+std::optional<TShipFrame> ShipFrame(const combat::TFightingShip& ship,
+                                    const TOrthographicProjection& projection) {
+    const map::TGeoPos position = ship.Position();
+    const TScreenPoint at = projection.Project(position);
+    if (!at.visible) {
+        return std::nullopt;
+    }
+    const TShipSize size = DrawingSize(ship);
+    const TScreenAxes axes = projection.LocalAxes(position);
+    const double radiansPerFoot =
+        map::GlobeUnitFactor(map::TGlobeUnitTypes::Foot) * map::kRadiansPerGlobeUnit;
+    const double course = ship.Course * std::numbers::pi / 180.0;
+    const double c = std::cos(course);
+    const double s = std::sin(course);
+    // Screen vectors of one foot forward and one foot to starboard.
+    double fx = (c * axes.northX + s * axes.eastX) * radiansPerFoot;
+    double fy = (c * axes.northY + s * axes.eastY) * radiansPerFoot;
+    double sx = (-s * axes.northX + c * axes.eastX) * radiansPerFoot;
+    double sy = (-s * axes.northY + c * axes.eastY) * radiansPerFoot;
+    const double lengthPixels = std::hypot(fx, fy) * size.length;
+    const double beamPixels = std::hypot(sx, sy) * size.beam;
+    TShipFrame frame;
+    frame.at = QPointF(at.x, at.y);
+    frame.lengthPixels = lengthPixels;
+    if (lengthPixels > 0.0 && lengthPixels < kMinShipPixels) {
+        const double grow = kMinShipPixels / lengthPixels;
+        fx *= grow;
+        fy *= grow;
+        sx *= grow;
+        sy *= grow;
+        frame.lengthPixels = kMinShipPixels;
+        frame.enlarged = true;
+    }
+    const double beamDrawn = beamPixels * (frame.enlarged ? kMinShipPixels / lengthPixels : 1.0);
+    if (beamDrawn > 0.0 && beamDrawn < kMinShipBeamPixels) {
+        sx *= kMinShipBeamPixels / beamDrawn;
+        sy *= kMinShipBeamPixels / beamDrawn;
+        frame.enlarged = true;
+    }
+    frame.transform = QTransform(fx, fy, sx, sy, at.x, at.y);
+    frame.halfWidth = (std::abs(fx) * size.length + std::abs(sx) * size.beam) / 2;
+    return frame;
+}
+
+void TChartPainter::Ship(const combat::TFightingShip& ship, int playerSide) {
+    if (ship.Sunk || ship.Marker == nullptr || ship.Marker->Hidden()) {
+        return;
+    }
+    const auto frame = ShipFrame(ship, projection_);
+    if (!frame) {
+        return;
+    }
+    const TShipSize size = DrawingSize(ship);
+    const double wakeFeet = ship.CurrentSpeed > 0
+                                ? ship.CurrentSpeed * kFeetPerNauticalMile / 60.0 * kWakeMinutes
+                                : 0.0;
+    const double reach = frame->lengthPixels * (1.0 + wakeFeet / size.length) + kPickPixels;
+    if (frame->at.x() < -reach || frame->at.y() < -reach || frame->at.x() > size_.width() + reach ||
+        frame->at.y() > size_.height() + reach) {
+        return;
+    }
+    const QTransform screen = painter_.transform();
+    painter_.setTransform(frame->transform, true);
+
+    QPen outline(Qt::black, 0);
+    outline.setCosmetic(true);
+
+    // The wake: the trail the game keeps (chain 1 of the marker), or a short fading wedge
+    // astern as long as the ship's run of the last half minute.
+    const map::TPointStore& wake = ship.Marker->Chain(1);
+    if (wake.Count() < 2 && wakeFeet > 0.0 && !frame->enlarged) {
+        const double stern = -size.length / 2;
+        QLinearGradient fade(QPointF(stern, 0), QPointF(stern - wakeFeet, 0));
+        fade.setColorAt(0.0, QColor(255, 255, 255, 220));
+        fade.setColorAt(1.0, QColor(255, 255, 255, 0));
+        painter_.setPen(Qt::NoPen);
+        painter_.setBrush(fade);
+        const QPointF wedge[] = {
+            {stern, size.beam * 0.4}, {stern - wakeFeet, 0.0}, {stern, -size.beam * 0.4}};
+        painter_.drawPolygon(wedge, 3);
+    }
+
+    const std::vector<TShipPoint> hull = HullOutline(size);
+    QPolygonF hullPolygon;
+    hullPolygon.reserve(static_cast<qsizetype>(hull.size()));
+    for (const TShipPoint& p : hull) {
+        hullPolygon.append(QPointF(p.forward, p.starboard));
+    }
+    const QColor deck = ToQColor(ShipDeckColour(ship, playerSide, colours_));
+    // A ship drawn larger than life to be seen at all is only a mark in its colour: an
+    // outline would leave nothing of the deck.
+    painter_.setPen(frame->enlarged ? QPen(Qt::NoPen) : outline);
+    painter_.setBrush(deck);
+    painter_.drawPolygon(hullPolygon);
+
+    // The details would tell the class of a ship the player has not identified.
+    if (frame->lengthPixels >= kShipDetailPixels && !frame->enlarged &&
+        PlayerKnowsShip(ship, playerSide)) {
+        // Deck houses and bridges, then the turrets and funnels standing above them.
+        painter_.setBrush(deck.darker(118));
+        for (int i = 0; i < designs::kOutlineCount; ++i) {
+            const std::vector<TShipPoint> points = SuperstructureOutline(ship, i);
+            if (points.size() < 2) {
+                continue;
+            }
+            QPolygonF shape;
+            for (const TShipPoint& p : points) {
+                shape.append(QPointF(p.forward, p.starboard));
+            }
+            if (ship.IsLine[static_cast<std::size_t>(i)]) {
+                painter_.drawPolyline(shape);
+            } else {
+                painter_.drawPolygon(shape);
+            }
+        }
+        const double turretSize = size.beam * 0.34;
+        for (const designs::TFightingTurret& turret : ship.Turrets) {
+            const auto place = TurretPlace(turret.Pos, size);
+            if (!place) {
+                continue;
+            }
+            const QPointF centre(place->forward, place->starboard);
+            const double bearing = turret.Bearing * std::numbers::pi / 180.0;
+            const QPointF muzzle =
+                centre + QPointF(std::cos(bearing), std::sin(bearing)) * (turretSize * 1.3);
+            QPen barrel(turret.Operable() ? QColor(40, 40, 40) : QColor(150, 40, 40),
+                        size.beam * 0.05);
+            painter_.setPen(barrel);
+            painter_.drawLine(centre, muzzle);
+            painter_.setPen(outline);
+            painter_.setBrush(turret.Destroyed ? QColor(120, 60, 60) : deck.darker(140));
+            painter_.drawEllipse(centre, turretSize / 2, turretSize / 2);
+        }
+        const double funnelSize = size.beam * 0.16;
+        painter_.setBrush(QColor(45, 45, 45));
+        for (const designs::TFunnel& funnel : ship.Funnels) {
+            if (funnel.Position <= 0) {
+                continue;
+            }
+            const TShipPoint place = FunnelPlace(funnel, size);
+            const double along = funnel.Oval ? funnelSize * 1.6 : funnelSize;
+            painter_.drawEllipse(QPointF(place.forward, place.starboard), along / 2,
+                                 funnelSize / 2);
+        }
+    }
+    painter_.setTransform(screen);
+
+    // The game's own wake trail, on the screen.
+    if (wake.Count() >= 2) {
+        QPolygonF trail;
+        for (const map::TGeoPos& p : wake.Points()) {
+            const TScreenPoint s = projection_.Project(p);
+            if (s.visible) {
+                trail.append(QPointF(s.x, s.y));
+            }
+        }
+        QPen dashed(Qt::white, 0, Qt::DashLine);
+        dashed.setCosmetic(true);
+        painter_.setPen(dashed);
+        painter_.setBrush(Qt::NoBrush);
+        painter_.drawPolyline(trail);
+    }
+
+    if (!ship.Marker->Title().empty()) {
+        map::TGlobeLayer* layer = ship.Marker->Layer();
+        if (layer == nullptr || layer->ShowTitles) {
+            const map::TGlobePresenter* own =
+                layer != nullptr ? layer->PresenterByID(ship.Marker->PresenterID()) : nullptr;
+            map::TGlobePresenter style;
+            if (own != nullptr) {
+                style = *own;
+            } else {
+                // The ship styles' title: 300 m to the right, offset 100 m.
+                style.titleFont.unit = map::TGlobeUnitTypes::Meter;
+                style.titleFont.size = 300;
+                style.titleOffset = 100;
+                style.titleAlignment = map::taRight;
+            }
+            Title(ship.Marker->Title(), frame->at, style, frame->halfWidth);
+        }
+    }
+}
+
+// Where a division's flag stands: at its flagship (the first ship still afloat and shown).
+std::optional<QPointF> FlagAnchor(const combat::TDivision& division,
+                                  const TOrthographicProjection& projection) {
+    for (const combat::TFightingShip* ship : division.Ships) {
+        if (ship == nullptr || ship->Sunk || ship->Marker == nullptr || ship->Marker->Hidden()) {
+            continue;
+        }
+        const TScreenPoint p = projection.Project(ship->Position());
+        if (!p.visible) {
+            return std::nullopt;
+        }
+        return QPointF(p.x, p.y);
+    }
+    return std::nullopt;
+}
+
+std::optional<core::TColor> FlagColour(int side) {
+    switch (side) {
+    case 0:
+        return kFlagRed;
+    case 1:
+        return kFlagBlue;
+    case kNeutralSide:
+        return kFlagGreen;
+    default:
+        return std::nullopt;
+    }
+}
+
+QRectF FlagBox(const QPointF& anchor) {
+    return QRectF(anchor.x(), anchor.y() - kFlagStaff, kFlagWidth, kFlagHeight);
+}
+
+void TChartPainter::Flags(const engine::TGameWorld& world, bool names,
+                          const combat::TDivision* selected) {
+    QFont font = painter_.font();
+    font.setPixelSize(kFlagNamePixels);
+    const QRectF screen(-kFlagStaff, -kFlagStaff, size_.width() + 2 * kFlagStaff,
+                        size_.height() + 2 * kFlagStaff);
+    for (const auto& division : world.Divisions) {
+        if (!division) {
+            continue;
+        }
+        const auto colour = FlagColour(division->Side);
+        const auto anchor = FlagAnchor(*division, projection_);
+        if (!colour || !anchor || !screen.contains(*anchor)) {
+            continue;
+        }
+        const QRectF flag = FlagBox(*anchor);
+        QPen staff(Qt::black, 1.2);
+        painter_.setPen(staff);
+        painter_.drawLine(*anchor, QPointF(anchor->x(), anchor->y() - kFlagStaff));
+        painter_.setBrush(ToQColor(*colour));
+        painter_.drawRect(flag);
+        if (division.get() == selected) {
+            painter_.setPen(QPen(QColor(255, 220, 0), 2.0));
+            painter_.setBrush(Qt::NoBrush);
+            painter_.drawRect(flag.adjusted(-2, -2, 2, 2));
+        }
+        const combat::TFightingShip* flagship = division->Flagship();
+        if (names && flagship != nullptr && PlayerKnowsShip(*flagship, world.PlayerSide)) {
+            painter_.setPen(ToQColor(kFlagNameColour));
+            Text(QPointF(flag.right() + 3, flag.bottom() - 1),
+                 QString::fromStdString(division->DivisionName), font);
+        }
+    }
+}
+
+void TChartPainter::ScaleBar() {
+    // The longest round distance that fits in about a fifth of the chart.
+    const double pixelsPerYard = projection_.PixelsPerGlobeUnit() * map::kGlobeUnitsPerYard;
+    const double maxPixels = std::max(60.0, size_.width() / 5.0);
+    static constexpr std::array<double, 4> kYards = {100, 200, 500, 1000};
+    static constexpr std::array<double, 14> kMiles = {1,   2,   5,    10,   20,   50,   100,
+                                                      200, 500, 1000, 2000, 3000, 5000, 10000};
+    double yards = 0.0;
+    QString text;
+    for (double y : kYards) {
+        if (y * pixelsPerYard <= maxPixels) {
+            yards = y;
+            text = QString("%1 yd").arg(y);
+        }
+    }
+    for (double nm : kMiles) {
+        if (nm * kYardsPerNauticalMile * pixelsPerYard <= maxPixels) {
+            yards = nm * kYardsPerNauticalMile;
+            text = QString("%1 NM").arg(nm);
+        }
+    }
+    if (yards <= 0.0) {
+        return;
+    }
+    const double length = yards * pixelsPerYard;
+    const double x = 52.0; // clear of the latitude labels on the left edge
+    const double y = size_.height() - 34.0;
+    // A light ground keeps the bar readable over land and beyond the globe's edge.
+    painter_.fillRect(QRectF(x - 6, y - 17, length + 40, 26), QColor(255, 255, 255, 120));
+    painter_.setPen(QPen(Qt::black, 1));
+    for (int i = 0; i < 4; ++i) {
+        painter_.setBrush(i % 2 == 0 ? Qt::black : Qt::white);
+        painter_.drawRect(QRectF(x + i * length / 4, y, length / 4, 5));
+    }
+    QFont font = painter_.font();
+    font.setPixelSize(11);
+    painter_.setFont(font);
+    painter_.setPen(kGridLabelColour);
+    painter_.drawText(QPointF(x, y - 4), "0");
+    painter_.drawText(QPointF(x + length - QFontMetricsF(font).horizontalAdvance(text) / 2, y - 4),
+                      text);
+}
+
+void TChartPainter::CompassRose() {
+    // North is straight up at the centre of an orthographic chart.
+    constexpr double kRadius = 22.0;
+    const QPointF c(size_.width() - kRadius - 14.0, kRadius + 22.0);
+    painter_.setPen(QPen(QColor(40, 40, 40), 1));
+    painter_.setBrush(QColor(255, 255, 255, 160));
+    painter_.drawEllipse(c, kRadius * 0.55, kRadius * 0.55);
+    for (int quarter = 0; quarter < 4; ++quarter) {
+        const double a = quarter * std::numbers::pi / 2;
+        const QPointF tip = c + QPointF(std::sin(a), -std::cos(a)) * kRadius;
+        const QPointF left = c + QPointF(std::sin(a - 0.5), -std::cos(a - 0.5)) * (kRadius * 0.22);
+        const QPointF right = c + QPointF(std::sin(a + 0.5), -std::cos(a + 0.5)) * (kRadius * 0.22);
+        painter_.setBrush(quarter == 0 ? QColor(180, 30, 30) : QColor(60, 60, 60));
+        const QPointF point[] = {tip, left, c, right};
+        painter_.drawPolygon(point, 4);
+    }
+    QFont font = painter_.font();
+    font.setPixelSize(12);
+    font.setBold(true);
+    painter_.setFont(font);
+    painter_.setPen(QColor(180, 30, 30));
+    painter_.drawText(QRectF(c.x() - 10, c.y() - kRadius - 17, 20, 14), Qt::AlignCenter, "N");
+}
+
+} // namespace tarnwake::ui

@@ -1,0 +1,206 @@
+#pragma once
+
+#include "core/Colour.h"
+#include "map/GeoDataObject.h"
+#include "map/GeoPos.h"
+#include "map/GlobePresenter.h"
+#include "map/GlobeUnits.h"
+#include "ui/ChartColours.h"
+#include "ui/OrthographicProjection.h"
+
+#include <QColor>
+#include <QFont>
+#include <QHash>
+#include <QPointF>
+#include <QPolygonF>
+#include <QRectF>
+#include <QSize>
+#include <QStaticText>
+#include <QString>
+#include <QTransform>
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QPainter;
+
+namespace tarnwake::engine {
+class TGameWorld;
+}
+namespace tarnwake::combat {
+class TDivision;
+class TFightingShip;
+} // namespace tarnwake::combat
+namespace tarnwake::map {
+class TGlobeLayer;
+} // namespace tarnwake::map
+
+namespace tarnwake::ui {
+
+// The drawing of the chart: what one paint of the chart view does, and what it keeps
+// between paints. The view owns the cache and makes a painter for each paint.
+
+// Pick distance around a ship or flag, in pixels.
+inline constexpr double kPickPixels = 5.0;
+// Division flags (pixels): a staff with a small flag at its top.
+inline constexpr double kFlagStaff = 16.0;
+inline constexpr double kFlagHeight = 7.0;
+
+QColor ToQColor(core::TColor c, int alpha = 255);
+
+// The box of longitudes and latitudes the chart shows, for leaving out what lies off it.
+// Longitudes are measured from the view's centre and may run past 180 either way.
+struct TViewBox {
+    bool everything = true; // the horizon is in sight: only the far side is left out
+    std::int64_t left = 0;
+    std::int64_t right = 0;
+    std::int64_t bottom = 0;
+    std::int64_t top = 0;
+
+    bool Overlaps(const map::TGeoRect& r) const {
+        if (everything) {
+            return true;
+        }
+        if (r.Top() < bottom || r.bottom > top) {
+            return false;
+        }
+        for (std::int64_t shift :
+             {-map::kGlobeUnitsPerCircle, std::int64_t{0}, map::kGlobeUnitsPerCircle}) {
+            if (r.left + shift <= right && r.Right() + shift >= left) {
+                return true;
+            }
+        }
+        return false;
+    }
+};
+
+TViewBox ComputeViewBox(const TOrthographicProjection& projection, const QSizeF& size);
+
+// What one layer looks like on the screen. The points of every object are kept as unit
+// vectors (rebuilt only when the layer changes) and projected once per view: while the view
+// stays put, a repaint only draws the polygons kept here.
+struct TLayerCache {
+    const map::TGlobeLayer* layer = nullptr;
+    bool used = false;
+
+    std::uint64_t revision = std::numeric_limits<std::uint64_t>::max();
+    std::size_t objectCount = 0;
+    struct TChainRange {
+        std::size_t begin = 0;
+        std::size_t count = 0;
+    };
+    std::vector<TUnitVector> points;
+    std::vector<std::vector<TChainRange>> chains; // per object
+
+    std::uint64_t viewGeneration = 0;
+    struct TProjected {
+        bool drawn = false;
+        bool hasCentre = false;
+        QPointF centre;
+        std::vector<QPolygonF> chains;
+    };
+    std::vector<TProjected> projected; // per object
+};
+
+// A meridian (degrees of longitude) or parallel (of latitude) in sight, as pieces of line on
+// the screen.
+struct TGridLine {
+    int degrees = 0;
+    bool meridian = true;
+    std::vector<QPolygonF> pieces;
+};
+
+// A text laid out once: names and labels are drawn on every repaint, and laying a text out
+// costs more than drawing it.
+struct TLaidOutText {
+    QStaticText text;
+    double ascent = 0.0;
+    double width = 0.0;
+};
+
+struct TChartCache {
+    static constexpr qsizetype kMaxTexts = 4000;
+    QHash<QString, TLaidOutText> texts;
+
+    // The text laid out in the font, from the cache or laid out now.
+    const TLaidOutText& Text(const QString& text, const QFont& font);
+
+    std::uint64_t viewGeneration = 1;
+    TViewBox viewBox;
+    std::vector<TGridLine> grid;
+    std::uint64_t gridGeneration = 0;
+    std::vector<TLayerCache> layers;
+
+    // The cache of a layer, made empty on first use; marks it as drawn in this paint.
+    TLayerCache& For(const map::TGlobeLayer* layer);
+    // Forgets the layers not drawn in the last paint (they have left the chart).
+    void Prune();
+};
+
+// Everything one paint needs, so the drawing helpers stay small.
+class TChartPainter {
+public:
+    TChartPainter(QPainter& painter, const QSize& size, const TOrthographicProjection& projection,
+                  double altitude, const TChartColours& colours, TChartCache& cache);
+
+    void Background(core::TColor sea);
+    void GridLines(core::TColor sea);
+    void GridLabels();
+    void Layer(map::TGlobeLayer& layer);
+    void Ships(const engine::TGameWorld& world);
+    void Flags(const engine::TGameWorld& world, bool names, const combat::TDivision* selected);
+    void ScaleBar();
+    void CompassRose();
+
+private:
+    double SizeInPixels(double value, map::TGlobeUnitTypes unit) const;
+    void UpdateLayerPoints(TLayerCache& entry, const map::TGlobeLayer& layer) const;
+    void ProjectLayer(TLayerCache& entry, const map::TGlobeLayer& layer) const;
+    // A title beside `anchor`, `clearance` pixels further off than the style's offset (to
+    // clear the thing it names).
+    void Title(const std::string& title, const QPointF& anchor, const map::TGlobePresenter& style,
+               double clearance = 0.0);
+    void PointSymbol(const QPointF& at, const map::TGlobePresenter& style);
+    void ApplyStyle(const map::TGlobePresenter& style, bool area);
+    void Highlight(const TLayerCache::TProjected& shape, const map::TGlobePresenter& style,
+                   bool closed);
+    // Draws a text with its baseline starting at `baseline`; answers its width.
+    double Text(const QPointF& baseline, const QString& text, const QFont& font);
+    void Ship(const combat::TFightingShip& ship, int playerSide);
+    int GridStep() const;
+    std::vector<TGridLine> ComputeGrid() const;
+
+    QPainter& painter_;
+    QSize size_;
+    const TOrthographicProjection& projection_;
+    double altitude_;
+    const TChartColours& colours_;
+    TChartCache& cache_;
+    QRectF guard_;
+};
+
+// The ship's plan in feet (forward, starboard) is put on the screen by one affine map: the
+// The ship's plan in feet (forward, starboard) is put on the screen by one affine map: the
+// projection is as good as flat over a ship's length.
+struct TShipFrame {
+    QTransform transform;
+    QPointF at;
+    double lengthPixels = 0.0; // as drawn
+    double halfWidth = 0.0;    // half the hull's width across the screen, as drawn
+    bool enlarged = false;     // drawn larger than to scale, to be seen at all
+};
+
+// Where a ship is drawn; nothing when it lies on the far side of the globe.
+std::optional<TShipFrame> ShipFrame(const combat::TFightingShip& ship,
+                                    const TOrthographicProjection& projection);
+// Where a division's flag stands: at its flagship (the first ship still afloat and shown).
+std::optional<QPointF> FlagAnchor(const combat::TDivision& division,
+                                  const TOrthographicProjection& projection);
+// Red for side 0, blue for side 1, green for neutrals; no flag for any other side.
+std::optional<core::TColor> FlagColour(int side);
+// The flag itself, flying from the top of the staff at `anchor`.
+QRectF FlagBox(const QPointF& anchor);
+
+} // namespace tarnwake::ui
