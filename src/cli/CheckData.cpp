@@ -2,9 +2,16 @@
 
 #include "combat/FightingShip.h"
 #include "core/Messages.h"
+#include "core/Random.h"
+#include "core/Sound.h"
 #include "designs/NationsTable.h"
 #include "designs/WeaponTables.h"
+#include "engine/GameWorld.h"
+#include "map/Globe.h"
+#include "map/PositionText.h"
+#include "scenario/GameStart.h"
 
+#include <array>
 #include <ostream>
 
 namespace tarnwake::cli {
@@ -13,6 +20,46 @@ namespace {
 // The years of the war and one either side: every year column of the nations table is read.
 constexpr int kFirstYear = 1913;
 constexpr int kLastYear = 1919;
+// Scenarios are checked with one fixed seed, so a failure can be replayed.
+constexpr std::uint64_t kCheckSeed = 1;
+constexpr std::array<const char*, 3> kLevelNames = {"Historical", "Variable", "Maximum"};
+
+// Starts every shipped scenario at each force level with the computer commanding both sides;
+// answers the number of ships found on land.
+int CheckScenarios(const core::TGameFolders& folders, core::THeadlessMessages& messages,
+                   std::ostream& out) {
+    const auto scenarios = core::ListFilesWithExtension(folders.ScenariosDir(), ".nsc");
+    int onLand = 0;
+    for (const auto& file : scenarios) {
+        for (int level = 0; level < static_cast<int>(kLevelNames.size()); ++level) {
+            core::TRandomGenerator random(kCheckSeed);
+            core::TSilentSound sound;
+            engine::TGameWorld world(messages, sound, random, folders);
+            world.WeaponTables.Load(folders.GameDir(), messages);
+            scenario::TSideChoices sides;
+            sides.ForceLevel = {level, level};
+            const std::size_t before = messages.Shown().size();
+            scenario::StartGame(world, file, sides);
+            const int landBefore = onLand;
+            for (const auto& ship : world.Ships) {
+                if (ship->ShipType != designs::TShipType::LT &&
+                    world.Chart.IsOnLand(ship->Position())) {
+                    out << "  " << ship->Name << " starts on land at "
+                        << map::PositionToText(ship->Position()) << "\n";
+                    ++onLand;
+                }
+            }
+            if (messages.Shown().size() != before || onLand != landBefore) {
+                out << "  in " << file.filename().string() << " ("
+                    << kLevelNames[static_cast<std::size_t>(level)] << ")\n";
+            }
+        }
+    }
+    out << scenarios.size() << " scenarios started at each force level from "
+        << folders.ScenariosDir().string() << "\n";
+    return onLand;
+}
+
 } // namespace
 
 int CheckData(const core::TGameFolders& folders, core::THeadlessMessages& messages,
@@ -43,8 +90,9 @@ int CheckData(const core::TGameFolders& folders, core::THeadlessMessages& messag
     if (designs.empty()) {
         messages.Error("No design files found in " + folders.DesignsDir().string());
     }
-    out << messages.Shown().size() << " messages\n";
-    return messages.Shown().empty() ? 0 : 1;
+    const int onLand = CheckScenarios(folders, messages, out);
+    out << messages.Shown().size() << " messages, " << onLand << " ships on land\n";
+    return messages.Shown().empty() && onLand == 0 ? 0 : 1;
 }
 
 } // namespace tarnwake::cli

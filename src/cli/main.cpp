@@ -6,14 +6,19 @@
 #include "core/Folders.h"
 #include "core/Messages.h"
 #include "core/Random.h"
+#include "core/Text.h"
+#include "engine/GameSpeed.h"
 
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace {
 
 using namespace tarnwake;
+using engine::kFastestSpeed;
+using engine::kSlowestSpeed;
 
 constexpr const char* kUsage =
     "Usage: tarnwake-cli [options] [command]\n"
@@ -22,12 +27,89 @@ constexpr const char* kUsage =
     "\n"
     "Commands:\n"
     "  info              show the version, the game and user folders and the seed (default)\n"
-    "  check-data        load the nations, the weapon tables and every design, print every\n"
-    "                    message; fails when there is any\n"
+    "  check-data        load the nations, the weapon tables and every design, start every\n"
+    "                    scenario at each force level, print every message; fails when there\n"
+    "                    is any, or when a ship starts on land\n"
+    "  run SCENARIO      start a scenario (\"Scenarios/Jutland.nsc\" in the game folder, or a\n"
+    "                    path), run it and print the message log and a summary\n"
     "\n"
     "Options:\n"
     "  --help            show this text\n"
-    "  --version         show the version\n";
+    "  --version         show the version\n"
+    "  --side N          run: the player's side, 0 or 1; 2 (the default): the computer\n"
+    "                    commands both sides\n"
+    "  --minutes N       run: minutes of play (default 60)\n"
+    "  --speed N         run: game speed, -3 (real time) to 5 (ultra fast)\n"
+    "  --level L         run: force level of both sides, historical, variable (default)\n"
+    "                    or maximum\n";
+
+// "--name value" or "--name=value" for the run options; answers whether args[i] was one.
+bool TakeRunOption(const std::vector<std::string>& args, std::size_t& i, const char* name,
+                   std::optional<std::string>& value, std::string& error) {
+    const std::string& arg = args[i];
+    const std::string n = name;
+    if (arg == n) {
+        if (i + 1 >= args.size()) {
+            error = n + " needs a value";
+            return true;
+        }
+        value = args[++i];
+        return true;
+    }
+    if (arg.rfind(n + "=", 0) == 0) {
+        value = arg.substr(n.size() + 1);
+        return true;
+    }
+    return false;
+}
+
+std::optional<int> WholeNumber(const std::string& text, int lowest, int highest) {
+    const auto value = core::ParseInteger(text);
+    if (!value || *value < lowest || *value > highest) {
+        return std::nullopt;
+    }
+    return *value;
+}
+
+// Takes a run option at args[i]: Taken, Bad (with `error`) or NotMine.
+core::TOptionResult ParseRunOption(const std::vector<std::string>& args, std::size_t& i,
+                                   cli::TRunOptions& run, std::string& error) {
+    std::optional<std::string> value;
+    for (const char* name : {"--side", "--minutes", "--speed", "--level"}) {
+        if (!TakeRunOption(args, i, name, value, error)) {
+            continue;
+        }
+        if (!value) {
+            return core::TOptionResult::Bad;
+        }
+        const std::string n = name;
+        std::optional<int> number;
+        if (n == "--side") {
+            number = WholeNumber(*value, 0, 2);
+            run.side = number.value_or(run.side);
+        } else if (n == "--minutes") {
+            number = WholeNumber(*value, 0, 1'000'000);
+            run.minutes = number.value_or(run.minutes);
+        } else if (n == "--speed") {
+            number = WholeNumber(*value, kSlowestSpeed, kFastestSpeed);
+            run.speed = number;
+        } else {
+            static const char* const kLevels[] = {"historical", "variable", "maximum"};
+            for (int level = 0; level < 3; ++level) {
+                if (core::EqualsNoCase(*value, kLevels[level])) {
+                    number = level;
+                }
+            }
+            run.forceLevel = number.value_or(run.forceLevel);
+        }
+        if (!number) {
+            error = n + ": \"" + *value + "\" is not allowed (see --help)";
+            return core::TOptionResult::Bad;
+        }
+        return core::TOptionResult::Taken;
+    }
+    return core::TOptionResult::NotMine;
+}
 
 int Info(const core::TGameFolders& folders, const core::TRandomGenerator& random) {
     std::cout << "Tarnwake " << TARNWAKE_VERSION << " (headless)\n"
@@ -42,6 +124,7 @@ int Info(const core::TGameFolders& folders, const core::TRandomGenerator& random
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     core::TCommonOptions options;
+    cli::TRunOptions run;
     std::vector<std::string> positional;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
@@ -55,6 +138,15 @@ int main(int argc, char** argv) {
         }
         std::string error;
         switch (core::ParseCommonOption(args, i, options, error)) {
+        case core::TOptionResult::Taken:
+            continue;
+        case core::TOptionResult::Bad:
+            std::cerr << "tarnwake-cli: " << error << "\n";
+            return 2;
+        case core::TOptionResult::NotMine:
+            break;
+        }
+        switch (ParseRunOption(args, i, run, error)) {
         case core::TOptionResult::Taken:
             continue;
         case core::TOptionResult::Bad:
@@ -86,6 +178,14 @@ int main(int argc, char** argv) {
     }
     if (command == "check-data") {
         return cli::CheckData(folders, messages, std::cout);
+    }
+    if (command == "run") {
+        if (positional.size() != 2) {
+            std::cerr << "tarnwake-cli: run needs one scenario file (see --help)\n";
+            return 2;
+        }
+        run.scenario = positional[1];
+        return cli::Run(folders, messages, random, run, std::cout);
     }
     std::cerr << "tarnwake-cli: unknown command " << command << " (see --help)\n";
     return 2;

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "combat/DivLocation.h"
 #include "designs/ShipTypes.h"
 #include "map/GeoPos.h"
 
 #include <climits>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -80,6 +82,7 @@ public:
     bool HoldTorpedoFire = false;
     int WaypointIndex = 0;
     int TurnsSinceDecision = 0;
+    bool MustDecide = false;
     int SupportSideAngle = kInitialSupportSideAngle;
     int Accusmoke = 0;
     int BattleSmokeLevel = 0;
@@ -99,7 +102,25 @@ public:
     TFightingShip* ThreatShip = nullptr;
     int Endurance = 0; // the lowest fuel of its ships, from the last fuel step
     bool WarnedForFuel = false;
-    std::string SectionName;  // the scenario section it was read from
+    std::string SectionName; // the scenario section it was read from
+    // The scenario's selection and start keys.
+    int Probability = 0;     // percent; -1: a dependent division that goes with its lead
+    bool Historical = false; // took part historically
+    std::string LeadDivName; // the lead's Shortname as the scenario gives it
+    int RandomAngle = 0;     // bearing of the random start displacement; 0: any
+    int RandomDistance = 0;  // largest random start displacement, thousands of yards
+    int RandomTimeToRaiseSteam = 0;
+    int StartYear = 1900;
+    int EndYear = 1922;
+    int StartMonth = 1;
+    int EndMonth = 1;
+    // Steered by its force's orders (a force under computer control on the player's side).
+    bool ForceControlled = false;
+    map::TGeoPos MarkerPoint; // where the division's move marker stands
+    // On the chart: the flag at the flagship and the track it has steamed (an open line on
+    // the ship layer). Made when the division takes the sea; none before.
+    std::unique_ptr<TDivLocation> FlagMarker;
+    std::unique_ptr<map::TGeoDataObject> Track;
     map::TGeoPos Objective;   // for a Patrol division its patrol point
     map::TGeoPos SecondPoint; // the computer's disengage and destination point
     // Where the division's ships steer in a search line, screen or support station; rebuilt

@@ -75,6 +75,11 @@ TFightingShip::TFightingShip() : Marker(std::make_unique<TShipLocation>(nullptr,
 
 TFightingShip::~TFightingShip() = default;
 
+void TFightingShip::SetCourse(int course) {
+    Course = ((course % 360) + 360) % 360;
+    CourseMilli = Course * 1000;
+}
+
 void TFightingShip::PlaceOnLayer(map::TGlobeLayer* shipLayer) {
     const map::TGeoPos p = Position();
     Marker = std::make_unique<TShipLocation>(shipLayer, this);
@@ -445,6 +450,33 @@ std::string TFightingShip::CheckAmmoWarnings() {
         return Name + " has less than 20% of main ammo remaining!";
     }
     return {};
+}
+
+std::unique_ptr<TFightingShip>
+CopyShipForDisplay(const TFightingShip& source, int highestNationIndex, core::IMessages& messages) {
+    if (source.Nation < 0 || source.Nation > highestNationIndex) {
+        messages.Error("Illegal nation value! Class: " + source.Classname);
+        return nullptr;
+    }
+    auto copy = std::make_unique<TFightingShip>();
+    static_cast<designs::Tship&>(*copy) = static_cast<const designs::Tship&>(source);
+    for (auto& turret : copy->Turrets) {
+        turret.Silenced = 0;
+        turret.Destroyed = false;
+        turret.Bearing = 0;
+    }
+    for (auto& mount : copy->TorpedoMounts) {
+        mount.Destroyed = false;
+        mount.ReloadTime = 0;
+        mount.Reloads = 0;
+    }
+    copy->ComputeTurretFlags();
+    copy->ApplyDesignState();
+    copy->Side = source.Side;
+    copy->SetCourse(source.Course);
+    copy->PlaceOnLayer(source.Marker->Layer());
+    copy->SetPosition(source.Position());
+    return copy;
 }
 
 } // namespace tarnwake::combat

@@ -69,6 +69,29 @@ public:
     int TimeToRaiseSteam = 0;
     int RudderStatus = 0; // 0 free; 1 jammed to starboard, 2 amidships, 3 to port
     int CourseAtStartOfMinute = 0;
+    int CourseMilli = 0;    // the exact heading while turning, thousandths of a degree
+    double TurnDelay = 0.0; // yards to run on before turning in the wake of the ship ahead
+    int OutOfControl = 0;   // minutes the ship ignores its division's orders
+    bool OwnCourse = false; // steering a course of its own instead of its station
+    int SmokeMinutes = 0;   // minutes of smoke still to make
+    bool Flinch = false;    // a light ship under heavy fire sheers away
+    int ShotsFired = 0;     // salvoes fired, for a cruiser drawing away to fight
+    int HitsThisMinute = 0;
+    int HeavyHitsThisMinute = 0;
+    double LastRunYards = 0.0; // the run of the present sub-step, for the ship astern
+    // The recent path of the ship for the chart: its wake (short, fading) and its track.
+    static constexpr int kWakePoints = 24;
+    std::array<map::TGeoPos, kWakePoints> Wake{};
+    int WakeCount = 0;
+
+    // Sets the course in whole degrees and the exact heading with it.
+    void SetCourse(int course);
+    // A land target is a coastal battery: it never moves.
+    bool IsLandTarget() const { return ShipType == designs::TShipType::LT; }
+    bool InPlay() const { return !Sunk; }
+    // The weight of a land target's guns in the rules that keep ships clear of batteries: its
+    // working main-battery guns.
+    int BatteryValue() const { return TotalTurretGuns(true); }
 
     // ---- Damage
     int MaxFloatPoints = 0;
@@ -210,5 +233,12 @@ public:
 
     bool IsSinkingOrSunk() const { return Sinking > 0 || Sunk; }
 };
+
+// A copy of a ship's design record for the ship views: the whole record with its turrets (guns
+// and positions only) and mounts (tubes, torpedoes left and positions), its name and its
+// outlines, on the same chart layer and at the same place. No copy (after "Illegal nation
+// value! Class: <class>") for a ship whose nation is outside the table.
+std::unique_ptr<TFightingShip>
+CopyShipForDisplay(const TFightingShip& source, int highestNationIndex, core::IMessages& messages);
 
 } // namespace tarnwake::combat

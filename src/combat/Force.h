@@ -37,6 +37,7 @@ public:
     int StartDate = 0;
     bool AIControl = false;
     TForce* MainForce = nullptr;
+    std::string MainForceName = "XXX"; // as the scenario names it; resolved after loading
     int Morale = 0;
     // Force orders.
     int WithdrawalLevel = 0;

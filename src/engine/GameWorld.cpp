@@ -1,11 +1,15 @@
 #include "engine/GameWorld.h"
 
+#include "campaign/Submarine.h"
 #include "combat/Division.h"
 #include "combat/FightingShip.h"
 #include "combat/Force.h"
 #include "core/Messages.h"
 #include "core/Random.h"
 #include "core/Sound.h"
+#include "engine/Movement.h"
+#include "engine/Objective.h"
+#include "map/Geometry.h"
 
 #include <algorithm>
 
@@ -132,6 +136,11 @@ void TGameWorld::RemoveForce(TForce* force) {
             f->MainForce = nullptr;
         }
     }
+    for (auto& o : Objectives) {
+        if (o->Force == force) {
+            o->Force = nullptr;
+        }
+    }
     Forces.erase(std::remove_if(Forces.begin(), Forces.end(),
                                 [force](const auto& f) { return f.get() == force; }),
                  Forces.end());
@@ -140,6 +149,8 @@ void TGameWorld::RemoveForce(TForce* force) {
 void TGameWorld::Clear() {
     // References first, owners last: forces and divisions point at ships.
     Log.Clear();
+    Objectives.clear();
+    Submarines.clear();
     Forces.clear();
     Divisions.clear();
     Ships.clear();
@@ -181,11 +192,17 @@ std::vector<TDivision*> TGameWorld::AllDivisions() const {
     return all;
 }
 
-int TGameWorld::VisibilityRange(const TFightingShip&, bool) { return Environment.DayRange; }
+int TGameWorld::VisibilityRange(const TFightingShip&, bool) {
+    return Environment.DayRange;
+}
 
-bool TGameWorld::NearestBase(const TFightingShip&, map::TGeoPos&, std::string&) { return false; }
+bool TGameWorld::NearestBase(const TFightingShip&, map::TGeoPos&, std::string&) {
+    return false;
+}
 
-bool TGameWorld::WaypointArrivalAllowed(const TDivision&) { return true; }
+bool TGameWorld::WaypointArrivalAllowed(const TDivision&) {
+    return true;
+}
 
 bool TGameWorld::IsAwayFromHome(const TFightingShip&) const {
     return true;
@@ -196,12 +213,93 @@ void TGameWorld::AllShipsDamageControl() {
         if (d->IsNeutral()) {
             continue;
         }
-        for (const TFightingShip* s : d->Ships) {
+        for (TFightingShip* s : d->Ships) {
             if (!s->IsSinkingOrSunk() && IsAwayFromHome(*s) && (s->Side == 0 || s->Side == 1)) {
                 AllHome[static_cast<std::size_t>(s->Side)] = false;
             }
+            if (s->SmokeMinutes > 0) {
+                --s->SmokeMinutes;
+            }
         }
     }
+}
+
+void TGameWorld::CheckAllDivAfterMove() {
+    // Fuel tables are rates per hour: a twelfth of the rate every fifth minute keeps the
+    // bunkers emptying at the true rate.
+    const bool fuelMinute = TimeElapsed % 5 == 0;
+    for (auto it = Divisions.rbegin(); it != Divisions.rend(); ++it) {
+        TDivision& d = **it;
+        if (d.IsNeutral()) {
+            continue;
+        }
+        RunGuarded(messages_, "CheckAllDivAfterMove", "Division: " + d.DivisionName, [&] {
+            const TFightingShip* flag = d.Flagship();
+            if (flag != nullptr && !flag->IsLandTarget() && fuelMinute) {
+                d.ComputeFuelExpenditure();
+                d.CheckFuelSituation(*this);
+            }
+            engine::SmokeDecision(*this, d, d.MakeSmoke);
+            if (d.HoldFireMinutes > 0 && d.HoldFireMinutes != combat::kHoldFireIndefinitely) {
+                --d.HoldFireMinutes;
+            }
+        });
+    }
+}
+
+void TGameWorld::AllShipsCheckSinkings() {
+    for (auto it = Ships.rbegin(); it != Ships.rend(); ++it) {
+        engine::ChangeSpeedForMinute(**it);
+    }
+}
+
+bool TGameWorld::PlayerMaySee(const TFightingShip& ship) const {
+    return PlayerSide == 2 || ship.Side == PlayerSide;
+}
+
+bool TGameWorld::IsThreat(const TFightingShip& enemy) {
+    const int working = enemy.TotalTurretGuns(true) + enemy.CurrentSecondariesPort +
+                        enemy.CurrentSecondariesStarboard;
+    if (enemy.IsLandTarget()) {
+        return working > 0;
+    }
+    const int all = enemy.TotalTurretGuns(false) + enemy.InitialSecondariesPort +
+                    enemy.InitialSecondariesStarboard;
+    if (all == 0) {
+        return false;
+    }
+    return enemy.GetDamagePercentage(messages_) < 70 || random_.Random(all) + 2 < working;
+}
+
+TFightingShip* TGameWorld::NearestSightedEnemy(const TFightingShip& ship, bool landTargets,
+                                               double& range) const {
+    TFightingShip* nearest = nullptr;
+    range = 0.0;
+    for (TFightingShip* other : ship.Sighted) {
+        if (other == nullptr || other->Side == ship.Side || other->Side == kNeutralSide ||
+            (landTargets && !other->IsLandTarget())) {
+            continue;
+        }
+        const double r = map::RangeYards(ship.Position(), other->Position());
+        if (nearest == nullptr || r < range) {
+            nearest = other;
+            range = r;
+        }
+    }
+    return nearest;
+}
+
+int TGameWorld::TryCourseAvoidClose(TFightingShip&, int, int, int course) {
+    return course;
+}
+
+TFightingShip* TGameWorld::MainEnemy(const TFightingShip&) const {
+    return nullptr;
+}
+
+const std::vector<TFightingShip*>& TGameWorld::NearFriends(const TFightingShip&) const {
+    static const std::vector<TFightingShip*> kNone;
+    return kNone;
 }
 
 int TGameWorld::ShipsAtSea(int side) const {
@@ -300,14 +398,51 @@ void TGameWorld::StartMinute() {
 }
 
 void TGameWorld::AIDivisionsDecide() {
-    // Divisions re-decide from the last to the first, as they always have; the decisions
-    // themselves come with the computer opponent.
+    // Divisions re-decide from the last to the first. Light ships in station-keeping roles
+    // decide most often, heavy divisions least.
+    for (auto it = Divisions.rbegin(); it != Divisions.rend(); ++it) {
+        TDivision& d = **it;
+        const TFightingShip* flag = d.Flagship();
+        if (flag == nullptr || !d.AIControl || flag->IsLandTarget() || d.IsNeutral()) {
+            continue;
+        }
+        RunGuarded(messages_, "AIDivisionsDecide", "Division: " + d.DivisionName, [&] {
+            engine::MatchStationSpeed(*this, d);
+            const bool stationRole = d.Role == combat::roleSupport || d.Role == combat::roleScout ||
+                                     d.Role == combat::roleScreen;
+            const bool light = flag->ShipType == designs::TShipType::CL ||
+                               flag->ShipType == designs::TShipType::DD;
+            int n = 4;
+            if ((stationRole && light) || (d.Role == combat::roleCore && d.LeadDiv != nullptr)) {
+                n = 2;
+            } else if (flag->ShipType == designs::TShipType::DD || stationRole) {
+                n = 3;
+            }
+            bool decide =
+                random_.Random(n) == 1 || n < d.TurnsSinceDecision || d.MustDecide || DecideForAll;
+            if (!decide) {
+                const map::TGeoPos ahead = combat::PointAhead(*flag, 1500);
+                decide = Chart.IsBlocked(ahead, flag, map::TLandRule::LandOnly);
+            }
+            if (decide) {
+                d.TurnsSinceDecision = 0;
+                d.MustDecide = false;
+                DivisionDecides(d);
+            } else {
+                ++d.TurnsSinceDecision;
+            }
+        });
+    }
+    DecideForAll = false;
 }
 
 void TGameWorld::SubStepTick() {
+    // At the fast speeds markers, wakes and tracks are redrawn only on some sub-steps; ships
+    // steer on every P-th sub-step.
     const bool fullStep =
         SpeedIndex <= kNormalSpeed || (SubStepsLeft % (SpeedIndex - 1) == 0) || SubStepsLeft == 1;
-    MoveAllShips(fullStep);
+    const bool steering = SubStepsLeft % GameSpeed(SpeedIndex).P == 0;
+    engine::MoveAllShips(*this, fullStep, steering);
     if (SpeedIndex <= kFastSpeed) {
         const bool check = SpeedIndex > kNormalSpeed || SubStepsLeft % TorpedoCheckPeriod == 0;
         RunGuarded(messages_, "MoveTorpedoes", "", [&] { MoveTorpedoes(check); });
@@ -318,25 +453,6 @@ void TGameWorld::SubStepTick() {
         FinishMinute();
         SubStepsLeft = 0;
     }
-}
-
-void TGameWorld::MoveAllShips(bool fullStep) {
-    (void)fullStep;
-    for (auto& d : Divisions) {
-        // A division whose lead has gone takes up its own station again.
-        if (d->LeadDiv == nullptr && d->Role != combat::roleIndependent) {
-            if (d->Role == combat::roleSupport) {
-                d->Formation = combat::formLineAhead;
-            }
-            if (d->Role != combat::rolePatrol) {
-                d->Role = combat::roleIndependent;
-            }
-            if (d->Formation == combat::formScreen) {
-                d->Formation = combat::formSearchLine;
-            }
-        }
-    }
-    DriftSmokeFloats();
 }
 
 void TGameWorld::FinishMinute() {
@@ -367,7 +483,7 @@ void TGameWorld::FinishMinute() {
         RunGuarded(messages_, "AdjustSightingLevel", "", [this] { AdjustSightingLevel(); });
         Environment.MeanRange = (Environment.DayRange + Environment.NightRange) / 2;
     }
-    RunGuarded(messages_, "AgeSmokeFloats", "", [this] { AgeSmokeFloats(); });
+    RunGuarded(messages_, "AgeSmokeFloats", "", [this] { engine::AgeSmokeFloats(*this); });
     RunGuarded(messages_, "Checksightings", "", [this] { PausePending = Checksightings(); });
     RunGuarded(messages_, "SelectTargetsForAllDivisions", "",
                [this] { SelectTargetsForAllDivisions(); });

@@ -2,13 +2,13 @@
 
 #include "combat/BattleContext.h"
 #include "core/Folders.h"
+#include "core/GameClock.h"
 #include "designs/NationsTable.h"
 #include "designs/WeaponTables.h"
-#include "map/Globe.h"
-#include "core/GameClock.h"
 #include "engine/GameSpeed.h"
 #include "engine/MessageLog.h"
 #include "engine/Side.h"
+#include "map/Globe.h"
 
 #include <array>
 #include <functional>
@@ -28,6 +28,10 @@ class TDivision;
 class TForce;
 } // namespace tarnwake::combat
 
+namespace tarnwake::campaign {
+struct TSubmarine;
+}
+
 namespace tarnwake::engine {
 
 // What the display learns from the minute loop. The desktop program implements it; the
@@ -43,20 +47,64 @@ public:
     virtual void ShowResults() {}
 };
 
-// The settings of the player's preferences that the minute loop reads.
+// The chart colours of the player's preferences: the sea follows the weather.
+struct TChartColours {
+    core::TColor Water = 0x00FFFF80;
+    core::TColor Land = 0x009DF7F4;
+    core::TColor Fog = 0x00EFEFEF;
+    core::TColor Rain = 0x00AFBF3E;
+};
+
+// "Initial AI control of subordinate divisions": which of the player's divisions that follow
+// a lead the computer steers from the start.
+enum TInitialAIControl : int {
+    aiAllSubordinates = 0,
+    aiCruisersAndDestroyers = 1,
+    aiDestroyers = 2,
+    aiNone = 3,
+};
+
+// The settings of the player's preferences that the game reads.
 struct TPlayPreferences {
     TLogSettings Log;
     int RealismSetting = 1;
     int AutosaveMinutes = 60; // 0: never
+    int InitialAIControl = aiDestroyers;
+    TChartColours Colours;
+    // Deck colours of the ships of each nation; grey until the player chooses.
+    std::array<core::TColor, designs::kNationCount> NationColours = [] {
+        std::array<core::TColor, designs::kNationCount> grey{};
+        grey.fill(0x00808080);
+        return grey;
+    }();
+    bool ApplyToDD = false; // destroyers drawn in national colours too
 };
 
-// The weather and light values of the environment that the minute loop keeps up to date.
+// The weather and light values of the environment that the minute loop keeps up to date,
+// with the scenario's environment keys they start from.
 struct TEnvironmentState {
     int Weather = 2; // 0 fog ... 7 heavy rain
     int WindForce = 0;
     int DayRange = 20000;  // yards
     int NightRange = 4000; // yards
     int MeanRange = 12000; // yards
+    // As the scenario gives them (yards); the working ranges above start from these.
+    int DaySightingDistance = 22000;
+    int NightSightingDistance = 10000;
+    int Variation = 0; // how changeable the weather is: -1, 0 or 1
+    int Bias = 0;
+    int MorningMist = 0; // chance in percent
+    bool Squalls = false;
+    int WindDirection = 0; // degrees: where smoke drifts to
+    int Windspeed = 0;
+    int SeaState = 0;
+    int EndDate = 0;
+    std::string EnvironmentFile = "xxx"; // as the scenario names it
+    // The player's orders wait for the side's first sighting.
+    bool NoOrdersBS = false;
+    // The side's forces start at their alternate points when the player commands it.
+    std::array<bool, 2> PlayerStartpos{};
+    std::array<bool, 2> FirstSighting{};
 };
 
 // The game world and its minute.
@@ -89,6 +137,10 @@ public:
     std::vector<std::unique_ptr<combat::TFightingShip>> Ships;
     std::vector<std::unique_ptr<combat::TDivision>> Divisions;
     std::vector<std::unique_ptr<combat::TForce>> Forces;
+    // The scenario's objectives (markers on "ObjectiveLayer") and campaign submarines.
+    // Minefields and search areas are owned by their chart layers.
+    std::vector<std::unique_ptr<TObjectiveCondition>> Objectives;
+    std::vector<std::unique_ptr<campaign::TSubmarine>> Submarines;
 
     combat::TFightingShip& AddShip(std::unique_ptr<combat::TFightingShip> ship);
     combat::TDivision& AddDivision(std::unique_ptr<combat::TDivision> division);
@@ -123,6 +175,7 @@ public:
     int SubStepsLeft = 0;
     int TorpedoCheckPeriod = 1;
     int SpeedIndex = kNormalSpeed;
+    bool DecideForAll = false; // every computer division decides in the next minute
     int QuietMinutes = 0;
     bool ScenarioFinished = false;
     bool ObjectiveReached = false;
@@ -176,13 +229,38 @@ public:
     // Whether a ship has an enemy ship in its sighted list.
     bool HasEnemyInSight(const combat::TFightingShip& ship) const;
     bool AnyTorpedoRunning() const { return false; } // no torpedoes in the water yet
+    // Whether the player is shown what happens to this ship: a ship of the player's side, or
+    // any ship when the computer commands both sides.
+    bool PlayerMaySee(const combat::TFightingShip& ship) const;
+    // An enemy worth keeping clear of: a battery with working guns, or a ship with guns that
+    // is not too badly hurt to use them.
+    bool IsThreat(const combat::TFightingShip& enemy);
+    // The nearest ship of the other side in the ship's sighted list (a land target only when
+    // `landTargets`), and its range in yards.
+    combat::TFightingShip* NearestSightedEnemy(const combat::TFightingShip& ship, bool landTargets,
+                                               double& range) const;
+    // A course near `course` clear of enemies and land within `distance` yards. The
+    // navigation helpers are not in the game yet: the course is answered unchanged.
+    int TryCourseAvoidClose(combat::TFightingShip& ship, int span, int distance, int course);
+    // The ship's main enemy, for the smoke screen of computer divisions. Until the fire phase
+    // is in the game ships have none.
+    combat::TFightingShip* MainEnemy(const combat::TFightingShip& ship) const;
+    // Two ships within 35 yards: collision and ramming come with the torpedo and mine rules.
+    void ResolveCollision(combat::TFightingShip& ship, combat::TFightingShip& other) {
+        (void)ship;
+        (void)other;
+    }
+    // A ship's check for mines on the last sub-step of the minute: minefields come later.
+    void MineCheck(combat::TFightingShip& ship) { (void)ship; }
+    // Friends of other divisions the ship sees near it (filled by sighting, empty until then).
+    const std::vector<combat::TFightingShip*>& NearFriends(const combat::TFightingShip& ship) const;
     // The world's ships in play of a side (not sunk, not sinking), in non-neutral divisions.
     int ShipsAtSea(int side) const;
 
 private:
     void ComputeSubStepCount();
     void ApplySpeedCap();
-    void MoveAllShips(bool fullStep);
+
     void RunEndOfScenarioChecks();
     void Autosave();
 
@@ -193,7 +271,7 @@ private:
     void AssessForceWithdrawal() {}
     void Weatherchange() {}
     void AdjustSightingLevel() {}
-    void AgeSmokeFloats() {}
+
     bool Checksightings() { return PausePending; }
     void SelectTargetsForAllDivisions() {}
     void ComputerTorpedoLaunches() {}
@@ -204,8 +282,15 @@ private:
     // Until ships have positions on the chart every ship counts as away, so no side is ever
     // found all home.
     bool IsAwayFromHome(const combat::TFightingShip& ship) const;
-    void AllShipsCheckSinkings() {}
-    void CheckAllDivAfterMove() {}
+    // Speeds change once a minute here; sinking comes with the damage rules.
+    void AllShipsCheckSinkings();
+    // The computer's stance and course for one division: the computer opponent is not in the
+    // game yet, so its divisions hold their orders.
+    void DivisionDecides(combat::TDivision& division) { (void)division; }
+    // The life of divisions after the minute's fighting. For now: every fifth minute the
+    // fuel of five minutes is burned and the fuel situation checked; smoke decisions and the
+    // hold-fire countdown. Detaching, rescue and contact rules come with the sinking rules.
+    void CheckAllDivAfterMove();
     void ContactReportUpkeep() {}
     void AircraftSightings() {}
     void CheckSubmarines() {}
@@ -217,7 +302,6 @@ private:
     void PlayerPrompts() {}
     void SinkAllSinking() {}
     void MoveTorpedoes(bool checkContacts) { (void)checkContacts; }
-    void DriftSmokeFloats() {}
 
     core::IMessages& messages_;
     core::ISound& sound_;

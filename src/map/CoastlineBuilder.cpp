@@ -140,23 +140,26 @@ bool ReadGmtSegments(std::istream& in, std::vector<TCoastPiece>& pieces, std::st
             continue;
         }
         const std::size_t gap = text.find_first_of(" \t");
-        const auto lon = gap == std::string_view::npos ? std::nullopt : core::ParseReal(text.substr(0, gap));
+        const auto lon =
+            gap == std::string_view::npos ? std::nullopt : core::ParseReal(text.substr(0, gap));
         const auto lat = gap == std::string_view::npos
                              ? std::nullopt
                              : core::ParseReal(core::TrimView(text.substr(gap + 1)));
         if (!lon || !lat || std::fabs(*lat) > 90.0 || std::fabs(*lon) > 360.0) {
-            error = "line " + std::to_string(lineNumber) + " is not \"longitude latitude\": " + line;
+            error =
+                "line " + std::to_string(lineNumber) + " is not \"longitude latitude\": " + line;
             return false;
         }
         if (!open) {
             pieces.emplace_back();
             open = true;
         }
-        pieces.back().push_back(
-            TGeoPos{WrapLongitude(ToGlobeUnits(*lon)), static_cast<std::int32_t>(ToGlobeUnits(*lat)), 0});
+        pieces.back().push_back(TGeoPos{WrapLongitude(ToGlobeUnits(*lon)),
+                                        static_cast<std::int32_t>(ToGlobeUnits(*lat)), 0});
     }
-    pieces.erase(std::remove_if(pieces.begin(), pieces.end(), [](const auto& p) { return p.empty(); }),
-                 pieces.end());
+    pieces.erase(
+        std::remove_if(pieces.begin(), pieces.end(), [](const auto& p) { return p.empty(); }),
+        pieces.end());
     return true;
 }
 
@@ -177,8 +180,10 @@ double OutlineAreaKm2(const std::vector<TGeoPos>& outline) {
     }
     const double meanLat = latSum / static_cast<double>(outline.size()) / kGlobeUnitsPerDegree;
     const double degreesSquared =
-        std::fabs(twiceArea) / 2.0 / (static_cast<double>(kGlobeUnitsPerDegree) * kGlobeUnitsPerDegree);
-    return degreesSquared * kKmPerDegree * kKmPerDegree * std::cos(meanLat * std::numbers::pi / 180.0);
+        std::fabs(twiceArea) / 2.0 /
+        (static_cast<double>(kGlobeUnitsPerDegree) * kGlobeUnitsPerDegree);
+    return degreesSquared * kKmPerDegree * kKmPerDegree *
+           std::cos(meanLat * std::numbers::pi / 180.0);
 }
 
 TCoastReport BuildCoastline(const std::vector<TCoastPiece>& input, const TCoastBox& boxDegrees,
@@ -263,10 +268,12 @@ TCoastReport BuildCoastline(const std::vector<TCoastPiece>& input, const TCoastB
             boxLines.push_back(i);
         } else {
             report.danglingEnds += 1;
-            report.problems.push_back("a shoreline piece ends inside the box at " +
-                                      std::to_string(static_cast<double>(lines[i].back().lon) / kGlobeUnitsPerDegree) +
-                                      " " + std::to_string(static_cast<double>(lines[i].back().lat) / kGlobeUnitsPerDegree) +
-                                      "; it is closed on itself");
+            report.problems.push_back(
+                "a shoreline piece ends inside the box at " +
+                std::to_string(static_cast<double>(lines[i].back().lon) / kGlobeUnitsPerDegree) +
+                " " +
+                std::to_string(static_cast<double>(lines[i].back().lat) / kGlobeUnitsPerDegree) +
+                "; it is closed on itself");
             rings.push_back(lines[i]);
         }
     }
@@ -326,7 +333,8 @@ TCoastReport BuildCoastline(const std::vector<TCoastPiece>& input, const TCoastB
         if (ring.size() < 3) {
             continue;
         }
-        const bool touchesBox = std::any_of(ring.begin(), ring.end(), [&](const TGeoPos& p) { return box.OnEdge(p); });
+        const bool touchesBox =
+            std::any_of(ring.begin(), ring.end(), [&](const TGeoPos& p) { return box.OnEdge(p); });
         if (!touchesBox && OutlineAreaKm2(ring) < options.minIslandKm2) {
             report.islandsDropped += 1;
             continue;

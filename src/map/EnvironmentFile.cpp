@@ -37,8 +37,8 @@ std::optional<TEnvironment> ReadEnvironmentFile(const std::filesystem::path& fil
         if (zoom && *zoom >= 0.0) {
             environment.zoom = *zoom;
         } else {
-            messages.Warn("Warning! Environment file " + file.string() +
-                          ": the chart zoom \"" + *zoomText + "\" is not a distance in nautical miles.");
+            messages.Warn("Warning! Environment file " + file.string() + ": the chart zoom \"" +
+                          *zoomText + "\" is not a distance in nautical miles.");
         }
     }
     for (int n = 1; n <= kMaxEnvironmentLayers; ++n) {

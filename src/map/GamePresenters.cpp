@@ -74,8 +74,8 @@ std::optional<int> ShipPresenter(TGlobe& globe, int shipType, int colourIndex, T
         return std::nullopt;
     }
     const TShipSize size = ShipSizeOf(shipType);
-    static constexpr std::array<const char*, 3> kNames = {"SmallShipPresenter", "MediumShipPresenter",
-                                                          "LargeShipPresenter"};
+    static constexpr std::array<const char*, 3> kNames = {
+        "SmallShipPresenter", "MediumShipPresenter", "LargeShipPresenter"};
     const std::string name = kNames[static_cast<std::size_t>(size)] + std::to_string(colourIndex);
     const TColor fill = (size == TShipSize::Small && !applyToDD) ? kGreyColour : colour;
     return layer->FindOrAddPresenter(name, [&] { return ShipStyle(size, fill); });
@@ -204,8 +204,8 @@ std::optional<int> LinePresenter(TGlobe& globe, const std::string& name, TColor 
 }
 
 int MinefieldPresenter(TGlobeLayer& layer, int side, bool ownMark) {
-    const std::string name = "MinePresenter" + std::to_string(side) +
-                             (ownMark ? "OwnMinefields" : "EnemyMinefields");
+    const std::string name =
+        "MinePresenter" + std::to_string(side) + (ownMark ? "OwnMinefields" : "EnemyMinefields");
     const bool red = ownMark ? side == 0 : side == 1;
     const TColor colour = red ? kRed : kBlue;
     return layer.FindOrAddPresenter(name, [&] {

@@ -77,9 +77,9 @@ std::int64_t InitialBearing(const TGeoPos& from, const TGeoPos& to) {
     const double phi1 = Radians(from.lat);
     const double phi2 = Radians(to.lat);
     const double dLambda = Radians(from.lon) - Radians(to.lon);
-    double theta =
-        std::atan2(std::cos(phi2) * std::sin(dLambda),
-                   std::cos(phi1) * std::sin(phi2) - std::sin(phi1) * std::cos(phi2) * std::cos(dLambda));
+    double theta = std::atan2(std::cos(phi2) * std::sin(dLambda),
+                              std::cos(phi1) * std::sin(phi2) -
+                                  std::sin(phi1) * std::cos(phi2) * std::cos(dLambda));
     theta = NormaliseOnce(theta);
     return core::Round(theta * kGlobeRadius);
 }
@@ -184,11 +184,12 @@ std::int64_t ChainLongitudeShift(std::span<const TGeoPos> chain) {
         x += LongitudeStep(chain[i - 1].lon, chain[i].lon);
         minX = std::min(minX, x);
     }
-    std::int64_t shift = 0;
-    while (minX + shift < kMinLongitude) {
-        shift += kGlobeUnitsPerCircle;
+    if (minX >= kMinLongitude) {
+        return 0;
     }
-    return shift;
+    const std::int64_t circles =
+        (kMinLongitude - minX + kGlobeUnitsPerCircle - 1) / kGlobeUnitsPerCircle;
+    return circles * kGlobeUnitsPerCircle;
 }
 
 bool ChainContains(std::span<const TGeoPos> chain, std::int64_t shift, std::int64_t x,

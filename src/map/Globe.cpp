@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <limits>
 #include <stdexcept>
 
 namespace tarnwake::map {
@@ -219,6 +220,11 @@ TGeoPos RandomPointNear(const TGeoPos& p, int maxYards, int minYards,
 TGeoPos RandomFreePointNear(TGlobe& globe, const TGeoPos& p, int maxYards, int minYards,
                             const combat::TFightingShip* ship, core::TRandomGenerator& random) {
     constexpr int kMaxDraws = 1001;
+    // The widened reach is capped so that a huge maximum cannot overflow.
+    const auto widened = [maxYards](std::int64_t factor) {
+        return static_cast<int>(
+            std::min<std::int64_t>(factor * maxYards, std::numeric_limits<int>::max()));
+    };
     int reach = maxYards;
     for (int draw = 1; draw <= kMaxDraws; ++draw) {
         const TGeoPos candidate = RandomPointNear(p, reach, minYards, random);
@@ -227,13 +233,13 @@ TGeoPos RandomFreePointNear(TGlobe& globe, const TGeoPos& p, int maxYards, int m
         }
         // `draw` draws have now failed.
         if (draw == 400) {
-            reach = 2 * maxYards;
+            reach = widened(2);
         } else if (draw == 600) {
-            reach = 5 * maxYards;
+            reach = widened(5);
         } else if (draw == 800) {
-            reach = 10 * maxYards;
+            reach = widened(10);
         } else if (draw == 900) {
-            reach = 20 * maxYards;
+            reach = widened(20);
         }
     }
     return p;

@@ -51,6 +51,9 @@ public:
     TGlobeLayer* FindLayer(std::string_view name) const;
     // The layer of that name, created empty at the end of the list when there is none.
     TGlobeLayer& FindOrCreateLayer(std::string_view name);
+    // The layer ships, flags, tracks, reports and torpedoes are drawn on (created on first
+    // use, like every game layer).
+    TGlobeLayer& ShipLayer() { return FindOrCreateLayer("ShipLayer"); }
     // Puts a layer at the end of the list and answers it.
     TGlobeLayer& AddLayer(std::unique_ptr<TGlobeLayer> layer);
     // Frees the layer (and the objects it owns); land layers pointing at it are cleared.

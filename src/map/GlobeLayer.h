@@ -45,8 +45,7 @@ public:
     int ObjectCount() const { return static_cast<int>(objects_.size()); }
     // A new object of type T (derived from TGeoDataObject) at the end of the list, owned by
     // the layer; T's constructor takes the layer first.
-    template <typename T = TGeoDataObject, typename... Args>
-    T& Create(Args&&... args) {
+    template <typename T = TGeoDataObject, typename... Args> T& Create(Args&&... args) {
         auto object = std::make_unique<T>(this, std::forward<Args>(args)...);
         T& ref = *object;
         owned_.push_back(std::move(object));
@@ -70,8 +69,7 @@ public:
     int AddPresenter(TGlobePresenter presenter);
     // The style of that name, created with `make()` (a callable answering a TGlobePresenter)
     // only when the layer has none: the game never makes two styles of one name in a layer.
-    template <typename MakeFn>
-    int FindOrAddPresenter(std::string_view name, MakeFn&& make) {
+    template <typename MakeFn> int FindOrAddPresenter(std::string_view name, MakeFn&& make) {
         if (const TGlobePresenter* existing = FindPresenter(name)) {
             return existing->PresenterID;
         }

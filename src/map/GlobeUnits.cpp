@@ -39,7 +39,8 @@ constexpr std::array<TUnitRow, kGlobeUnitTypeCount> kUnits = {{
 
 const TUnitRow& Row(TGlobeUnitTypes unit) {
     const auto index = static_cast<std::size_t>(unit);
-    return kUnits[index < kUnits.size() ? index : static_cast<std::size_t>(TGlobeUnitTypes::GlobeUnit)];
+    return kUnits[index < kUnits.size() ? index
+                                        : static_cast<std::size_t>(TGlobeUnitTypes::GlobeUnit)];
 }
 
 } // namespace

@@ -70,7 +70,8 @@ void ForOddColumnRanges(const TColumnEvent* begin, const TColumnEvent* end, std:
     const auto k = static_cast<std::int64_t>(end - begin);
     std::int64_t from = 0;
     for (std::int64_t j = 0; j <= k; ++j) {
-        const std::int64_t to = j < k ? std::clamp<std::int64_t>(begin[j].column, 0, columns) : columns;
+        const std::int64_t to =
+            j < k ? std::clamp<std::int64_t>(begin[j].column, 0, columns) : columns;
         if (((k - j) & 1) != 0 && to > from) {
             fn(from, to - 1);
         }
@@ -84,12 +85,14 @@ class TLandIndex::TBuilder {
 public:
     explicit TBuilder(TLandIndex& index) : index_(index) {}
 
-    void Run(std::span<TGeoDataObject* const> objects, double cellsPerEdge) {
+    // columns and rows 0: sized from the number of edges.
+    void Run(std::span<TGeoDataObject* const> objects, double cellsPerEdge, std::int64_t columns,
+             std::int64_t rows) {
         Collect(objects);
         if (edges_.empty()) {
             return;
         }
-        SizeGrid(cellsPerEdge);
+        SizeGrid(cellsPerEdge, columns, rows);
         SortEdgesIntoRows();
         index_.cells_.assign(static_cast<std::size_t>(index_.columns_) * index_.rows_, kSeaCell);
         for (int row = 0; row < index_.rows_; ++row) {
@@ -126,36 +129,40 @@ private:
                 }
                 const auto chainIndex = static_cast<std::uint32_t>(chainRects_.size());
                 chainRects_.push_back(rectIndex);
-                ForEachChainEdge(points, object->ChainShift(c),
-                                 [&](std::int64_t x1, std::int64_t y1, std::int64_t x2,
-                                     std::int64_t y2) {
-                                     if (y1 == y2) {
-                                         return; // a level edge never counts
-                                     }
-                                     edges_.push_back({x1, x2, static_cast<std::int32_t>(y1),
-                                                       static_cast<std::int32_t>(y2), chainIndex});
-                                     if (!any) {
-                                         minX_ = maxX_ = x1;
-                                         minY_ = maxY_ = y1;
-                                         any = true;
-                                     }
-                                     minX_ = std::min({minX_, x1, x2});
-                                     maxX_ = std::max({maxX_, x1, x2});
-                                     minY_ = std::min({minY_, y1, y2});
-                                     maxY_ = std::max({maxY_, y1, y2});
-                                 });
+                ForEachChainEdge(
+                    points, object->ChainShift(c),
+                    [&](std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {
+                        if (y1 == y2) {
+                            return; // a level edge never counts
+                        }
+                        edges_.push_back({x1, x2, static_cast<std::int32_t>(y1),
+                                          static_cast<std::int32_t>(y2), chainIndex});
+                        if (!any) {
+                            minX_ = maxX_ = x1;
+                            minY_ = maxY_ = y1;
+                            any = true;
+                        }
+                        minX_ = std::min({minX_, x1, x2});
+                        maxX_ = std::max({maxX_, x1, x2});
+                        minY_ = std::min({minY_, y1, y2});
+                        maxY_ = std::max({maxY_, y1, y2});
+                    });
             }
         }
     }
 
-    void SizeGrid(double cellsPerEdge) {
+    void SizeGrid(double cellsPerEdge, std::int64_t columns, std::int64_t rows) {
         const std::int64_t width = maxX_ - minX_ + 1;
         const std::int64_t height = maxY_ - minY_ + 1;
-        const double wanted = std::clamp(static_cast<double>(edges_.size()) * cellsPerEdge, 1.0,
-                                         static_cast<double>(kMaxCells));
-        const double side = std::sqrt(static_cast<double>(width) * static_cast<double>(height) / wanted);
-        auto columns = static_cast<std::int64_t>(std::ceil(static_cast<double>(width) / side));
-        auto rows = static_cast<std::int64_t>(std::ceil(static_cast<double>(height) / side));
+        if (columns <= 0 || rows <= 0) {
+            // Square cells (in globe units), about cellsPerEdge of them for every edge.
+            const double wanted = std::clamp(static_cast<double>(edges_.size()) * cellsPerEdge, 1.0,
+                                             static_cast<double>(kMaxCells));
+            const double side =
+                std::sqrt(static_cast<double>(width) * static_cast<double>(height) / wanted);
+            columns = static_cast<std::int64_t>(std::ceil(static_cast<double>(width) / side));
+            rows = static_cast<std::int64_t>(std::ceil(static_cast<double>(height) / side));
+        }
         columns = std::clamp<std::int64_t>(columns, 1, std::min(kMaxSide, width));
         rows = std::clamp<std::int64_t>(rows, 1, std::min(kMaxSide, height));
         while (columns * rows > kMaxCells) {
@@ -172,7 +179,8 @@ private:
 
     std::int64_t RowOf(std::int64_t y) const { return (y - index_.y0_) / index_.cellHeight_; }
     std::int64_t ColumnOf(std::int64_t x) const {
-        return std::clamp<std::int64_t>((x - index_.x0_) / index_.cellWidth_, 0, index_.columns_ - 1);
+        return std::clamp<std::int64_t>((x - index_.x0_) / index_.cellWidth_, 0,
+                                        index_.columns_ - 1);
     }
 
     // Every edge is listed in each row where some latitude of its half-open range lies.
@@ -247,13 +255,12 @@ private:
                 ++j;
             }
             const std::uint32_t chain = flips_[i].chain;
-            ForOddColumnRanges(&flips_[i], flips_.data() + j, columns,
-                               [&](std::int64_t from, std::int64_t to) {
-                                   for (std::int64_t c = from; c <= to; ++c) {
-                                       items_.push_back({static_cast<std::uint32_t>(c), chain,
-                                                         kConstantLand, 0});
-                                   }
-                               });
+            ForOddColumnRanges(
+                &flips_[i], flips_.data() + j, columns, [&](std::int64_t from, std::int64_t to) {
+                    for (std::int64_t c = from; c <= to; ++c) {
+                        items_.push_back({static_cast<std::uint32_t>(c), chain, kConstantLand, 0});
+                    }
+                });
             i = j;
         }
         // Latitudes inside the row where the count east of a cell changes.
@@ -265,13 +272,13 @@ private:
             }
             const std::uint32_t chain = toggles_[i].chain;
             const std::int64_t y = toggles_[i].y;
-            ForOddColumnRanges(&toggles_[i], toggles_.data() + j, columns,
-                               [&](std::int64_t from, std::int64_t to) {
-                                   for (std::int64_t c = from; c <= to; ++c) {
-                                       items_.push_back(
-                                           {static_cast<std::uint32_t>(c), chain, kToggle, y});
-                                   }
-                               });
+            ForOddColumnRanges(
+                &toggles_[i], toggles_.data() + j, columns,
+                [&](std::int64_t from, std::int64_t to) {
+                    for (std::int64_t c = from; c <= to; ++c) {
+                        items_.push_back({static_cast<std::uint32_t>(c), chain, kToggle, y});
+                    }
+                });
             i = j;
         }
 
@@ -287,7 +294,8 @@ private:
     }
 
     bool SouthernParity(std::uint32_t chain, std::int64_t column) const {
-        const auto lower = std::lower_bound(flips_.begin(), flips_.end(), TColumnEvent{chain, 0, 0});
+        const auto lower =
+            std::lower_bound(flips_.begin(), flips_.end(), TColumnEvent{chain, 0, 0});
         std::size_t count = 0;
         for (auto it = lower; it != flips_.end() && it->chain == chain; ++it) {
             if (it->column > column) {
@@ -335,7 +343,8 @@ private:
                     index_.edges_.push_back({e.x1, e.x2, e.y1, e.y2});
                 }
             }
-            entry.toggleCount = static_cast<std::uint32_t>(index_.toggles_.size() - entry.toggleBegin);
+            entry.toggleCount =
+                static_cast<std::uint32_t>(index_.toggles_.size() - entry.toggleBegin);
             entry.edgeCount = static_cast<std::uint32_t>(index_.edges_.size() - entry.edgeBegin);
             index_.entries_.push_back(entry);
             i = j;
@@ -372,7 +381,14 @@ private:
 std::unique_ptr<TLandIndex> TLandIndex::Build(std::span<TGeoDataObject* const> objects,
                                               double cellsPerEdge) {
     std::unique_ptr<TLandIndex> index(new TLandIndex());
-    TBuilder(*index).Run(objects, cellsPerEdge > 0 ? cellsPerEdge : kDefaultCellsPerEdge);
+    TBuilder(*index).Run(objects, cellsPerEdge > 0 ? cellsPerEdge : kDefaultCellsPerEdge, 0, 0);
+    return index;
+}
+
+std::unique_ptr<TLandIndex> TLandIndex::BuildWithGrid(std::span<TGeoDataObject* const> objects,
+                                                      int columns, int rows) {
+    std::unique_ptr<TLandIndex> index(new TLandIndex());
+    TBuilder(*index).Run(objects, kDefaultCellsPerEdge, std::max(1, columns), std::max(1, rows));
     return index;
 }
 
@@ -438,6 +454,10 @@ bool TLandIndex::Contains(const TGeoPos& p) const {
 
 TLandIndex::TStats TLandIndex::Stats() const {
     TStats stats;
+    stats.x0 = x0_;
+    stats.y0 = y0_;
+    stats.cellWidth = cellWidth_;
+    stats.cellHeight = cellHeight_;
     stats.columns = columns_;
     stats.rows = rows_;
     for (const std::uint32_t code : cells_) {

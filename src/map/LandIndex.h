@@ -24,6 +24,10 @@ namespace tarnwake::map {
 class TLandIndex {
 public:
     struct TStats {
+        std::int64_t x0 = 0; // the grid's south-west corner and cell size, in globe units
+        std::int64_t y0 = 0;
+        std::int64_t cellWidth = 0;
+        std::int64_t cellHeight = 0;
         int columns = 0;
         int rows = 0;
         std::size_t seaCells = 0;
@@ -37,6 +41,11 @@ public:
     // from the number of edges (more cells: fewer edges per cell, more memory).
     static std::unique_ptr<TLandIndex> Build(std::span<TGeoDataObject* const> objects,
                                              double cellsPerEdge = kDefaultCellsPerEdge);
+
+    // The same with a grid of the given size (at most; never cells under one unit), for
+    // tests that need cell edges where they can predict them.
+    static std::unique_ptr<TLandIndex> BuildWithGrid(std::span<TGeoDataObject* const> objects,
+                                                     int columns, int rows);
 
     // Whether any indexed object contains p.
     bool Contains(const TGeoPos& p) const;

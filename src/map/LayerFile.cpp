@@ -32,8 +32,8 @@ constexpr std::int64_t kSmallUnit = kGlobeUnitsPerMinute;
 
 // The fewest bytes an object or a delta-coded point can take: counts are checked against
 // what is left of the file before anything is reserved for them.
-constexpr std::size_t kMinObjectBytes = 4;  // flags and presenter words
-constexpr std::size_t kMinChainBytes = 2;   // an empty chain: its word count
+constexpr std::size_t kMinObjectBytes = 4; // flags and presenter words
+constexpr std::size_t kMinChainBytes = 2;  // an empty chain: its word count
 constexpr std::size_t kMinPresenterBytes = 12;
 
 constexpr std::string_view kPointPresenterClass = "TPointPresenter";
@@ -242,14 +242,17 @@ private:
         return true;
     }
 
-    // Answers false when the file ended inside the styles (nothing more can be read).
+    // Answers false when there is nothing more to read: the file ended inside the styles, or
+    // right after their end mark.
     bool ReadPresenters(std::vector<std::string>& warnings) {
         try {
             while (!in_.AtEnd()) {
                 const std::size_t groupStart = in_.Position();
                 const std::int32_t count = in_.Int("a presenter count");
                 if (count <= 0) {
-                    return true;
+                    // A layer with styles and no objects ends here, with nothing after the
+                    // end mark.
+                    return !in_.AtEnd();
                 }
                 const std::string className = in_.String("a class name");
                 TPresenterKind kind;
@@ -320,7 +323,8 @@ private:
         const std::size_t coordinate = small ? 2 : 4;
         const std::size_t fullBytes = coordinate * (heights ? 3 : 2);
         const std::size_t stepBytes = delta ? (small ? 1 : 2) * (heights ? 3 : 2) : fullBytes;
-        if (static_cast<std::uint64_t>(count - 1) > (in_.Remaining() - std::min(in_.Remaining(), fullBytes)) / stepBytes) {
+        if (static_cast<std::uint64_t>(count - 1) >
+            (in_.Remaining() - std::min(in_.Remaining(), fullBytes)) / stepBytes) {
             in_.Fail("impossible point count " + std::to_string(count));
         }
         points.reserve(static_cast<std::size_t>(count));
@@ -333,11 +337,13 @@ private:
             } else {
                 const std::int64_t unit = small ? kSmallUnit : 1;
                 const std::int32_t escape = small ? kSmallEscape : kWordEscape;
-                const std::int32_t dLon = small ? in_.SByte("a point step") : in_.SWord("a point step");
+                const std::int32_t dLon =
+                    small ? in_.SByte("a point step") : in_.SWord("a point step");
                 if (dLon == escape) {
                     next = FullPoint(small, heights);
                 } else {
-                    const std::int32_t dLat = small ? in_.SByte("a point step") : in_.SWord("a point step");
+                    const std::int32_t dLat =
+                        small ? in_.SByte("a point step") : in_.SWord("a point step");
                     std::int32_t dHeight = 0;
                     if (heights) {
                         dHeight = small ? in_.SByte("a point step") : in_.SWord("a point step");
@@ -702,7 +708,8 @@ TLayerFileResult LoadLayerFile(const std::filesystem::path& file) {
     }
     std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
     std::ifstream in(file, std::ios::binary);
-    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()))) {
+    if (!in.read(reinterpret_cast<char*>(bytes.data()),
+                 static_cast<std::streamsize>(bytes.size()))) {
         result.error = "Cannot read layer file " + fileName;
         return result;
     }

@@ -67,14 +67,16 @@ std::optional<std::int64_t> ParsePart(std::string_view part, char positive, char
     const auto minutes = ReadDigits(part.substr(part.size() - 5, 2));
     const auto seconds = ReadDigits(part.substr(part.size() - 3, 2));
     // "0000N" has no degree digits: no degrees.
-    const auto degrees = degreesText.empty() ? std::optional<std::int64_t>(0) : ReadDigits(degreesText);
+    const auto degrees =
+        degreesText.empty() ? std::optional<std::int64_t>(0) : ReadDigits(degreesText);
     if (!minutes || !seconds || !degrees || *minutes >= 60 || *seconds >= 60) {
         return std::nullopt;
     }
     const std::int64_t sign = hemisphere == negative ? -1 : 1;
-    const std::int64_t value = FromUnits(static_cast<double>(sign * *degrees), TGlobeUnitTypes::Degree) +
-                               FromUnits(static_cast<double>(sign * *minutes), TGlobeUnitTypes::Minute) +
-                               FromUnits(static_cast<double>(sign * *seconds), TGlobeUnitTypes::Second);
+    const std::int64_t value =
+        FromUnits(static_cast<double>(sign * *degrees), TGlobeUnitTypes::Degree) +
+        FromUnits(static_cast<double>(sign * *minutes), TGlobeUnitTypes::Minute) +
+        FromUnits(static_cast<double>(sign * *seconds), TGlobeUnitTypes::Second);
     if (value > maxDegrees * kGlobeUnitsPerDegree || value < -maxDegrees * kGlobeUnitsPerDegree) {
         return std::nullopt;
     }
@@ -136,8 +138,9 @@ bool TextToPosition(std::string_view text, std::string_view context, bool report
                     core::IMessages& messages, TGeoPos& target) {
     const std::size_t blank = text.find(' ');
     const std::string_view lonPart = blank == std::string_view::npos ? text : text.substr(0, blank);
-    const std::string_view latPart =
-        blank == std::string_view::npos ? std::string_view{} : core::TrimView(text.substr(blank + 1));
+    const std::string_view latPart = blank == std::string_view::npos
+                                         ? std::string_view{}
+                                         : core::TrimView(text.substr(blank + 1));
 
     if ((lonPart == "0" && latPart == "0") ||
         (core::EqualsNoCase(lonPart, "0E") && core::EqualsNoCase(latPart, "0N"))) {

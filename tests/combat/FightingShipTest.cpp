@@ -322,3 +322,34 @@ TEST_F(ChartFixture, SecondaryTargetsOutOfArcAreDropped) {
     ship.DropOutOfArcSecondaryTargets(messages);
     EXPECT_EQ(&toStarboard, ship.SecondaryPortTarget);
 }
+
+TEST_F(ChartFixture, ADisplayCopyKeepsTheDesignButNotTheDamage) {
+    TFightingShip& lion = Place("Lion", 0, 0, 0);
+    lion.Nation = 0;
+    lion.Classname = "Lion";
+    lion.Displacement = 26270;
+    lion.ApplyDesignState();
+    lion.Turrets = {Turret('A', 2), Turret('Q', 2)};
+    lion.Turrets[1].Destroyed = true;
+    lion.CurrentFloatPoints = 10;
+    tarnwake::designs::TFightingTorpedoMount mount;
+    mount.Pos = 'F';
+    mount.Tubes = 1;
+    mount.TorpsLeft = 0;
+    mount.ReloadTime = 3;
+    lion.TorpedoMounts = {mount};
+    auto copy = CopyShipForDisplay(lion, 10, messages);
+    ASSERT_NE(nullptr, copy);
+    EXPECT_EQ("Lion", copy->Name);
+    EXPECT_EQ(26270, copy->Displacement);
+    EXPECT_FALSE(copy->Turrets[1].Destroyed);
+    EXPECT_EQ(copy->MaxFloatPoints, copy->CurrentFloatPoints);
+    EXPECT_EQ(0, copy->TorpedoMounts[0].TorpsLeft); // torpedoes left are copied
+    EXPECT_EQ(0, copy->TorpedoMounts[0].ReloadTime);
+    EXPECT_EQ(lion.Position(), copy->Position());
+    EXPECT_EQ(&layer, copy->Marker->Layer());
+
+    lion.Nation = 11;
+    EXPECT_EQ(nullptr, CopyShipForDisplay(lion, 10, messages));
+    EXPECT_EQ("Illegal nation value! Class: Lion", messages.Texts().back());
+}

@@ -1,5 +1,6 @@
 #include "engine/GameWorld.h"
 
+#include "WorldFixture.h"
 #include "combat/Division.h"
 #include "combat/FightingShip.h"
 #include "combat/Force.h"
@@ -16,32 +17,14 @@ using engine::TGameWorld;
 
 namespace {
 
-// A world with one ship a side, each in its own division, on 31 May 1916 at 14:00.
-struct WorldFixture : ::testing::Test {
-    core::THeadlessMessages messages{nullptr};
-    core::TSilentSound sound;
-    core::TRandomGenerator random{1};
-    TGameWorld world{messages, sound, random, core::TGameFolders("game", "user")};
+// One ship a side, each in its own division, stopped on open sea.
+struct ClockFixture : tarnwake::testing::WorldFixture {
     TFightingShip* lion = nullptr;
     TFightingShip* seydlitz = nullptr;
 
     void SetUp() override {
-        world.Clock = core::EncodeDateTime(1916, 5, 31, 14, 0);
-        world.Sides[0].Name = "Great Britain";
-        world.Sides[1].Name = "Germany";
-        world.Preferences.AutosaveMinutes = 0;
         lion = AddShipInDivision("Lion", 0);
         seydlitz = AddShipInDivision("Seydlitz", 1);
-    }
-
-    TFightingShip* AddShipInDivision(const std::string& name, int side) {
-        auto ship = std::make_unique<TFightingShip>();
-        ship->Name = name;
-        ship->Side = side;
-        TFightingShip& s = world.AddShip(std::move(ship));
-        auto& d = world.AddDivision(std::make_unique<TDivision>(name + " division", side));
-        d.Ships.push_back(&s);
-        return &s;
     }
 
     // Drives the two timers as the desktop program does, for at most `ticks` events.
@@ -58,7 +41,7 @@ struct WorldFixture : ::testing::Test {
 
 } // namespace
 
-TEST_F(WorldFixture, TurnRunsOneMinuteAndRunFiveRunsFive) {
+TEST_F(ClockFixture, TurnRunsOneMinuteAndRunFiveRunsFive) {
     EXPECT_EQ(1, world.RunHeadless(1));
     EXPECT_EQ(1, world.TimeElapsed);
     EXPECT_EQ("1916-05-31 14:01", world.ClockText());
@@ -68,7 +51,7 @@ TEST_F(WorldFixture, TurnRunsOneMinuteAndRunFiveRunsFive) {
     EXPECT_FALSE(world.RunTimerEnabled);
 }
 
-TEST_F(WorldFixture, PauseDuringAMinuteEndsTheRunAfterIt) {
+TEST_F(ClockFixture, PauseDuringAMinuteEndsTheRunAfterIt) {
     world.RunMinutes(TGameWorld::kRunUntilStopped);
     Tick(1); // the run timer starts minute 1
     ASSERT_TRUE(world.SubStepTimerEnabled);
@@ -81,7 +64,7 @@ TEST_F(WorldFixture, PauseDuringAMinuteEndsTheRunAfterIt) {
     EXPECT_FALSE(world.SubStepTimerEnabled);
 }
 
-TEST_F(WorldFixture, ABreakLineStopsAContinuousRun) {
+TEST_F(ClockFixture, ABreakLineStopsAContinuousRun) {
     world.RunMinutes(TGameWorld::kRunUntilStopped);
     Tick(1 + 10 * 2 + 2); // two whole minutes
     ASSERT_EQ(2, world.TimeElapsed);
@@ -91,7 +74,7 @@ TEST_F(WorldFixture, ABreakLineStopsAContinuousRun) {
     EXPECT_FALSE(world.RunTimerEnabled);
 }
 
-TEST_F(WorldFixture, SubStepsFollowTheGameSpeed) {
+TEST_F(ClockFixture, SubStepsFollowTheGameSpeed) {
     struct Case {
         int index;
         int subSteps;
@@ -118,7 +101,7 @@ TEST_F(WorldFixture, SubStepsFollowTheGameSpeed) {
     EXPECT_EQ(250, world.SubStepTimerInterval());
 }
 
-TEST_F(WorldFixture, SpeedDropsToNormalWithAnEnemyInSight) {
+TEST_F(ClockFixture, SpeedDropsToNormalWithAnEnemyInSight) {
     world.SetGameSpeed(4);
     world.RunHeadless(1);
     EXPECT_EQ(4, world.SpeedIndex); // nothing in sight
@@ -136,7 +119,7 @@ TEST_F(WorldFixture, SpeedDropsToNormalWithAnEnemyInSight) {
     EXPECT_EQ(5, world.SpeedIndex); // a neutral is no enemy
 }
 
-TEST_F(WorldFixture, SightingRangesAreRefreshedEveryTenthMinute) {
+TEST_F(ClockFixture, SightingRangesAreRefreshedEveryTenthMinute) {
     world.Environment.DayRange = 18000;
     world.Environment.NightRange = 5001;
     world.RunHeadless(1); // minute 0 refreshes
@@ -148,7 +131,7 @@ TEST_F(WorldFixture, SightingRangesAreRefreshedEveryTenthMinute) {
     EXPECT_EQ(7500, world.Environment.MeanRange);
 }
 
-TEST_F(WorldFixture, TheAbsoluteLimitEndsTheGameOnceAtTwiceItsLength) {
+TEST_F(ClockFixture, TheAbsoluteLimitEndsTheGameOnceAtTwiceItsLength) {
     world.Length = 20;
     lion->Sighted.push_back(seydlitz); // the fleets stay in contact: no quiet-sea end
     world.RunHeadless(39);
@@ -165,7 +148,7 @@ TEST_F(WorldFixture, TheAbsoluteLimitEndsTheGameOnceAtTwiceItsLength) {
     EXPECT_EQ((std::vector<std::string>{"Scenario is finished!"}), messages.Texts());
 }
 
-TEST_F(WorldFixture, QuietSeaEndsTheGameAfterItsLength) {
+TEST_F(ClockFixture, QuietSeaEndsTheGameAfterItsLength) {
     world.Length = 30;
     world.RunHeadless(30); // quiet all along and the length reached, but only 30 quiet minutes
     EXPECT_FALSE(world.ScenarioFinished);
@@ -177,7 +160,7 @@ TEST_F(WorldFixture, QuietSeaEndsTheGameAfterItsLength) {
               messages.Texts().at(0));
 }
 
-TEST_F(WorldFixture, ASideWithoutShipsEndsTheGameButInACampaignOnlyLater) {
+TEST_F(ClockFixture, ASideWithoutShipsEndsTheGameButInACampaignOnlyLater) {
     world.Length = 100;
     lion->Sighted.push_back(seydlitz);
     seydlitz->Sinking = 5;
@@ -193,7 +176,7 @@ TEST_F(WorldFixture, ASideWithoutShipsEndsTheGameButInACampaignOnlyLater) {
     EXPECT_FALSE(world.ScenarioFinished);
 }
 
-TEST_F(WorldFixture, AutosaveEveryHourOrNever) {
+TEST_F(ClockFixture, AutosaveEveryHourOrNever) {
     std::vector<std::string> saves;
     world.AutosaveHook = [&saves](const std::filesystem::path& file) {
         saves.push_back(file.filename().string());
@@ -210,7 +193,7 @@ TEST_F(WorldFixture, AutosaveEveryHourOrNever) {
     EXPECT_EQ(130, world.TimeElapsed); // the run went on after each save
 }
 
-TEST_F(WorldFixture, RemovingAShipClearsEveryReferenceToIt) {
+TEST_F(ClockFixture, RemovingAShipClearsEveryReferenceToIt) {
     lion->CurrentTarget = seydlitz;
     lion->Sighted.push_back(seydlitz);
     auto& force = world.AddForce(std::make_unique<combat::TForce>("I SG", 1));
@@ -231,4 +214,15 @@ TEST_F(WorldFixture, RemovingAShipClearsEveryReferenceToIt) {
     world.RemoveDivision(german);
     EXPECT_EQ(nullptr, world.Divisions[0]->LeadDiv);
     EXPECT_TRUE(force.Divisions.empty());
+}
+
+TEST_F(ClockFixture, FuelIsBurnedEveryFifthMinute) {
+    combat::TDivision& d =
+        AddDivision("Light cruisers", 0, 270, 20, 2, At(270, 30000), designs::TShipType::CL, 4000);
+    world.RunHeadless(10); // the fuel steps of minutes 0 and 5
+    // 20 knots on the ordinary curve: 1,000 units an hour, 83 every fifth minute.
+    for (const TFightingShip* s : d.Ships) {
+        EXPECT_EQ(combat::kInitialEndurance - 2 * 83, s->CurrentEndurance) << s->Name;
+    }
+    EXPECT_EQ(combat::kInitialEndurance - 2 * 83, d.Endurance);
 }

@@ -75,8 +75,7 @@ std::unique_ptr<map::TGlobeLayer> LoadOrExplain(const std::string& file) {
 
 map::TGeoPos FromDegrees(double lon, double lat) {
     return map::TGeoPos{map::WrapLongitude(core::Round(lon * map::kGlobeUnitsPerDegree)),
-                        static_cast<std::int32_t>(core::Round(lat * map::kGlobeUnitsPerDegree)),
-                        0};
+                        static_cast<std::int32_t>(core::Round(lat * map::kGlobeUnitsPerDegree)), 0};
 }
 
 // Reads "lon lat [rest]" from one line; false when the line is not that.
@@ -157,8 +156,8 @@ int Build(const std::vector<std::string>& args) {
     }
     std::cerr << output << ": " << report.piecesRead << " pieces (" << report.pointsRead
               << " points) -> " << report.polygons << " areas, " << report.points << " points; "
-              << report.islandsDropped << " islands under " << options.minIslandKm2
-              << " km2 and " << report.spikePointsDropped << " spike points dropped\n";
+              << report.islandsDropped << " islands under " << options.minIslandKm2 << " km2 and "
+              << report.spikePointsDropped << " spike points dropped\n";
     return 0;
 }
 
@@ -190,7 +189,8 @@ int Dump(const std::string& file) {
         for (int c = 0; c < object->ChainCount(); ++c) {
             std::printf("  chain %d: %d points\n", c, object->Chain(c).Count());
             for (const auto& p : object->Chain(c).Points()) {
-                std::printf("    %.7f %.7f\n", static_cast<double>(p.lon) / map::kGlobeUnitsPerDegree,
+                std::printf("    %.7f %.7f\n",
+                            static_cast<double>(p.lon) / map::kGlobeUnitsPerDegree,
                             static_cast<double>(p.lat) / map::kGlobeUnitsPerDegree);
             }
         }
@@ -222,8 +222,8 @@ int Contains(const std::string& file, bool check) {
         double lat = 0;
         std::string rest;
         if (!ParsePointLine(line, lon, lat, rest)) {
-            std::cerr << "standard input, line " << lineNumber << ": not \"longitude latitude\": "
-                      << line << "\n";
+            std::cerr << "standard input, line " << lineNumber
+                      << ": not \"longitude latitude\": " << line << "\n";
             return 1;
         }
         const bool isLand = globe.IsOnLand(FromDegrees(lon, lat));

@@ -28,7 +28,7 @@ area() {
     box=$2
     # Level-1 shorelines (sea against land; lakes count as land), land on the left of each
     # piece, cut at GSHHG's tiles and at the box.
-    gmt coast -R"$box" -Dh -W1/0.25p -M > "$work/$name.dump"
+    gmt coast -R"$box" -Dh -W1/0.25p -M --GMT_HISTORY=false > "$work/$name.dump"
     "$LYR" build --box "$box" --min-island "$MIN_ISLAND_KM2" --input "$work/$name.dump" \
         --output "$OUT/$name.lyr"
 
@@ -36,7 +36,7 @@ area() {
     # in the sea; the third column carries each point's number through.
     "$LYR" points --box "$box" --count "$CHECK_POINTS" --seed "$SEED" > "$work/points"
     awk '{ print $1, $2, NR - 1 }' "$work/points" |
-        gmt select -R"$box" -Dh -Ns/k/k/k/k -o2 > "$work/land"
+        gmt select -R"$box" -Dh -Ns/k/k/k/k -o2 --GMT_HISTORY=false > "$work/land"
     awk 'NR == FNR { land[$1] = 1; next } { print $1, $2, ((FNR - 1) in land) ? 1 : 0 }' \
         "$work/land" "$work/points" > "$work/expected"
     "$LYR" check "$OUT/$name.lyr" < "$work/expected"

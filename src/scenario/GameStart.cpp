@@ -1,0 +1,357 @@
+#include "scenario/GameStart.h"
+
+#include "combat/Division.h"
+#include "combat/FightingShip.h"
+#include "combat/Force.h"
+#include "core/Messages.h"
+#include "core/Random.h"
+#include "engine/GameWorld.h"
+#include "map/Geometry.h"
+#include "map/Globe.h"
+#include "scenario/Environment.h"
+#include "scenario/Placement.h"
+#include "scenario/ScenarioLoader.h"
+
+#include <algorithm>
+#include <set>
+#include <stdexcept>
+
+namespace tarnwake::scenario {
+
+namespace {
+
+using combat::TDivision;
+using combat::TFightingShip;
+using combat::TForce;
+using designs::TShipType;
+using engine::TGameWorld;
+using map::AddBearing;
+using map::MovePoint;
+using map::TGeoPos;
+
+// How far ahead of a force-steered division its move marker stands, and how far aside at
+// most.
+constexpr int kMarkerAheadYards = 15000;
+constexpr int kMarkerAsideYards = 1500;
+
+bool IsZero(const TGeoPos& p) {
+    return p.lon == 0 && p.lat == 0;
+}
+
+bool IsLandTarget(const TFightingShip* ship) {
+    return ship != nullptr && ship->ShipType == TShipType::LT;
+}
+
+// Neither opponent commands a side that is not 0 or 1: the computer steers it.
+bool ComputerCommands(const TGameWorld& world, int side) {
+    if (side == 0 || side == 1) {
+        return world.Sides[static_cast<std::size_t>(side)].ComputerCommanded;
+    }
+    return true;
+}
+
+void Shift(TGameWorld& world, TDivision& division, int bearing, int yards) {
+    if (const TFightingShip* flag = division.Flagship()) {
+        MoveDivisionTo(world, division, MovePoint(flag->Position(), bearing, yards));
+    }
+}
+
+// The random start displacement of a division, carrying along every division that follows it,
+// however long the chain: a battle line of six divisions moves as one, not only its first
+// three.
+void DisplaceDivision(TGameWorld& world, TDivision& division) {
+    TFightingShip* flag = division.Flagship();
+    if (division.RandomDistance == 0 || flag == nullptr) {
+        return;
+    }
+    core::TRandomGenerator& random = world.Random();
+    const TGeoPos from = flag->Position();
+    for (int draw = 0; draw < kDivisionPlacementDraws; ++draw) {
+        const int yards = random.Random(DisplacementYards(division.RandomDistance));
+        const int bearing = DisplacementBearing(division.RandomAngle, random);
+        const TGeoPos point = MovePoint(from, bearing, yards);
+        if (world.Chart.IsBlocked(point, flag)) {
+            continue;
+        }
+        if (division.Role == combat::rolePatrol) {
+            division.Objective = point;
+        }
+        std::set<const TDivision*> moved{&division};
+        MoveDivisionTo(world, division, point);
+        std::vector<TDivision*> followers;
+        for (const auto& d : world.Divisions) {
+            if (d->LeadDiv == &division && moved.insert(d.get()).second) {
+                followers.push_back(d.get());
+            }
+        }
+        for (std::size_t i = 0; i < followers.size(); ++i) {
+            for (const auto& d : world.Divisions) {
+                if (d->LeadDiv == followers[i] && moved.insert(d.get()).second) {
+                    followers.push_back(d.get());
+                }
+            }
+        }
+        for (TDivision* d : followers) {
+            Shift(world, *d, bearing, yards);
+        }
+        return;
+    }
+    world.Messages().Warn(
+        "Warning! Cannot reposition division without putting it on land!\nDivision: " +
+        division.DivisionName);
+}
+
+void TurnNeutral(TDivision& division, core::TRandomGenerator& random) {
+    const int r = random.Random(100);
+    const int turn = r < 31 ? 10 : (r < 61 ? -10 : 0);
+    if (turn == 0) {
+        return;
+    }
+    division.Course = AddBearing(division.Course, turn);
+    for (TFightingShip* ship : division.Ships) {
+        if (!IsLandTarget(ship)) {
+            ship->Course = division.Course;
+            ship->OrderedCourse = division.Course;
+        }
+    }
+}
+
+void RaiseSteamTimes(TGameWorld& world, TDivision& division) {
+    if (!division.IsNeutral()) {
+        division.TimeToRaiseSteam += world.Random().Random(division.RandomTimeToRaiseSteam);
+        if (division.Force != nullptr && division.Force->TimeToRaiseSteam > 0) {
+            division.TimeToRaiseSteam = division.Force->TimeToRaiseSteam;
+        }
+    }
+    for (TFightingShip* ship : division.Ships) {
+        ship->TimeToRaiseSteam = division.TimeToRaiseSteam;
+    }
+}
+
+// A division of the player's side whose force the computer steers follows the force's
+// orders; its marker stands ahead of it.
+void HandOverToForce(TGameWorld& world, TDivision& division) {
+    division.ForceControlled = true;
+    division.AIControl = true;
+    const TFightingShip* flag = division.Flagship();
+    if (flag == nullptr) {
+        world.Messages().Warn("Warning! Division: " + division.DivisionName + " has no ships!");
+        return;
+    }
+    if (IsLandTarget(flag)) {
+        division.MarkerPoint = flag->Position();
+        return;
+    }
+    const int aside = world.Random().Random(2 * kMarkerAsideYards + 1) - kMarkerAsideYards;
+    const TGeoPos ahead = MovePoint(flag->Position(), flag->Course, kMarkerAheadYards);
+    division.MarkerPoint = MovePoint(ahead, AddBearing(flag->Course, 90), aside);
+}
+
+void PlaceForce(TGameWorld& world, TForce& force) {
+    core::TRandomGenerator& random = world.Random();
+    for (TDivision* d : force.Divisions) {
+        if (d->LeadDiv == nullptr) {
+            d->Role = combat::roleIndependent;
+        }
+    }
+    const auto warship = [](const TDivision* d) {
+        return d->HasShips() && !IsLandTarget(d->Flagship());
+    };
+    TDivision* flagDivision = nullptr;
+    for (TDivision* d : force.Divisions) {
+        if (d->Role == combat::roleIndependent && warship(d)) {
+            flagDivision = d;
+            break;
+        }
+    }
+    if (flagDivision == nullptr) {
+        for (TDivision* d : force.Divisions) {
+            if (warship(d)) {
+                flagDivision = d;
+                break;
+            }
+        }
+    }
+    if (flagDivision == nullptr) {
+        world.Messages().Warn("Cannot determine force flag division!");
+        return;
+    }
+    PlaceShipsInFormation(world, *flagDivision);
+    const TFightingShip& flagship = *flagDivision->Flagship();
+    // Twice: a division's station may depend on a lead placed later in the first round.
+    for (int round = 0; round < 2; ++round) {
+        int c = 0;
+        for (TDivision* d : force.Divisions) {
+            if (d == flagDivision || !warship(d)) {
+                continue;
+            }
+            d->Objective = TGeoPos{};
+            d->Course = flagDivision->Course;
+            PlaceShipsInFormation(world, *d);
+            if (d->Role == combat::roleIndependent) {
+                if (d->LeadDiv == nullptr) {
+                    continue;
+                }
+                ++c;
+                const TShipType type = d->Flagship()->ShipType;
+                TGeoPos point;
+                if (type == TShipType::BC || type == TShipType::CA || type == TShipType::CL) {
+                    // Cruisers spread out ahead of the fleet.
+                    const int yards = 15000 + 5000 * c + random.Random(10000);
+                    const int bearing = AddBearing(flagDivision->Course, random.Random(30) - 15);
+                    point = MovePoint(flagship.Position(), bearing, yards);
+                } else {
+                    const int yards = 10000 + 5000 * c + random.Random(12000);
+                    point = MovePoint(flagship.Position(), AddBearing(flagDivision->Course, 190),
+                                      yards);
+                }
+                MoveDivisionTo(world, *d, point);
+            } else if (d->LeadDiv != nullptr) {
+                MoveToStation(world, *d);
+            }
+        }
+    }
+}
+
+} // namespace
+
+void DecideDivisionAIControl(TGameWorld& world, TDivision& division) {
+    const TFightingShip* flag = division.Flagship();
+    if (ComputerCommands(world, division.Side) || IsLandTarget(flag)) {
+        division.AIControl = true;
+        return;
+    }
+    if (division.Force != nullptr && division.Force->AIControl) {
+        return;
+    }
+    if (division.IsNeutral()) {
+        division.AIControl = true;
+        return;
+    }
+    if (division.Force != nullptr && division.FlagDivisionMark) {
+        division.AIControl = false;
+        return;
+    }
+    if (flag == nullptr) {
+        return;
+    }
+    const bool led = division.LeadDiv != nullptr;
+    const TShipType t = flag->ShipType;
+    switch (world.Preferences.InitialAIControl) {
+    case engine::aiAllSubordinates:
+        division.AIControl = led;
+        break;
+    case engine::aiCruisersAndDestroyers:
+        division.AIControl = led && (t == TShipType::CA || t == TShipType::CL ||
+                                     t == TShipType::DD || t == TShipType::MS);
+        break;
+    case engine::aiDestroyers:
+        division.AIControl = led && t == TShipType::DD;
+        break;
+    default:
+        break;
+    }
+}
+
+void SetDivisionAIControl(TGameWorld& world, bool savedGame) {
+    core::IMessages& messages = world.Messages();
+    for (const auto& f : world.Forces) {
+        core::RunGuarded(messages, "SetDivisionAIControl", f->Name, [&] {
+            const bool computer = ComputerCommands(world, f->Side);
+            f->PlayerSteered = !computer;
+            f->ComputerCommanded = computer;
+            if (computer) {
+                f->AIControl = true;
+            }
+            if (!savedGame) {
+                f->TimeToRaiseSteam += world.Random().Random(f->RandomTimeToRaiseSteam);
+            }
+        });
+    }
+    if (!savedGame) {
+        for (std::size_t i = 0; i < world.Divisions.size(); ++i) {
+            TDivision& d = *world.Divisions[i];
+            core::RunGuarded(messages, "SetDivisionAIControl", d.DivisionName, [&] {
+                DisplaceDivision(world, d);
+                if (d.IsNeutral()) {
+                    TurnNeutral(d, world.Random());
+                }
+                RaiseSteamTimes(world, d);
+            });
+        }
+    }
+    for (std::size_t i = 0; i < world.Divisions.size(); ++i) {
+        TDivision& d = *world.Divisions[i];
+        core::RunGuarded(messages, "SetDivisionAIControl", d.DivisionName, [&] {
+            DecideDivisionAIControl(world, d);
+            if (d.Role == combat::roleIndependent) {
+                d.LeadDiv = nullptr;
+            }
+            if (d.Side == world.PlayerSide && d.Force != nullptr && d.Force->AIControl) {
+                HandOverToForce(world, d);
+            }
+        });
+    }
+}
+
+void PlaceForcesAtAlternatePoints(TGameWorld& world, int side, bool forced) {
+    if (side != 0 && side != 1) {
+        return;
+    }
+    const int draw = world.Random().Random(100);
+    if (!forced && draw >= world.Sides[static_cast<std::size_t>(side)].AlternatePointChance) {
+        return;
+    }
+    for (std::size_t i = 0; i < world.Forces.size(); ++i) {
+        TForce& force = *world.Forces[i];
+        if (force.Side != side || IsZero(force.AlternatePoint)) {
+            continue;
+        }
+        core::RunGuarded(world.Messages(), "PlaceForcesAtAlternatePoints", force.Name, [&] {
+            force.TimeToRaiseSteam = force.AltTimeToRaiseSteam;
+            force.RandomTimeToRaiseSteam = force.AltRandomTimeToRaiseSteam;
+            force.ActivateOnSighting = force.ActivateAlternateOnSighting;
+            for (TDivision* d : force.Divisions) {
+                if (d->Role == combat::roleIndependent) {
+                    MoveDivisionTo(world, *d, force.AlternatePoint);
+                    break;
+                }
+            }
+            PlaceForce(world, force);
+        });
+    }
+}
+
+void StartGame(TGameWorld& world, const std::filesystem::path& scenarioFile,
+               const TSideChoices& sides, ILoadProgress* progress) {
+    world.Clear();
+    for (std::size_t s = 0; s < 2; ++s) {
+        world.Sides[s].ComputerCommanded = sides.ComputerCommanded[s];
+        world.Sides[s].ForceLevel = sides.ForceLevel[s];
+    }
+    world.TimeElapsed = 0;
+    LoadScenario(world, scenarioFile, progress);
+    world.TimeElapsed = 0;
+    world.Environment.FirstSighting = {};
+    world.Nations.Load(world.Folders().DataDir(), world.ScenarioYear(), world.Messages());
+
+    const bool computer0 = world.Sides[0].ComputerCommanded;
+    const bool computer1 = world.Sides[1].ComputerCommanded;
+    world.PlayerSide = computer0 && computer1 ? 2 : (computer0 ? 1 : 0);
+    if (world.PlayerSide != 2 &&
+        world.Environment.PlayerStartpos[static_cast<std::size_t>(world.PlayerSide)]) {
+        PlaceForcesAtAlternatePoints(world, world.PlayerSide, true);
+    }
+    for (int side = 0; side < 2; ++side) {
+        if (world.Sides[static_cast<std::size_t>(side)].ComputerCommanded) {
+            PlaceForcesAtAlternatePoints(world, side, false);
+        }
+    }
+    for (const auto& ship : world.Ships) {
+        ship->SetAmmoAllowance(world.Random(), world.NationOf(*ship).CLSmokeFloats);
+    }
+    SetDivisionAIControl(world, false);
+    SetSeaColour(world.Chart, world.Environment.Weather, world.Preferences.Colours);
+}
+
+} // namespace tarnwake::scenario
