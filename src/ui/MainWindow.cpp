@@ -8,6 +8,7 @@
 #include "engine/GameSpeed.h"
 #include "engine/GameWorld.h"
 #include "engine/Movement.h"
+#include "engine/Objective.h"
 #include "map/Geometry.h"
 #include "scenario/GameStart.h"
 #include "ui/ChartView.h"
@@ -25,11 +26,14 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QToolBar>
 #include <QToolButton>
@@ -39,6 +43,7 @@
 #include <climits>
 #include <cmath>
 #include <limits>
+#include <variant>
 
 namespace tarnwake::ui {
 
@@ -207,6 +212,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), messages_(this) {
         RefreshRunControls();
     });
     connect(chart_, &TChartView::ChartClicked, this, &TfrmMain::OnChartClicked);
+    log_->viewport()->installEventFilter(this);
     connect(tree_, &QTreeWidget::itemSelectionChanged, this, &TfrmMain::OnTreeSelection);
     RefreshRunControls();
     RefreshOrders();
@@ -660,6 +666,81 @@ void TfrmMain::FillTree() {
 void TfrmMain::FillObjectives() {
     objectives_->clear();
     briefing_->clear();
+    if (world_ == nullptr) {
+        return;
+    }
+    for (const auto& objective : world_->Objectives) {
+        // The player sees the side's own objectives; a watcher sees both sides'.
+        if (world_->PlayerSide != 2 && objective->Side != world_->PlayerSide) {
+            continue;
+        }
+        const std::string description = objective->Description();
+        if (description.empty()) {
+            continue;
+        }
+        QString text = Q(description);
+        if (objective->PointValue != 0) {
+            text += QString(" (%1 points)").arg(objective->PointValue);
+        }
+        objectives_->addItem(text);
+    }
+}
+
+void TfrmMain::LogLineClicked(int line, Qt::MouseButton button) {
+    if (world_ == nullptr) {
+        return;
+    }
+    const auto& lines = world_->Log.Displayed();
+    if (line < 0 || line >= static_cast<int>(lines.size())) {
+        return;
+    }
+    const engine::TLogObject& object = lines[static_cast<std::size_t>(line)].object;
+    combat::TFightingShip* const* ship = std::get_if<combat::TFightingShip*>(&object);
+    combat::TDivision* const* division = std::get_if<combat::TDivision*>(&object);
+    if (button == Qt::RightButton) {
+        // The chart centres on what the line is about.
+        if (ship != nullptr && *ship != nullptr && (*ship)->Marker) {
+            chart_->SetCentre((*ship)->Position());
+        } else if (const auto* objective = std::get_if<engine::TObjectiveCondition*>(&object);
+                   objective != nullptr && *objective != nullptr) {
+            chart_->SetCentre((*objective)->Location);
+        }
+        return;
+    }
+    if (std::holds_alternative<std::monostate>(object)) {
+        Messages().Inform("No object!");
+        return;
+    }
+    if (ship != nullptr && *ship != nullptr) {
+        if (!world_->PlayerMaySee(**ship)) {
+            Messages().Inform("Cannot inspect enemy ships");
+            return;
+        }
+        // The ship status dialog is still to come: the ship's node is shown in the tree.
+        for (QTreeWidgetItemIterator it(tree_); *it != nullptr; ++it) {
+            if ((*it)->data(0, kKindRole).toInt() == nkShip &&
+                (*it)->data(0, kPointerRole).value<quintptr>() ==
+                    reinterpret_cast<quintptr>(*ship)) {
+                tree_->clearSelection();
+                (*it)->setSelected(true);
+                tree_->scrollToItem(*it);
+                break;
+            }
+        }
+        return;
+    }
+    if (division != nullptr && *division != nullptr) {
+        SelectDivision(*division);
+    }
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == log_->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const QTextCursor cursor = log_->cursorForPosition(mouse->position().toPoint());
+        LogLineClicked(cursor.blockNumber(), mouse->button());
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TfrmMain::OnTreeSelection() {

@@ -123,6 +123,9 @@ public:
     QTextEdit* LogView() const { return log_; }
     QTextEdit* Briefing() const { return briefing_; }
     QListWidget* ObjectiveList() const { return objectives_; }
+    // A click on a line of the log (its index among the displayed lines): a division is
+    // selected, a ship of the player's shown; the right button centres the chart on it.
+    void LogLineClicked(int line, Qt::MouseButton button);
     // "Paused", "Pause pending" or empty while running.
     QString PauseCaption() const;
 
@@ -140,6 +143,7 @@ public slots:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void BuildToolBar();

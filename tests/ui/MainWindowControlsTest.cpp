@@ -330,6 +330,35 @@ private slots:
         QVERIFY(!game.window.Action("Turn")->isEnabled());
     }
 
+    void clicksOnLogLines() {
+        TGame game;
+        combat::TDivision* division = game.Orderable();
+        game.world.Log.AddLogLine("1" + division->DivisionName + " turns away", division);
+        game.world.Log.FlushLog({game.world.Preferences.Log, game.messages, game.sound, game.random,
+                                 game.world.Folders().SoundsDir(), game.world.Clock});
+        game.world.Log.AddLogNote("A note of the umpire", 0, false, game.world.Clock);
+        const auto& lines = game.world.Log.Displayed();
+        int divisionLine = -1;
+        int noteLine = -1;
+        for (int i = 0; i < static_cast<int>(lines.size()); ++i) {
+            const std::string& text = lines[static_cast<std::size_t>(i)].text;
+            if (text.find("turns away") != std::string::npos) {
+                divisionLine = i;
+            } else if (text.find("umpire") != std::string::npos) {
+                noteLine = i;
+            }
+        }
+        QVERIFY(divisionLine >= 0 && noteLine >= 0);
+        game.window.LogLineClicked(divisionLine, Qt::LeftButton);
+        QCOMPARE(game.window.SelectedDivision(), division);
+        game.window.LogLineClicked(noteLine, Qt::LeftButton);
+        QCOMPARE(game.LastMessage(), std::string("No object!"));
+        // Past the end: nothing happens.
+        const std::size_t shown = game.messages.Texts().size();
+        game.window.LogLineClicked(static_cast<int>(lines.size()), Qt::LeftButton);
+        QCOMPARE(game.messages.Texts().size(), shown);
+    }
+
     void findShipSelectsTheFirstMatchOrSaysNotFound() {
         TGame game;
         const std::string name = game.world.Divisions.front()->Ships.front()->Name;
