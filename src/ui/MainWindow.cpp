@@ -973,6 +973,17 @@ void TfrmMain::FollowLockedDivision() {
 void TfrmMain::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     const bool shift = event->modifiers() & Qt::ShiftModifier;
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    QWidget* focus = focusWidget();
+    const bool inOrderBox =
+        focus != nullptr && (focus == courseBox_ || focus == speedBox_ ||
+                             courseBox_->isAncestorOf(focus) || speedBox_->isAncestorOf(focus));
+    if (enter && inOrderBox) {
+        // Enter in the course or speed box confirms the order instead of running the clock.
+        CommitOrderBoxes();
+        event->accept();
+        return;
+    }
     if (key >= Qt::Key_1 && key <= Qt::Key_9) {
         controller_->Run(key - Qt::Key_0);
         if (key == Qt::Key_5) {
@@ -984,7 +995,7 @@ void TfrmMain::keyPressEvent(QKeyEvent* event) {
             controller_->Run(1);
         }
         controller_->TickNow();
-    } else if (key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_0) {
+    } else if (enter || key == Qt::Key_0) {
         controller_->Run(engine::TGameWorld::kRunUntilStopped);
     } else if (key == Qt::Key_E || key == Qt::Key_P) {
         if (controller_->Running()) {

@@ -171,6 +171,24 @@ private slots:
         QCOMPARE(division->Course, 359);
     }
 
+    void enterInTheCourseBoxConfirmsInsteadOfRunning() {
+        TGame game;
+        game.window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&game.window));
+        combat::TDivision* division = game.Orderable();
+        game.window.SelectDivision(division);
+        game.window.CourseBox()->setFocus();
+        TypeCourse(game.window, "120");
+        QTest::keyClick(game.window.CourseBox(), Qt::Key_Return);
+        QCOMPARE(division->Course, 120);
+        QVERIFY(!game.window.Controller().Running());
+        // Elsewhere, Enter runs the clock until stopped.
+        game.window.ShipTree()->setFocus();
+        QTest::keyClick(&game.window, Qt::Key_Return);
+        QVERIFY(game.window.Controller().Running());
+        game.window.Pause();
+    }
+
     void invalidCoursesAreRefused_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
