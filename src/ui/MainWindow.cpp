@@ -219,7 +219,11 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), messages_(this) {
 }
 
 TfrmMain::~TfrmMain() {
+    // The world goes first, while the chart, the timers and the message boxes it refers to
+    // are still there.
     controller_->SetWorld(nullptr);
+    chart_->SetWorld(nullptr);
+    ownedWorld_.reset();
 }
 
 QAction* TfrmMain::AddAction(const QString& hint, const QString& text, const QString& longHint) {
@@ -445,8 +449,16 @@ bool TfrmMain::OpenScenario(const std::filesystem::path& file, int playerSide) {
     briefingFile.replace_extension(".txt");
     briefingFile = folders_->WithCustomOverride(briefingFile);
     briefing_->setPlainText(BriefingFor(briefingFile, world_->PlayerSide));
-    ZoomToPlayerShips();
+    ZoomAtStart();
     return true;
+}
+
+void TfrmMain::ZoomAtStart() {
+    // A player starts looking at the own ships; a watcher at the scenario's own view of the
+    // battle area, which the chart takes from the environment (or the whole chart).
+    if (world_ != nullptr && world_->PlayerSide != 2) {
+        ZoomToPlayerShips();
+    }
 }
 
 void TfrmMain::ZoomToPlayerShips() {

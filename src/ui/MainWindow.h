@@ -93,6 +93,8 @@ public:
     bool OpenScenario(const std::filesystem::path& file, int playerSide);
     // Zooms to the player's ships (every ship when watching), or the whole chart.
     void ZoomToPlayerShips();
+    // The view a game starts with: the player's ships, or the battle area when watching.
+    void ZoomAtStart();
 
     // ---- Selection and orders
     combat::TDivision* SelectedDivision() const { return selected_; }

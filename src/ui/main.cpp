@@ -243,7 +243,7 @@ int main(int argc, char** argv) {
             if (engine::TGameWorld* world = window.World(); world != nullptr && minutes > 0) {
                 world->RunHeadless(minutes);
                 window.SetWorld(world);
-                window.ZoomToPlayerShips();
+                window.ZoomAtStart();
             }
             QImage picture;
             if (chartOnly) {
