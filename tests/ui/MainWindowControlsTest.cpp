@@ -148,6 +148,30 @@ private slots:
         QCOMPARE(game.world.TimeElapsed, atPause + 1);
     }
 
+    void aDialogInsideAMinuteDoesNotLetTheNextMinuteStart() {
+        TGame game;
+        game.Fastest();
+        // The end of the first minute opens something modal, as a message box raised by a
+        // phase of the minute would: the timers keep firing inside its event loop.
+        bool nested = false;
+        int startedWhileOpen = -1;
+        QObject::connect(&game.window.Controller(), &ui::TGameController::minuteFinished,
+                         &game.window, [&] {
+                             if (nested || game.world.TimeElapsed != 1) {
+                                 return;
+                             }
+                             nested = true;
+                             QTest::qWait(150);
+                             startedWhileOpen =
+                                 game.world.TimeElapsed - 1 + (game.world.SubStepsLeft > 0 ? 1 : 0);
+                         });
+        game.window.Action("Run 5 minutes")->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!game.window.Controller().Running(), kRunTimeout);
+        QVERIFY(nested);
+        QCOMPARE(startedWhileOpen, 0);
+        QCOMPARE(game.world.TimeElapsed, 5);
+    }
+
     void aKeyboardDigitRunsThatManyMinutes() {
         TGame game;
         game.Fastest();
