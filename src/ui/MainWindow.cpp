@@ -964,9 +964,26 @@ void TfrmMain::OnChartClicked(QPointF pixel, Qt::MouseButton button,
         CourseToPixel(pixel);
         return;
     }
+    if (button == Qt::RightButton && world_ != nullptr) {
+        // Until the ship status window comes, the status bar tells what a ship is doing.
+        if (const combat::TFightingShip* ship = chart_->ShipAt(pixel);
+            ship != nullptr && world_->PlayerMaySee(*ship)) {
+            SetStatusText(1, QString("%1: course %2, %3 knots")
+                                 .arg(Q(ship->Name))
+                                 .arg(ship->Course)
+                                 .arg(ship->CurrentSpeed));
+        }
+    }
     if (combat::TDivision* division = DivisionNear(pixel)) {
         SelectDivision(division);
     }
+}
+
+void TfrmMain::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Shift) {
+        chart_->setCursor(pickCourse_ ? Qt::CrossCursor : Qt::ArrowCursor);
+    }
+    QMainWindow::keyReleaseEvent(event);
 }
 
 void TfrmMain::FollowLockedDivision() {
@@ -990,6 +1007,10 @@ void TfrmMain::keyPressEvent(QKeyEvent* event) {
     const bool inOrderBox =
         focus != nullptr && (focus == courseBox_ || focus == speedBox_ ||
                              courseBox_->isAncestorOf(focus) || speedBox_->isAncestorOf(focus));
+    if (key == Qt::Key_Shift) {
+        // A shift-click steers: the cross shows it.
+        chart_->setCursor(Qt::CrossCursor);
+    }
     if (enter && inOrderBox) {
         // Enter in the course or speed box confirms the order instead of running the clock.
         CommitOrderBoxes();
