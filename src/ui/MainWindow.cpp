@@ -1,15 +1,49 @@
 #include "ui/MainWindow.h"
 
+#include "combat/Division.h"
+#include "combat/FightingShip.h"
+#include "combat/Force.h"
+#include "core/Colour.h"
+#include "core/Text.h"
+#include "engine/GameSpeed.h"
+#include "engine/GameWorld.h"
+#include "engine/Movement.h"
+#include "engine/Objective.h"
+#include "map/Geometry.h"
+#include "scenario/GameStart.h"
 #include "ui/ChartView.h"
+#include "ui/GameController.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
+#include <QTextBlock>
+#include <QTextCursor>
 #include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <limits>
+#include <variant>
 
 namespace tarnwake::ui {
 
@@ -18,41 +52,130 @@ namespace {
 constexpr int kDefaultWidth = 1000;
 constexpr int kDefaultHeight = 719;
 constexpr int kSidePanelWidth = 260;
+// How close (pixels) a click must come to a division's flagship to pick the division.
+constexpr double kPickRadius = 10.0;
+// The briefing shows at most this much of the briefing file.
+constexpr int kBriefingLimit = 800;
+// The highest ordered speed the speed box takes, in knots.
+constexpr int kMaxOrderedSpeed = 40;
+constexpr int kLogPointSize = 9;
+
+// What a tree node stands for.
+enum TNodeKind { nkForce = 1, nkDivision = 2, nkShip = 3 };
+constexpr int kKindRole = Qt::UserRole;
+constexpr int kPointerRole = Qt::UserRole + 1;
+
+const char* const kEndGameQuestion = "Exit scenario? You will not get any victory\rpoints if you "
+                                     "exit the scenario before it is over!";
+
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+QColor ToQColor(core::TColor colour) {
+    const core::TRgb rgb = core::ColorToRgb(colour);
+    return QColor(rgb.r, rgb.g, rgb.b);
+}
+
+// The briefing lines for a side: the lines that begin with "[side]", from their fifth
+// character, at most kBriefingLimit characters in all.
+QString BriefingFor(const std::filesystem::path& file, int side) {
+    const core::TTextFile text = core::ReadTextFile(file);
+    if (!text.ok) {
+        return {};
+    }
+    const std::string marker = "[" + std::to_string(side) + "]";
+    QString result;
+    for (const std::string& line : text.lines) {
+        if (line.rfind(marker, 0) == 0 && line.size() > 4) {
+            result += Q(line.substr(4)) + "\n";
+        }
+    }
+    return result.left(kBriefingLimit);
+}
+
+// The first general ("[2]") line of a briefing file, as the overview of a scenario.
+QString OverviewLine(const std::filesystem::path& file) {
+    const QString lines = BriefingFor(file, 2);
+    return lines.section('\n', 0, 0);
+}
+
 } // namespace
+
+// ---- The course box -------------------------------------------------------------------------
+
+TCourseBox::TCourseBox(QWidget* parent) : QSpinBox(parent) {
+    // One step either side of the compass so that the box can wrap.
+    setRange(-1, 360);
+    setWrapping(false);
+    setKeyboardTracking(false);
+}
+
+QString TCourseBox::RawText() const {
+    return lineEdit()->text();
+}
+
+QValidator::State TCourseBox::validate(QString& input, int& pos) const {
+    (void)pos;
+    bool ok = false;
+    const int value = input.trimmed().toInt(&ok);
+    // Anything may be typed; what is wrong is said when the box is left.
+    return ok && value >= minimum() && value <= maximum() ? QValidator::Acceptable
+                                                          : QValidator::Intermediate;
+}
+
+void TCourseBox::focusOutEvent(QFocusEvent* event) {
+    emit left();
+    QSpinBox::focusOutEvent(event);
+}
+
+// ---- The window -----------------------------------------------------------------------------
 
 TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), messages_(this) {
     setWindowTitle("Tarnwake");
     resize(kDefaultWidth, kDefaultHeight);
+    controller_ = new TGameController(this);
 
     auto* splitter = new QSplitter(Qt::Horizontal, this);
     chart_ = new TChartView(splitter);
+    pauseLabel_ = new QLabel(chart_);
+    pauseLabel_->setObjectName("pauseCaption");
+    pauseLabel_->setStyleSheet(
+        "QLabel { color: #a00000; font-weight: bold; font-size: 14pt; background: transparent; }");
+    pauseLabel_->move(10, 6);
+    pauseLabel_->hide();
 
-    sidePanel_ = new QTabWidget(splitter);
+    auto* right = new QWidget(splitter);
+    auto* rightLayout = new QVBoxLayout(right);
+    rightLayout->setContentsMargins(0, 0, 0, 0);
+    sidePanel_ = new QTabWidget(right);
     sidePanel_->setObjectName("sidePanel");
-    auto* tree = new QTreeWidget;
-    tree->setObjectName("obTree");
-    tree->setHeaderHidden(true);
-    sidePanel_->addTab(tree, "OB");
-    auto* log = new QTextEdit;
-    log->setObjectName("log");
-    log->setReadOnly(true);
-    sidePanel_->addTab(log, "Log");
+    tree_ = new QTreeWidget;
+    tree_->setObjectName("obTree");
+    tree_->setHeaderHidden(true);
+    sidePanel_->addTab(tree_, "OB");
+    log_ = new QTextEdit;
+    log_->setObjectName("log");
+    log_->setReadOnly(true);
+    sidePanel_->addTab(log_, "Log");
     auto* reports = new QListWidget;
     reports->setObjectName("reports");
     sidePanel_->addTab(reports, "Reports");
     auto* objectivesPage = new QWidget;
     auto* objectivesLayout = new QVBoxLayout(objectivesPage);
-    auto* objectives = new QListWidget;
-    objectives->setObjectName("objectives");
-    auto* briefing = new QTextEdit;
-    briefing->setObjectName("briefing");
-    briefing->setReadOnly(true);
-    objectivesLayout->addWidget(objectives);
-    objectivesLayout->addWidget(briefing);
+    objectives_ = new QListWidget;
+    objectives_->setObjectName("objectives");
+    briefing_ = new QTextEdit;
+    briefing_->setObjectName("briefing");
+    briefing_->setReadOnly(true);
+    objectivesLayout->addWidget(objectives_);
+    objectivesLayout->addWidget(briefing_);
     sidePanel_->addTab(objectivesPage, "Objectives");
+    rightLayout->addWidget(sidePanel_, 1);
+    BuildOrdersPanel(right);
 
     splitter->addWidget(chart_);
-    splitter->addWidget(sidePanel_);
+    splitter->addWidget(right);
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 0);
     splitter->setSizes({kDefaultWidth - kSidePanelWidth, kSidePanelWidth});
@@ -67,6 +190,204 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), messages_(this) {
         statusPanels_[static_cast<std::size_t>(i)] = label;
     }
     SetStatusText(0, "No scenario open");
+
+    BuildToolBar();
+    auto* gameMenu = menuBar()->addMenu("&Game");
+    auto* open = gameMenu->addAction("Open scenario...");
+    connect(open, &QAction::triggered, this, &TfrmMain::OpenScenarioDialog);
+    auto* find = gameMenu->addAction("Find ship...");
+    connect(find, &QAction::triggered, this, &TfrmMain::FindShip);
+    gameMenu->addSeparator();
+    auto* quit = gameMenu->addAction("Exit");
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+
+    connect(controller_, &TGameController::minuteFinished, this, &TfrmMain::OnMinuteFinished);
+    connect(controller_, &TGameController::subStepped, this, [this] {
+        FollowLockedDivision();
+        chart_->update();
+    });
+    connect(controller_, &TGameController::stateChanged, this, &TfrmMain::RefreshRunControls);
+    connect(controller_, &TGameController::runEnded, this, [this] {
+        FillTree();
+        RefreshRunControls();
+    });
+    connect(chart_, &TChartView::ChartClicked, this, &TfrmMain::OnChartClicked);
+    log_->viewport()->installEventFilter(this);
+    connect(tree_, &QTreeWidget::itemSelectionChanged, this, &TfrmMain::OnTreeSelection);
+    RefreshRunControls();
+    RefreshOrders();
+}
+
+TfrmMain::~TfrmMain() {
+    // The world goes first, while the chart, the timers and the message boxes it refers to
+    // are still there.
+    controller_->SetWorld(nullptr);
+    chart_->SetWorld(nullptr);
+    ownedWorld_.reset();
+}
+
+QAction* TfrmMain::AddAction(const QString& hint, const QString& text, const QString& longHint) {
+    QAction* action = new QAction(text, this);
+    action->setObjectName(hint);
+    action->setToolTip(hint);
+    action->setStatusTip(longHint.isEmpty() ? hint : longHint);
+    actions_[hint] = action;
+    return action;
+}
+
+QAction* TfrmMain::Action(const QString& hint) const {
+    const auto it = actions_.find(hint);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+void TfrmMain::BuildToolBar() {
+    QToolBar* bar = addToolBar("Tools");
+    bar->setObjectName("toolBar");
+    bar->setMovable(false);
+    auto add = [&](const QString& hint, const QString& text, auto slot,
+                   const QString& longHint = {}) {
+        QAction* action = AddAction(hint, text, longHint);
+        bar->addAction(action);
+        connect(action, &QAction::triggered, this, slot);
+        return action;
+    };
+    auto later = [&](const QString& hint, const QString& text) {
+        // A feature still to come: shown with its hint, not yet usable.
+        QAction* action = AddAction(hint, text);
+        action->setEnabled(false);
+        bar->addAction(action);
+        return action;
+    };
+
+    add(
+        "Zoom in", "+", [this] { chart_->ZoomIn(); }, "Zoom in map display");
+    add(
+        "Zoom out", "-", [this] { chart_->ZoomOut(); }, "Zoom out map display");
+    add("Zoom out x 5", "-5", [this] { chart_->ZoomOutFar(); });
+    QAction* lock = add("Lock view to division", "Lock", [this] { FollowLockedDivision(); });
+    lock->setCheckable(true);
+    bar->addSeparator();
+    add("Turn", "Turn", &TfrmMain::Turn);
+    add("Run 5 minutes", "Run 5", &TfrmMain::RunFive);
+    add("Run", "Run", &TfrmMain::RunUntilStopped);
+    add("Pause", "Pause", &TfrmMain::Pause);
+    bar->addSeparator();
+    gameSpeed_ = new QComboBox(bar);
+    gameSpeed_->setObjectName("gameSpeed");
+    for (int i = engine::kSlowestSpeed; i <= engine::kFastestSpeed; ++i) {
+        gameSpeed_->addItem(engine::GameSpeed(i).Name);
+    }
+    gameSpeed_->setCurrentIndex(engine::kNormalSpeed - engine::kSlowestSpeed);
+    gameSpeed_->setToolTip("Game speed");
+    bar->addWidget(gameSpeed_);
+    connect(gameSpeed_, &QComboBox::activated, this, [this](int index) {
+        controller_->SetSpeed(index + engine::kSlowestSpeed);
+        RefreshRunControls();
+    });
+    speedDown_ = new QToolButton(bar);
+    speedDown_->setText("<");
+    speedDown_->setToolTip("Game speed down");
+    bar->addWidget(speedDown_);
+    connect(speedDown_, &QToolButton::clicked, this, &TfrmMain::SpeedDown);
+    speedUp_ = new QToolButton(bar);
+    speedUp_->setText(">");
+    speedUp_->setToolTip("Game speed up");
+    bar->addWidget(speedUp_);
+    connect(speedUp_, &QToolButton::clicked, this, &TfrmMain::SpeedUp);
+    bar->addSeparator();
+    add("Zoom to view all ships", "All", &TfrmMain::ZoomToPlayerShips);
+    later("Show sighting ranges", "Sight");
+    later("Show gun ranges", "Guns");
+    later("Show fire lines", "Fire");
+    later("Show submarines", "Subs");
+    later("Show endurance circle", "Fuel");
+    QAction* names =
+        add("Show division names", "Names", [this](bool on) { chart_->SetShowDivisionNames(on); });
+    names->setCheckable(true);
+    names->setChecked(chart_->ShowDivisionNames());
+    later("Show all objectives", "Obj");
+    later("Preferences", "Prefs");
+    add("End game", "End", &TfrmMain::EndGame);
+    later("Save game", "Save");
+    later("All the worlds fighting ships", "Ships");
+    add("View all log entries", "Log", &TfrmMain::ShowFullLog);
+    later("Time of sunrise and sunset", "Sun");
+    later("Show track chart (available after the battle)", "Tracks");
+    later("Show enlarged inset view", "Inset");
+    later("Emergency activation", "Emerg");
+    add("Pick course from map", "Pick", [this] {
+        if (!RequireDivision()) {
+            return;
+        }
+        pickCourse_ = true;
+        chart_->setCursor(Qt::CrossCursor);
+    });
+    later("Set division target", "Target");
+    later("Lock to current ship", "LockShip");
+}
+
+void TfrmMain::BuildOrdersPanel(QWidget* parent) {
+    auto* panel = new QWidget(parent);
+    panel->setObjectName("ordersPanel");
+    auto* layout = new QVBoxLayout(panel);
+    auto* row = new QHBoxLayout;
+    row->addWidget(new QLabel("Course", panel));
+    courseBox_ = new TCourseBox(panel);
+    courseBox_->setObjectName("courseBox");
+    row->addWidget(courseBox_);
+    row->addWidget(new QLabel("Speed", panel));
+    speedBox_ = new QSpinBox(panel);
+    speedBox_->setObjectName("speedBox");
+    speedBox_->setRange(0, kMaxOrderedSpeed);
+    speedBox_->setKeyboardTracking(false);
+    row->addWidget(speedBox_);
+    layout->addLayout(row);
+    turnTogether_ = new QCheckBox("Turn together", panel);
+    turnTogether_->setObjectName("turnTogether");
+    layout->addWidget(turnTogether_);
+    auto* buttons = new QHBoxLayout;
+    sqMax_ = new QPushButton("Sq max", panel);
+    med_ = new QPushButton("Med", panel);
+    cruise_ = new QPushButton("Cruise", panel);
+    for (QPushButton* b : {sqMax_, med_, cruise_}) {
+        b->setObjectName(b->text());
+        buttons->addWidget(b);
+    }
+    layout->addLayout(buttons);
+    parent->layout()->addWidget(panel);
+
+    connect(courseBox_, &QSpinBox::valueChanged, this, &TfrmMain::CourseBoxChanged);
+    connect(courseBox_, &TCourseBox::left, this, [this] { CommitOrderBoxes(); });
+    connect(speedBox_, &QSpinBox::valueChanged, this, [this](int value) {
+        if (!updatingOrders_ && selected_ != nullptr) {
+            selected_->Speed = value;
+        }
+    });
+    connect(turnTogether_, &QCheckBox::toggled, this, [this](bool on) {
+        if (updatingOrders_) {
+            return;
+        }
+        if (!RequireDivision()) {
+            return;
+        }
+        selected_->TurnTogether = on;
+        selected_->Formation = on ? 1 : 0;
+    });
+    connect(sqMax_, &QPushButton::clicked, this, [this] {
+        if (RequireDivision()) {
+            SetDivisionSpeed(selected_->SlowestSpeed());
+        }
+    });
+    connect(med_, &QPushButton::clicked, this, [this] {
+        if (RequireDivision()) {
+            SetDivisionSpeed(selected_->MedianSpeed());
+        }
+    });
+    connect(cruise_, &QPushButton::clicked, this, [this] {
+        if (RequireDivision()) {
+            SetDivisionSpeed(kCruiseSpeed);
+        }
+    });
 }
 
 QLabel* TfrmMain::StatusPanel(int index) const {
@@ -76,15 +397,701 @@ QLabel* TfrmMain::StatusPanel(int index) const {
     return statusPanels_[static_cast<std::size_t>(index)];
 }
 
-void TfrmMain::SetWorld(engine::TGameWorld* world) {
-    world_ = world;
-    chart_->SetWorld(world);
-}
-
 void TfrmMain::SetStatusText(int index, const QString& text) {
     if (QLabel* label = StatusPanel(index)) {
         label->setText(text);
     }
+}
+
+void TfrmMain::SetWorld(engine::TGameWorld* world) {
+    selected_ = nullptr;
+    pickCourse_ = false;
+    controller_->SetWorld(world);
+    chart_->SetSelectedDivision(nullptr);
+    world_ = world;
+    chart_->SetWorld(world);
+    if (world_ != nullptr) {
+        gameSpeed_->setCurrentIndex(world_->SpeedIndex - engine::kSlowestSpeed);
+    }
+    FillTree();
+    FillObjectives();
+    RefreshLog();
+    RefreshStatus();
+    RefreshRunControls();
+    RefreshOrders();
+}
+
+void TfrmMain::SetServices(const core::TGameFolders& folders, core::TRandomGenerator& random) {
+    folders_ = folders;
+    random_ = &random;
+}
+
+bool TfrmMain::OpenScenario(const std::filesystem::path& file, int playerSide) {
+    if (!folders_ || random_ == nullptr) {
+        return false;
+    }
+    auto world = std::make_unique<engine::TGameWorld>(Messages(), Sound(), *random_, *folders_);
+    try {
+        world->WeaponTables.Load(folders_->GameDir(), Messages());
+        scenario::TSideChoices sides;
+        sides.ComputerCommanded = {playerSide != 0, playerSide != 1};
+        scenario::StartGame(*world, file, sides, nullptr);
+    } catch (const std::exception& e) {
+        Messages().ShowMessage(core::TMessageKind::Error,
+                               "Cannot open scenario " + file.string() + ": " + e.what());
+        return false;
+    }
+    SetWorld(nullptr);
+    ownedWorld_ = std::move(world);
+    SetWorld(ownedWorld_.get());
+    setWindowTitle("Tarnwake - " + Q(file.stem().string()));
+    std::filesystem::path briefingFile = file;
+    briefingFile.replace_extension(".txt");
+    briefingFile = folders_->WithCustomOverride(briefingFile);
+    briefing_->setPlainText(BriefingFor(briefingFile, world_->PlayerSide));
+    ZoomAtStart();
+    return true;
+}
+
+void TfrmMain::ZoomAtStart() {
+    // A player starts looking at the own ships; a watcher at the scenario's own view of the
+    // battle area, which the chart takes from the environment (or the whole chart).
+    if (world_ != nullptr && world_->PlayerSide != 2) {
+        ZoomToPlayerShips();
+    }
+}
+
+void TfrmMain::ZoomToPlayerShips() {
+    if (world_ == nullptr) {
+        return;
+    }
+    std::int64_t left = std::numeric_limits<std::int64_t>::max();
+    std::int64_t bottom = left;
+    std::int64_t right = std::numeric_limits<std::int64_t>::min();
+    std::int64_t top = right;
+    int count = 0;
+    for (const auto& ship : world_->Ships) {
+        if (!ship->InPlay() || !ship->Marker) {
+            continue;
+        }
+        if (world_->PlayerSide != 2 && ship->Side != world_->PlayerSide) {
+            continue;
+        }
+        const map::TGeoPos p = ship->Position();
+        left = std::min<std::int64_t>(left, p.lon);
+        right = std::max<std::int64_t>(right, p.lon);
+        bottom = std::min<std::int64_t>(bottom, p.lat);
+        top = std::max<std::int64_t>(top, p.lat);
+        ++count;
+    }
+    if (count == 0) {
+        chart_->ShowWholeChart();
+        return;
+    }
+    // Some sea round the ships, so that the outermost are not drawn on the edge.
+    const std::int64_t margin = std::max<std::int64_t>(
+        {(right - left) / 8, (top - bottom) / 8, static_cast<std::int64_t>(200'000)});
+    chart_->FitArea(
+        {left - margin, bottom - margin, right - left + 2 * margin, top - bottom + 2 * margin});
+}
+
+// ---- Clock controls -------------------------------------------------------------------------
+
+void TfrmMain::Turn() {
+    Action("Turn")->setEnabled(false);
+    controller_->Run(1);
+    RefreshRunControls();
+}
+
+void TfrmMain::RunFive() {
+    Action("Run 5 minutes")->setEnabled(false);
+    controller_->Run(5);
+    RefreshRunControls();
+}
+
+void TfrmMain::RunUntilStopped() {
+    Action("Run")->setEnabled(false);
+    controller_->Run(engine::TGameWorld::kRunUntilStopped);
+    RefreshRunControls();
+}
+
+void TfrmMain::Pause() {
+    controller_->Pause();
+    RefreshRunControls();
+}
+
+void TfrmMain::SpeedUp() {
+    if (world_ != nullptr && world_->SpeedIndex < engine::kFastestSpeed) {
+        controller_->SetSpeed(world_->SpeedIndex + 1);
+    }
+    RefreshRunControls();
+}
+
+void TfrmMain::SpeedDown() {
+    if (world_ != nullptr && world_->SpeedIndex >= engine::kSlowestSpeed + 1) {
+        controller_->SetSpeed(world_->SpeedIndex - 1);
+    }
+    RefreshRunControls();
+}
+
+void TfrmMain::EndGame() {
+    if (world_ == nullptr) {
+        return;
+    }
+    if (Messages().Ask(kEndGameQuestion, core::kOkCancel) != core::btOk) {
+        return;
+    }
+    world_->RunTimerEnabled = false;
+    world_->MinutesToRun = 0;
+    world_->ScenarioFinished = true;
+    controller_->Run(0);
+    // The results window is still to come; the scenario's end is shown in the status bar.
+    SetStatusText(0, "Scenario ended");
+    RefreshRunControls();
+}
+
+QString TfrmMain::PauseCaption() const {
+    if (world_ == nullptr) {
+        return {};
+    }
+    if (controller_->Running()) {
+        return world_->PausePending ? "Pause pending" : QString();
+    }
+    return "Paused";
+}
+
+void TfrmMain::RefreshRunControls() {
+    const bool loaded = world_ != nullptr;
+    const bool running = controller_->Running();
+    const bool finished = loaded && world_->ScenarioFinished;
+    for (const char* hint : {"Turn", "Run 5 minutes", "Run"}) {
+        Action(hint)->setEnabled(loaded && !running && !finished);
+    }
+    Action("Pause")->setEnabled(running);
+    Action("End game")->setEnabled(loaded && !finished);
+    if (loaded) {
+        gameSpeed_->setCurrentIndex(world_->SpeedIndex - engine::kSlowestSpeed);
+        speedUp_->setEnabled(world_->SpeedIndex < engine::kFastestSpeed);
+        speedDown_->setEnabled(world_->SpeedIndex >= engine::kSlowestSpeed + 1);
+    }
+    const QString caption = PauseCaption();
+    pauseLabel_->setText(caption);
+    pauseLabel_->adjustSize();
+    pauseLabel_->setVisible(!caption.isEmpty());
+}
+
+void TfrmMain::OnMinuteFinished() {
+    RefreshStatus();
+    RefreshLog();
+    RefreshOrders();
+    FollowLockedDivision();
+    chart_->update();
+}
+
+void TfrmMain::RefreshStatus() {
+    if (world_ == nullptr) {
+        SetStatusText(kClockPanel, {});
+        SetStatusText(kElapsedPanel, {});
+        return;
+    }
+    SetStatusText(0, Q(world_->Sides[0].Name + " - " + world_->Sides[1].Name));
+    SetStatusText(kClockPanel, Q(world_->ClockText()));
+    SetStatusText(kElapsedPanel, Q(world_->ElapsedText()));
+}
+
+void TfrmMain::RefreshLog() {
+    if (world_ == nullptr) {
+        log_->clear();
+        return;
+    }
+    QString html;
+    for (const engine::TStyledLine& line : world_->Log.Displayed()) {
+        QString style = "color:" + ToQColor(line.color).name() + ";";
+        if (line.bold) {
+            style += "font-weight:bold;";
+        }
+        style += QString("font-size:%1pt;").arg(kLogPointSize + line.sizeStep);
+        html += "<div style=\"" + style + "\">" + Q(line.text).toHtmlEscaped() + "</div>";
+    }
+    log_->setHtml(html);
+}
+
+void TfrmMain::ShowFullLog() {
+    if (world_ == nullptr) {
+        return;
+    }
+    QDialog dialog(this);
+    dialog.setWindowTitle("Full log");
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* text = new QPlainTextEdit(&dialog);
+    text->setObjectName("fullLog");
+    text->setReadOnly(true);
+    for (const engine::TFullLogEntry& entry : world_->Log.FullLog()) {
+        // Flushed lines keep their one-digit marker; the reader wants the text.
+        const bool marked = entry.line.size() > 1 && entry.line[0] >= '0' && entry.line[0] <= '9';
+        text->appendPlainText(Q(entry.time + (marked ? entry.line.substr(1) : entry.line)));
+    }
+    layout->addWidget(text);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    layout->addWidget(buttons);
+    dialog.resize(600, 500);
+    dialog.exec();
+}
+
+// ---- Order of battle ------------------------------------------------------------------------
+
+void TfrmMain::FillTree() {
+    const QSignalBlocker blocker(tree_);
+    tree_->clear();
+    if (world_ == nullptr) {
+        return;
+    }
+    for (const auto& force : world_->Forces) {
+        if (world_->PlayerSide != 2 && force->Side != world_->PlayerSide) {
+            continue;
+        }
+        auto* forceItem = new QTreeWidgetItem(tree_, {Q(force->Name)});
+        forceItem->setData(0, kKindRole, nkForce);
+        forceItem->setData(0, kPointerRole,
+                           QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(force.get())));
+        for (combat::TDivision* division : force->Divisions) {
+            auto* divisionItem = new QTreeWidgetItem(forceItem, {Q(division->TreeText())});
+            divisionItem->setData(0, kKindRole, nkDivision);
+            divisionItem->setData(
+                0, kPointerRole,
+                QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(division)));
+            for (combat::TFightingShip* ship : division->Ships) {
+                auto* shipItem = new QTreeWidgetItem(divisionItem, {Q(ship->Name)});
+                shipItem->setData(0, kKindRole, nkShip);
+                shipItem->setData(0, kPointerRole,
+                                  QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(ship)));
+            }
+            if (division == selected_) {
+                divisionItem->setSelected(true);
+            }
+        }
+        forceItem->setExpanded(true);
+    }
+}
+
+void TfrmMain::FillObjectives() {
+    objectives_->clear();
+    briefing_->clear();
+    if (world_ == nullptr) {
+        return;
+    }
+    for (const auto& objective : world_->Objectives) {
+        // The player sees the side's own objectives; a watcher sees both sides'.
+        if (world_->PlayerSide != 2 && objective->Side != world_->PlayerSide) {
+            continue;
+        }
+        const std::string description = objective->Description();
+        if (description.empty()) {
+            continue;
+        }
+        QString text = Q(description);
+        if (objective->PointValue != 0) {
+            text += QString(" (%1 points)").arg(objective->PointValue);
+        }
+        objectives_->addItem(text);
+    }
+}
+
+void TfrmMain::LogLineClicked(int line, Qt::MouseButton button) {
+    if (world_ == nullptr) {
+        return;
+    }
+    const auto& lines = world_->Log.Displayed();
+    if (line < 0 || line >= static_cast<int>(lines.size())) {
+        return;
+    }
+    const engine::TLogObject& object = lines[static_cast<std::size_t>(line)].object;
+    combat::TFightingShip* const* ship = std::get_if<combat::TFightingShip*>(&object);
+    combat::TDivision* const* division = std::get_if<combat::TDivision*>(&object);
+    if (button == Qt::RightButton) {
+        // The chart centres on what the line is about.
+        if (ship != nullptr && *ship != nullptr && (*ship)->Marker) {
+            chart_->SetCentre((*ship)->Position());
+        } else if (const auto* objective = std::get_if<engine::TObjectiveCondition*>(&object);
+                   objective != nullptr && *objective != nullptr) {
+            chart_->SetCentre((*objective)->Location);
+        }
+        return;
+    }
+    if (std::holds_alternative<std::monostate>(object)) {
+        Messages().Inform("No object!");
+        return;
+    }
+    if (ship != nullptr && *ship != nullptr) {
+        if (!world_->PlayerMaySee(**ship)) {
+            Messages().Inform("Cannot inspect enemy ships");
+            return;
+        }
+        // The ship status dialog is still to come: the ship's node is shown in the tree.
+        for (QTreeWidgetItemIterator it(tree_); *it != nullptr; ++it) {
+            if ((*it)->data(0, kKindRole).toInt() == nkShip &&
+                (*it)->data(0, kPointerRole).value<quintptr>() ==
+                    reinterpret_cast<quintptr>(*ship)) {
+                tree_->clearSelection();
+                (*it)->setSelected(true);
+                tree_->scrollToItem(*it);
+                break;
+            }
+        }
+        return;
+    }
+    if (division != nullptr && *division != nullptr) {
+        SelectDivision(*division);
+    }
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == log_->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        const QTextCursor cursor = log_->cursorForPosition(mouse->position().toPoint());
+        LogLineClicked(cursor.blockNumber(), mouse->button());
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfrmMain::OnTreeSelection() {
+    const auto items = tree_->selectedItems();
+    if (items.isEmpty()) {
+        return;
+    }
+    QTreeWidgetItem* item = items.front();
+    const int kind = item->data(0, kKindRole).toInt();
+    if (kind == nkShip) {
+        item = item->parent();
+    } else if (kind != nkDivision) {
+        return;
+    }
+    auto* division =
+        reinterpret_cast<combat::TDivision*>(item->data(0, kPointerRole).value<quintptr>());
+    if (division != selected_) {
+        selected_ = division;
+        chart_->SetSelectedDivision(division);
+        RefreshOrders();
+        chart_->update();
+    }
+}
+
+void TfrmMain::SelectDivision(combat::TDivision* division) {
+    selected_ = division;
+    chart_->SetSelectedDivision(division);
+    {
+        const QSignalBlocker blocker(tree_);
+        tree_->clearSelection();
+        for (QTreeWidgetItemIterator it(tree_); *it != nullptr; ++it) {
+            QTreeWidgetItem* item = *it;
+            if (item->data(0, kKindRole).toInt() == nkDivision &&
+                item->data(0, kPointerRole).value<quintptr>() ==
+                    reinterpret_cast<quintptr>(division)) {
+                item->setSelected(true);
+                tree_->setCurrentItem(item);
+                tree_->scrollToItem(item);
+                break;
+            }
+        }
+    }
+    RefreshOrders();
+    chart_->update();
+}
+
+void TfrmMain::FindShip() {
+    if (world_ == nullptr) {
+        return;
+    }
+    const auto entry = Messages().InputBox("Find ship", "Enter ship name or part of ship name", "");
+    if (!entry) {
+        return;
+    }
+    const QString wanted = Q(*entry).toUpper();
+    for (QTreeWidgetItemIterator it(tree_); *it != nullptr; ++it) {
+        QTreeWidgetItem* item = *it;
+        if (item->data(0, kKindRole).toInt() == nkShip &&
+            item->text(0).toUpper().contains(wanted)) {
+            tree_->clearSelection();
+            item->setSelected(true);
+            tree_->setCurrentItem(item);
+            tree_->scrollToItem(item);
+            tree_->setFocus();
+            return;
+        }
+    }
+    Messages().Inform(*entry + " not found!");
+}
+
+// ---- Orders ---------------------------------------------------------------------------------
+
+bool TfrmMain::MayOrder(const combat::TDivision* division) const {
+    return world_ != nullptr && division != nullptr && world_->PlayerSide != 2 &&
+           division->Side == world_->PlayerSide && !division->AIControl &&
+           !world_->ScenarioFinished;
+}
+
+bool TfrmMain::RequireDivision() {
+    if (selected_ == nullptr) {
+        Messages().Inform("No division selected");
+        return false;
+    }
+    return true;
+}
+
+void TfrmMain::RefreshOrders() {
+    const bool enabled = MayOrder(selected_);
+    for (QWidget* w : std::initializer_list<QWidget*>{courseBox_, speedBox_, turnTogether_, sqMax_,
+                                                      med_, cruise_}) {
+        w->setEnabled(enabled);
+    }
+    if (QAction* pick = Action("Pick course from map")) {
+        pick->setEnabled(enabled);
+    }
+    if (selected_ == nullptr || courseBox_->hasFocus() || speedBox_->hasFocus()) {
+        return;
+    }
+    updatingOrders_ = true;
+    courseBox_->setValue(selected_->Course % 360);
+    speedBox_->setValue(selected_->Speed);
+    turnTogether_->setChecked(selected_->TurnTogether);
+    updatingOrders_ = false;
+}
+
+void TfrmMain::CourseBoxChanged(int value) {
+    if (updatingOrders_) {
+        return;
+    }
+    // Round the compass: 360 is north again, one below north is 359.
+    if (value >= 360 || value < 0) {
+        updatingOrders_ = true;
+        value = value >= 360 ? 0 : 359;
+        courseBox_->setValue(value);
+        updatingOrders_ = false;
+    }
+    if (world_ != nullptr && MayOrder(selected_)) {
+        engine::SetDivisionCourse(*world_, *selected_, value);
+        chart_->update();
+    }
+}
+
+bool TfrmMain::CommitOrderBoxes() {
+    const QString text = courseBox_->RawText().trimmed();
+    bool ok = false;
+    const int course = text.toInt(&ok);
+    if (!ok) {
+        Messages().Error("Not a valid course! Enter course in degrees!");
+        return false;
+    }
+    if (course < 0 || course > 360) {
+        Messages().Error("Illegal value! Enter course as 0 - 360 degrees!");
+        return false;
+    }
+    if (!RequireDivision()) {
+        return false;
+    }
+    if (world_ != nullptr && MayOrder(selected_)) {
+        engine::SetDivisionCourse(*world_, *selected_, course % 360);
+        selected_->Speed = speedBox_->value();
+        selected_->TurnTogether = turnTogether_->isChecked();
+    }
+    return true;
+}
+
+void TfrmMain::SetDivisionSpeed(int speed) {
+    if (!MayOrder(selected_)) {
+        return;
+    }
+    selected_->Speed = speed;
+    updatingOrders_ = true;
+    speedBox_->setValue(speed);
+    updatingOrders_ = false;
+}
+
+void TfrmMain::CourseToPixel(const QPointF& pixel) {
+    if (!RequireDivision() || world_ == nullptr) {
+        return;
+    }
+    const combat::TFightingShip* flagship = selected_->Flagship();
+    const auto target = chart_->PixelToPosition(pixel);
+    if (flagship == nullptr || !target || !MayOrder(selected_)) {
+        return;
+    }
+    const int course = map::BearingBetween(flagship->Position(), *target) % 360;
+    engine::SetDivisionCourse(*world_, *selected_, course);
+    updatingOrders_ = true;
+    courseBox_->setValue(course);
+    updatingOrders_ = false;
+    chart_->update();
+}
+
+combat::TDivision* TfrmMain::DivisionNear(const QPointF& pixel) const {
+    if (world_ == nullptr) {
+        return nullptr;
+    }
+    combat::TDivision* best = nullptr;
+    double bestDistance = kPickRadius;
+    for (const auto& division : world_->Divisions) {
+        const combat::TFightingShip* flagship = division->Flagship();
+        if (flagship == nullptr || !flagship->Marker) {
+            continue;
+        }
+        const auto at = chart_->PositionToPixel(flagship->Position());
+        if (!at) {
+            continue;
+        }
+        const double distance = std::hypot(at->x() - pixel.x(), at->y() - pixel.y());
+        if (distance <= bestDistance) {
+            bestDistance = distance;
+            best = division.get();
+        }
+    }
+    if (best == nullptr) {
+        best = chart_->DivisionAt(pixel);
+    }
+    return best;
+}
+
+void TfrmMain::OnChartClicked(QPointF pixel, Qt::MouseButton button,
+                              Qt::KeyboardModifiers modifiers) {
+    if (button == Qt::LeftButton && pickCourse_) {
+        pickCourse_ = false;
+        chart_->unsetCursor();
+        CourseToPixel(pixel);
+        return;
+    }
+    if (button == Qt::LeftButton && (modifiers & Qt::ShiftModifier) && MayOrder(selected_)) {
+        CourseToPixel(pixel);
+        return;
+    }
+    if (button == Qt::RightButton && world_ != nullptr) {
+        // Until the ship status window comes, the status bar tells what a ship is doing.
+        if (const combat::TFightingShip* ship = chart_->ShipAt(pixel);
+            ship != nullptr && world_->PlayerMaySee(*ship)) {
+            SetStatusText(1, QString("%1: course %2, %3 knots")
+                                 .arg(Q(ship->Name))
+                                 .arg(ship->Course)
+                                 .arg(ship->CurrentSpeed));
+        }
+    }
+    if (combat::TDivision* division = DivisionNear(pixel)) {
+        SelectDivision(division);
+    }
+}
+
+void TfrmMain::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Shift) {
+        chart_->setCursor(pickCourse_ ? Qt::CrossCursor : Qt::ArrowCursor);
+    }
+    QMainWindow::keyReleaseEvent(event);
+}
+
+void TfrmMain::FollowLockedDivision() {
+    QAction* lock = Action("Lock view to division");
+    if (lock == nullptr || !lock->isChecked() || selected_ == nullptr) {
+        return;
+    }
+    if (const combat::TFightingShip* flagship = selected_->Flagship();
+        flagship && flagship->Marker) {
+        chart_->SetCentre(flagship->Position());
+    }
+}
+
+// ---- Keyboard -------------------------------------------------------------------------------
+
+void TfrmMain::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    const bool shift = event->modifiers() & Qt::ShiftModifier;
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    QWidget* focus = focusWidget();
+    const bool inOrderBox =
+        focus != nullptr && (focus == courseBox_ || focus == speedBox_ ||
+                             courseBox_->isAncestorOf(focus) || speedBox_->isAncestorOf(focus));
+    if (key == Qt::Key_Shift) {
+        // A shift-click steers: the cross shows it.
+        chart_->setCursor(Qt::CrossCursor);
+    }
+    if (enter && inOrderBox) {
+        // Enter in the course or speed box confirms the order instead of running the clock.
+        CommitOrderBoxes();
+        event->accept();
+        return;
+    }
+    if (key >= Qt::Key_1 && key <= Qt::Key_9) {
+        controller_->Run(key - Qt::Key_0);
+        if (key == Qt::Key_5) {
+            controller_->TickNow();
+        }
+    } else if (key == Qt::Key_Space) {
+        // One minute at once: start it now rather than at the next run-timer event.
+        if (!controller_->Running()) {
+            controller_->Run(1);
+        }
+        controller_->TickNow();
+    } else if (enter || key == Qt::Key_0) {
+        controller_->Run(engine::TGameWorld::kRunUntilStopped);
+    } else if (key == Qt::Key_E || key == Qt::Key_P) {
+        if (controller_->Running()) {
+            controller_->Pause();
+        } else {
+            controller_->Run(engine::TGameWorld::kRunUntilStopped);
+        }
+    } else if (key == Qt::Key_Plus || key == Qt::Key_PageDown || key == Qt::Key_X) {
+        chart_->ZoomIn();
+    } else if (key == Qt::Key_Minus || key == Qt::Key_PageUp || key == Qt::Key_Z) {
+        chart_->ZoomOut();
+    } else if (key == Qt::Key_C) {
+        SpeedUp();
+    } else if (key == Qt::Key_V) {
+        SpeedDown();
+    } else if (key == Qt::Key_F) {
+        ZoomToPlayerShips();
+    } else if (key == Qt::Key_Q && shift) {
+        EndGame();
+    } else if (key == Qt::Key_Less) {
+        controller_->Run(5);
+    } else {
+        QMainWindow::keyPressEvent(event);
+        return;
+    }
+    RefreshRunControls();
+    event->accept();
+}
+
+// ---- Opening a scenario ---------------------------------------------------------------------
+
+void TfrmMain::OpenScenarioDialog() {
+    if (!folders_) {
+        return;
+    }
+    QDialog dialog(this);
+    dialog.setWindowTitle("Open scenario");
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* list = new QListWidget(&dialog);
+    layout->addWidget(list);
+    for (const std::filesystem::path& dir :
+         {folders_->ScenariosDir(), folders_->CustomFilesDir()}) {
+        const QDir qdir(Q(dir.string()));
+        for (const QString& name : qdir.entryList({"*.nsc"}, QDir::Files, QDir::Name)) {
+            const std::filesystem::path file = dir / name.toStdString();
+            std::filesystem::path briefing = file;
+            briefing.replace_extension(".txt");
+            auto* item = new QListWidgetItem(
+                QFileInfo(name).completeBaseName() + " - " + OverviewLine(briefing), list);
+            item->setData(Qt::UserRole, Q(file.string()));
+        }
+    }
+    auto* buttons =
+        new QDialogButtonBox(QDialogButtonBox::Open | QDialogButtonBox::Cancel, &dialog);
+    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
+    layout->addWidget(buttons);
+    dialog.resize(700, 400);
+    if (dialog.exec() != QDialog::Accepted || list->currentItem() == nullptr) {
+        return;
+    }
+    OpenScenario(list->currentItem()->data(Qt::UserRole).toString().toStdString(), 0);
 }
 
 } // namespace tarnwake::ui

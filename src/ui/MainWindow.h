@@ -1,47 +1,199 @@
 #pragma once
 
+#include "core/Folders.h"
 #include "ui/QtPlatform.h"
 
 #include <QMainWindow>
+#include <QSpinBox>
 #include <array>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
 
+class QAction;
+class QCheckBox;
+class QComboBox;
 class QLabel;
+class QPushButton;
 class QTabWidget;
+class QTextEdit;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+class QListWidget;
 
+namespace tarnwake::core {
+class TRandomGenerator;
+}
 namespace tarnwake::engine {
 class TGameWorld;
 }
+namespace tarnwake::combat {
+class TDivision;
+class TFightingShip;
+} // namespace tarnwake::combat
 
 namespace tarnwake::ui {
 
 class TChartView;
+class TGameController;
 
-// The main window: the chart, the side panel with its four tabs and the status bar.
+// The course box of the orders panel: it wraps round the compass (360 is 0, below 0 is 359)
+// and lets anything be typed, so that the window can say what is wrong with a bad entry
+// when the box is left.
+class TCourseBox : public QSpinBox {
+    Q_OBJECT
+public:
+    explicit TCourseBox(QWidget* parent = nullptr);
+    QString RawText() const;
+
+signals:
+    void left();
+
+protected:
+    QValidator::State validate(QString& input, int& pos) const override;
+    void focusOutEvent(QFocusEvent* event) override;
+};
+
+// The main window: the chart, the toolbar, the orders panel, the side panel with its four
+// tabs and the status bar.
 class TfrmMain : public QMainWindow {
     Q_OBJECT
 public:
     static constexpr int kStatusPanelCount = 7;
+    static constexpr int kClockPanel = 3;
+    static constexpr int kElapsedPanel = 4;
+    // The "Cruise" button's speed in knots, whatever the ships can make.
+    static constexpr int kCruiseSpeed = 16;
 
     explicit TfrmMain(QWidget* parent = nullptr);
+    ~TfrmMain() override;
 
     TChartView* Chart() const { return chart_; }
     // Shows a loaded world on the chart (nullptr: none); the world must outlive the window
     // or be replaced first.
     void SetWorld(engine::TGameWorld* world);
     engine::TGameWorld* World() const { return world_; }
+    TGameController& Controller() { return *controller_; }
     QTabWidget* SidePanel() const { return sidePanel_; }
     QLabel* StatusPanel(int index) const;
     void SetStatusText(int index, const QString& text);
 
-    core::IMessages& Messages() { return messages_; }
+    // Message boxes go to `messages` instead of Qt dialogs (nullptr: back to the dialogs):
+    // for a run without a screen and for the tests. Must outlive the window or be reset.
+    void SetMessages(core::IMessages* messages) { injectedMessages_ = messages; }
+    core::IMessages& Messages() { return injectedMessages_ ? *injectedMessages_ : messages_; }
     core::ISound& Sound() { return sound_; }
 
+    // ---- Opening a scenario. The window then owns the world.
+    void SetServices(const core::TGameFolders& folders, core::TRandomGenerator& random);
+    // Loads a scenario for the player's side (2: watch the computer command both); answers
+    // whether it loaded. Failures are shown through Messages().
+    bool OpenScenario(const std::filesystem::path& file, int playerSide);
+    // Zooms to the player's ships (every ship when watching), or the whole chart.
+    void ZoomToPlayerShips();
+    // The view a game starts with: the player's ships, or the battle area when watching.
+    void ZoomAtStart();
+
+    // ---- Selection and orders
+    combat::TDivision* SelectedDivision() const { return selected_; }
+    void SelectDivision(combat::TDivision* division);
+    // Whether the player may give this division orders: the player's side, not watching, and
+    // not under the computer's control.
+    bool MayOrder(const combat::TDivision* division) const;
+    // Validates the course box's text and writes course, speed and "Turn together" to the
+    // selected division; false (and a message) when the course is not valid.
+    bool CommitOrderBoxes();
+    // Steers the selected division towards a point of the chart (a pixel of the chart view).
+    void CourseToPixel(const QPointF& pixel);
+    // The division whose flagship is drawn within a few pixels of `pixel`, the nearest.
+    combat::TDivision* DivisionNear(const QPointF& pixel) const;
+
+    // ---- Controls, by the hint text of their toolbar button.
+    QAction* Action(const QString& hint) const;
+    TCourseBox* CourseBox() const { return courseBox_; }
+    QSpinBox* SpeedBox() const { return speedBox_; }
+    QCheckBox* TurnTogetherBox() const { return turnTogether_; }
+    QComboBox* GameSpeedBox() const { return gameSpeed_; }
+    QToolButton* SpeedUpButton() const { return speedUp_; }
+    QToolButton* SpeedDownButton() const { return speedDown_; }
+    QPushButton* SqMaxButton() const { return sqMax_; }
+    QPushButton* MedButton() const { return med_; }
+    QPushButton* CruiseButton() const { return cruise_; }
+    QTreeWidget* ShipTree() const { return tree_; }
+    QTextEdit* LogView() const { return log_; }
+    QTextEdit* Briefing() const { return briefing_; }
+    QListWidget* ObjectiveList() const { return objectives_; }
+    // A click on a line of the log (its index among the displayed lines): a division is
+    // selected, a ship of the player's shown; the right button centres the chart on it.
+    void LogLineClicked(int line, Qt::MouseButton button);
+    // "Paused", "Pause pending" or empty while running.
+    QString PauseCaption() const;
+
+public slots:
+    void Turn();
+    void RunFive();
+    void RunUntilStopped();
+    void Pause();
+    void SpeedUp();
+    void SpeedDown();
+    void EndGame();
+    void FindShip();
+    void ShowFullLog();
+    void OpenScenarioDialog();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    void BuildToolBar();
+    void BuildOrdersPanel(QWidget* parent);
+    QAction* AddAction(const QString& hint, const QString& text, const QString& longHint = {});
+    void FillTree();
+    void FillObjectives();
+    void RefreshLog();
+    void RefreshStatus();
+    void RefreshRunControls();
+    void RefreshOrders();
+    void OnMinuteFinished();
+    void OnChartClicked(QPointF pixel, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void OnTreeSelection();
+    void CourseBoxChanged(int value);
+    void SetDivisionSpeed(int speed);
+    bool RequireDivision();
+    void FollowLockedDivision();
+
     TChartView* chart_ = nullptr;
     engine::TGameWorld* world_ = nullptr;
+    std::unique_ptr<engine::TGameWorld> ownedWorld_;
+    std::optional<core::TGameFolders> folders_;
+    core::TRandomGenerator* random_ = nullptr;
+    TGameController* controller_ = nullptr;
     QTabWidget* sidePanel_ = nullptr;
+    QTreeWidget* tree_ = nullptr;
+    QTextEdit* log_ = nullptr;
+    QListWidget* objectives_ = nullptr;
+    QTextEdit* briefing_ = nullptr;
+    QLabel* pauseLabel_ = nullptr;
     std::array<QLabel*, kStatusPanelCount> statusPanels_{};
+    std::map<QString, QAction*> actions_;
+    QComboBox* gameSpeed_ = nullptr;
+    QToolButton* speedUp_ = nullptr;
+    QToolButton* speedDown_ = nullptr;
+    TCourseBox* courseBox_ = nullptr;
+    QSpinBox* speedBox_ = nullptr;
+    QCheckBox* turnTogether_ = nullptr;
+    QPushButton* sqMax_ = nullptr;
+    QPushButton* med_ = nullptr;
+    QPushButton* cruise_ = nullptr;
+    combat::TDivision* selected_ = nullptr;
+    bool pickCourse_ = false;
+    bool updatingOrders_ = false;
     TQtMessages messages_;
+    core::IMessages* injectedMessages_ = nullptr;
     TQtSound sound_;
 };
 

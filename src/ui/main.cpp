@@ -2,27 +2,41 @@
 
 #include "core/CommandLine.h"
 #include "core/Folders.h"
+#include "core/Messages.h"
+#include "core/ProfileFile.h"
 #include "core/Random.h"
+#include "engine/GameWorld.h"
+#include "ui/ChartView.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
+#include <QImage>
+#include <QPainter>
 #include <QPixmap>
 #include <QTimer>
 #include <cstdlib>
+#include <filesystem>
 #include <iostream>
+#include <optional>
 
 namespace {
 
 using namespace tarnwake;
 
 constexpr const char* kUsage =
-    "Usage: tarnwake [options]\n"
+    "Usage: tarnwake [options] [scenario file]\n"
     "\n"
-    "Tarnwake, a wargame of First World War naval surface actions.\n"
+    "Tarnwake, a wargame of First World War naval surface actions. Opens the scenario\n"
+    "(a path in the game folder, such as \"Scenarios/Jutland.nsc\", or any file), by\n"
+    "default Scenarios/Dogger Bank.nsc.\n"
     "\n"
     "Options:\n"
+    "  --side 0|1|2      the side you command; 2 watches the computer command both\n"
+    "                    (default 0)\n"
+    "  --minutes N       with --screenshot: run N minutes first\n"
     "  --screenshot FILE write a picture of the main window to FILE (PNG) and exit;\n"
     "                    works without a display\n"
+    "  --chart-only      with --screenshot: a picture of the chart alone\n"
     "  --size WxH        the window size for --screenshot (default 1000x719)\n"
     "  --help            show this text\n"
     "  --version         show the version\n";
@@ -47,12 +61,77 @@ bool ParseSize(const std::string& text, int& width, int& height) {
     return width >= 200 && height >= 150 && width <= 8000 && height <= 8000;
 }
 
+// The default scenario: a small, quick battle on the North Sea chart.
+constexpr const char* kDefaultScenario = "Scenarios/Dogger Bank.nsc";
+
+std::optional<std::filesystem::path> FindScenario(const core::TGameFolders& folders,
+                                                  const std::string& name) {
+    const std::filesystem::path given(name);
+    std::error_code ec;
+    if (given.is_absolute()) {
+        return std::filesystem::is_regular_file(given, ec) ? std::optional(given) : std::nullopt;
+    }
+    for (const std::string& candidate : {name, "Scenarios/" + name}) {
+        if (auto found = folders.FindGameFile(candidate)) {
+            if (std::filesystem::is_regular_file(*found, ec)) {
+                return found;
+            }
+        }
+    }
+    return std::filesystem::is_regular_file(given, ec) ? std::optional(given) : std::nullopt;
+}
+
+bool ParseCount(const std::string& text, int low, int high, int& value) {
+    try {
+        std::size_t used = 0;
+        value = std::stoi(text, &used);
+        return used == text.size() && value >= low && value <= high;
+    } catch (...) {
+        return false;
+    }
+}
+
+// The window's size and state of the last game, from the player's preferences.
+constexpr const char* kFormSection = "MainForm";
+constexpr int kStateMaximised = 2;
+
+void RestoreWindow(ui::TfrmMain& window, const core::TGameFolders& folders) {
+    const core::TProfileFile prefs(folders.PreferencesFile());
+    const int w = prefs.ReadInteger(kFormSection, "MainFormWidth", 0);
+    const int h = prefs.ReadInteger(kFormSection, "MainFormHeight", 0);
+    if (w >= 200 && h >= 150 && w <= 8000 && h <= 8000) {
+        window.resize(w, h);
+    }
+    if (prefs.ReadInteger(kFormSection, "MainFormState", 0) == kStateMaximised) {
+        window.setWindowState(window.windowState() | Qt::WindowMaximized);
+    }
+}
+
+void RememberWindow(const ui::TfrmMain& window, const core::TGameFolders& folders) {
+    std::error_code ec;
+    std::filesystem::create_directories(folders.UserDir(), ec);
+    core::TProfileFile prefs(folders.PreferencesFile());
+    const bool maximised = window.isMaximized();
+    const QSize size = maximised ? window.normalGeometry().size() : window.size();
+    prefs.WriteInteger(kFormSection, "MainFormWidth", size.width());
+    prefs.WriteInteger(kFormSection, "MainFormHeight", size.height());
+    prefs.WriteInteger(kFormSection, "MainFormState", maximised ? kStateMaximised : 0);
+    std::string error;
+    if (!prefs.Save(error)) {
+        std::cerr << "tarnwake: " << error << "\n";
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     core::TCommonOptions options;
     std::string screenshot;
+    std::string scenarioName;
+    int side = 0;
+    int minutes = 0;
+    bool chartOnly = false;
     int width = 0;
     int height = 0;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -65,12 +144,31 @@ int main(int argc, char** argv) {
             std::cout << "tarnwake " << TARNWAKE_VERSION << "\n";
             return 0;
         }
-        if ((arg == "--screenshot" || arg == "--size") && i + 1 >= args.size()) {
+        if ((arg == "--screenshot" || arg == "--size" || arg == "--side" || arg == "--minutes") &&
+            i + 1 >= args.size()) {
             std::cerr << "tarnwake: " << arg << " needs a value\n";
             return 2;
         }
         if (arg == "--screenshot") {
             screenshot = args[++i];
+            continue;
+        }
+        if (arg == "--side") {
+            if (!ParseCount(args[++i], 0, 2, side)) {
+                std::cerr << "tarnwake: --side takes 0, 1 or 2\n";
+                return 2;
+            }
+            continue;
+        }
+        if (arg == "--minutes") {
+            if (!ParseCount(args[++i], 0, 100000, minutes)) {
+                std::cerr << "tarnwake: --minutes takes a number of minutes\n";
+                return 2;
+            }
+            continue;
+        }
+        if (arg == "--chart-only") {
+            chartOnly = true;
             continue;
         }
         if (arg == "--size") {
@@ -90,6 +188,10 @@ int main(int argc, char** argv) {
         case core::TOptionResult::NotMine:
             break;
         }
+        if (!arg.empty() && arg[0] != '-' && scenarioName.empty()) {
+            scenarioName = arg;
+            continue;
+        }
         std::cerr << "tarnwake: unknown argument " << arg << " (see --help)\n";
         return 2;
     }
@@ -106,15 +208,51 @@ int main(int argc, char** argv) {
     core::TRandomGenerator random(options.seed ? *options.seed
                                                : core::TRandomGenerator::ClockSeed());
 
+    const bool shooting = !screenshot.empty();
+    // A run for a picture asks nothing: its messages go to the terminal.
+    core::THeadlessMessages terminalMessages(&std::cerr);
     ui::TfrmMain window;
-    if (width > 0) {
-        window.resize(width, height);
+    if (shooting) {
+        window.SetMessages(&terminalMessages);
+    }
+    window.SetServices(folders, random);
+    if (shooting) {
+        if (width > 0) {
+            window.resize(width, height);
+        }
+    } else {
+        RestoreWindow(window, folders);
     }
     window.show();
 
-    if (!screenshot.empty()) {
+    const std::string wanted = scenarioName.empty() ? kDefaultScenario : scenarioName;
+    const auto file = FindScenario(folders, wanted);
+    if (!file) {
+        std::cerr << "tarnwake: Cannot find scenario file: " << wanted << "\n";
+        if (shooting) {
+            return 2;
+        }
+    } else if (!window.OpenScenario(*file, side)) {
+        if (shooting) {
+            return 2;
+        }
+    }
+
+    if (shooting) {
         QTimer::singleShot(0, [&] {
-            const QPixmap picture = window.grab();
+            if (engine::TGameWorld* world = window.World(); world != nullptr && minutes > 0) {
+                world->RunHeadless(minutes);
+                window.SetWorld(world);
+                window.ZoomAtStart();
+            }
+            QImage picture;
+            if (chartOnly) {
+                picture = QImage(window.Chart()->size(), QImage::Format_RGB32);
+                QPainter painter(&picture);
+                window.Chart()->PaintChart(painter, picture.size());
+            } else {
+                picture = window.grab().toImage();
+            }
             if (!picture.save(QString::fromStdString(screenshot), "PNG")) {
                 std::cerr << "tarnwake: cannot write " << screenshot << "\n";
                 app.exit(1);
@@ -123,6 +261,9 @@ int main(int argc, char** argv) {
             std::cout << "Screenshot written to " << screenshot << "\n";
             app.exit(0);
         });
+    } else {
+        QObject::connect(&app, &QApplication::aboutToQuit,
+                         [&] { RememberWindow(window, folders); });
     }
     return app.exec();
 }
