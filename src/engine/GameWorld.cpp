@@ -208,11 +208,27 @@ bool TGameWorld::IsAwayFromHome(const TFightingShip&) const {
     return true;
 }
 
+void TGameWorld::ExtendDivisionTrack(TDivision& division) const {
+    const TFightingShip* flag = division.Flagship();
+    if (!division.Track || flag == nullptr || flag->Marker == nullptr) {
+        return;
+    }
+    // A point every other minute keeps a long battle's tracks light; in between, the newest
+    // point follows the flagship so the track always reaches it.
+    const int count = division.Track->Chain(0).Count();
+    if (TimeElapsed % 2 != 0 || count < 2) {
+        division.Track->AddPoint(0, flag->Position());
+    } else {
+        division.Track->SetPoint(0, count - 1, flag->Position());
+    }
+}
+
 void TGameWorld::AllShipsDamageControl() {
     for (const auto& d : Divisions) {
         if (d->IsNeutral()) {
             continue;
         }
+        ExtendDivisionTrack(*d);
         for (TFightingShip* s : d->Ships) {
             if (!s->IsSinkingOrSunk() && IsAwayFromHome(*s) && (s->Side == 0 || s->Side == 1)) {
                 AllHome[static_cast<std::size_t>(s->Side)] = false;

@@ -278,6 +278,9 @@ private:
     void ClearMinuteCounters() {}
     void GunfireOfAllShips() {}
     void AllShipsDamageControl();
+    // The flagship draws its division's track: a new point on odd minutes, and on even ones
+    // the newest point moves up to the flagship.
+    void ExtendDivisionTrack(combat::TDivision& division) const;
     // Whether a ship in play is farther from its force's home than the force's home radius.
     // Until ships have positions on the chart every ship counts as away, so no side is ever
     // found all home.

@@ -281,6 +281,12 @@ void MoveAllShips(TGameWorld& world, bool fullStep, bool steering) {
             }
         }
         MoveDivisionShips(world, d, fullStep, steering);
+        // The flag flies where the flagship now is, so that picks and the chart agree.
+        if (d.FlagMarker) {
+            if (const TFightingShip* flag = d.Flagship(); flag != nullptr && flag->Marker) {
+                d.FlagMarker->SetStoredPoint(flag->Position());
+            }
+        }
     }
     RunGuarded(world.Messages(), "DriftSmokeFloats", "", [&] { DriftSmokeFloats(world); });
 }

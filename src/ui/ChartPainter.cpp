@@ -1,5 +1,6 @@
 #include "ui/ChartPainter.h"
 
+#include "combat/DivLocation.h"
 #include "combat/Division.h"
 #include "combat/FightingShip.h"
 #include "core/Colour.h"
@@ -14,6 +15,7 @@
 #include <QFontMetricsF>
 #include <QHash>
 #include <QPainter>
+#include <QPainterPath>
 #include <QStaticText>
 #include <algorithm>
 #include <array>
@@ -81,6 +83,9 @@ constexpr core::TColor kFlagNameColour = 8'421'504;
 constexpr int kNeutralSide = 3;
 
 constexpr double kYardsPerNauticalMile = 6080.0 / 3.0;
+
+// Beyond the coast data: a grey veil over sea and land alike.
+constexpr QColor kBeyondChartColour{90, 90, 100, 110};
 
 } // namespace
 
@@ -529,7 +534,153 @@ void TChartPainter::UpdateLayerPoints(TLayerCache& entry, const map::TGlobeLayer
             }
         }
     }
+    entry.limits = FindChartLimits(layer);
     entry.viewGeneration = 0; // the projection must be made again
+}
+
+TChartLimits FindChartLimits(const map::TGlobeLayer& layer) {
+    TChartLimits limits;
+    bool first = true;
+    std::int64_t right = 0;
+    std::int64_t top = 0;
+    for (const map::TGeoDataObject* object : layer.Objects()) {
+        if (!object->Closed()) {
+            continue;
+        }
+        const map::TGeoRect& r = object->BoundingRect();
+        if (r.Empty()) {
+            continue;
+        }
+        if (first) {
+            limits.box = r;
+            right = r.Right();
+            top = r.Top();
+            first = false;
+            continue;
+        }
+        limits.box.left = std::min(limits.box.left, r.left);
+        limits.box.bottom = std::min(limits.box.bottom, r.bottom);
+        right = std::max(right, r.Right());
+        top = std::max(top, r.Top());
+    }
+    if (first) {
+        return limits;
+    }
+    limits.box.width = right - limits.box.left;
+    limits.box.height = top - limits.box.bottom;
+    const auto onEdge = [&](const map::TGeoPos& a, const map::TGeoPos& b, int edge) {
+        switch (edge) {
+        case TChartLimits::eLeft:
+            return a.lon == limits.box.left && b.lon == limits.box.left;
+        case TChartLimits::eRight:
+            return a.lon == right && b.lon == right;
+        case TChartLimits::eBottom:
+            return a.lat == limits.box.bottom && b.lat == limits.box.bottom;
+        default:
+            return a.lat == top && b.lat == top;
+        }
+    };
+    for (const map::TGeoDataObject* object : layer.Objects()) {
+        if (!object->Closed()) {
+            continue;
+        }
+        for (int c = 0; c < object->ChainCount(); ++c) {
+            const auto points = object->Chain(c).Points();
+            for (std::size_t i = 0; i + 1 < points.size(); ++i) {
+                if (points[i] == points[i + 1]) {
+                    continue;
+                }
+                for (int edge = 0; edge < TChartLimits::eEdgeCount; ++edge) {
+                    if (onEdge(points[i], points[i + 1], edge)) {
+                        limits.cut[static_cast<std::size_t>(edge)] = true;
+                    }
+                }
+            }
+        }
+    }
+    return limits;
+}
+
+void TChartPainter::ChartLimits(const std::vector<const map::TGlobeLayer*>& coastLayers) {
+    const TViewBox& view = cache_.viewBox;
+    if (view.everything) {
+        return; // the whole globe in sight: the chart's area is plain enough
+    }
+    QPainterPath beyond;
+    beyond.setFillRule(Qt::WindingFill);
+    for (const map::TGlobeLayer* layer : coastLayers) {
+        const TLayerCache* entry = nullptr;
+        for (const TLayerCache& e : cache_.layers) {
+            if (e.layer == layer) {
+                entry = &e;
+            }
+        }
+        if (entry == nullptr || !entry->limits.Any()) {
+            continue;
+        }
+        const TChartLimits& limits = entry->limits;
+        // Each cut edge shades a band from the edge out past the view, running the length of
+        // the view; the band is drawn as projected meridians and parallels.
+        const map::TGeoRect& b = limits.box;
+        const std::int64_t viewLeft = view.left;
+        const std::int64_t viewRight = view.right;
+        // The box's longitudes as seen from the view's centre (the view box's frame).
+        const std::int64_t centreLon = projection_.Centre().lon;
+        const std::int64_t boxLeft = centreLon + map::LongitudeStep(centreLon, b.left);
+        const std::int64_t boxRight = boxLeft + b.width;
+        struct TBand {
+            std::int64_t lon0, lon1, lat0, lat1;
+        };
+        std::vector<TBand> bands;
+        const std::int64_t lat0 = std::min(view.bottom, b.bottom);
+        const std::int64_t lat1 = std::max(view.top, b.Top());
+        if (limits.cut[TChartLimits::eLeft] && viewLeft < boxLeft) {
+            bands.push_back({viewLeft, boxLeft, lat0, lat1});
+        }
+        if (limits.cut[TChartLimits::eRight] && viewRight > boxRight) {
+            bands.push_back({boxRight, viewRight, lat0, lat1});
+        }
+        const std::int64_t lon0 = std::min(viewLeft, boxLeft);
+        const std::int64_t lon1 = std::max(viewRight, boxRight);
+        if (limits.cut[TChartLimits::eBottom] && view.bottom < b.bottom) {
+            bands.push_back({lon0, lon1, view.bottom, b.bottom});
+        }
+        if (limits.cut[TChartLimits::eTop] && view.top > b.Top()) {
+            bands.push_back({lon0, lon1, b.Top(), view.top});
+        }
+        constexpr int kSteps = 24;
+        for (const TBand& band : bands) {
+            QPolygonF polygon;
+            bool visible = true;
+            const auto add = [&](std::int64_t lon, std::int64_t lat) {
+                const TScreenPoint p = projection_.Project(
+                    map::TGeoPos{map::WrapLongitude(lon), static_cast<std::int32_t>(lat)});
+                visible = visible && p.visible;
+                polygon.append(QPointF(p.x, p.y));
+            };
+            for (int i = 0; i <= kSteps; ++i) {
+                add(band.lon0 + (band.lon1 - band.lon0) * i / kSteps, band.lat0);
+            }
+            for (int i = 0; i <= kSteps; ++i) {
+                add(band.lon1, band.lat0 + (band.lat1 - band.lat0) * i / kSteps);
+            }
+            for (int i = 0; i <= kSteps; ++i) {
+                add(band.lon1 - (band.lon1 - band.lon0) * i / kSteps, band.lat1);
+            }
+            for (int i = 0; i <= kSteps; ++i) {
+                add(band.lon0, band.lat1 - (band.lat1 - band.lat0) * i / kSteps);
+            }
+            if (visible) {
+                beyond.addPolygon(polygon);
+            }
+        }
+    }
+    if (beyond.isEmpty()) {
+        return;
+    }
+    painter_.setPen(Qt::NoPen);
+    painter_.setBrush(kBeyondChartColour);
+    painter_.drawPath(beyond.simplified());
 }
 
 void TChartPainter::ProjectLayer(TLayerCache& entry, const map::TGlobeLayer& layer) const {
@@ -541,6 +692,10 @@ void TChartPainter::ProjectLayer(TLayerCache& entry, const map::TGlobeLayer& lay
     entry.projected.assign(objects.size(), {});
     for (std::size_t i = 0; i < objects.size(); ++i) {
         const map::TGeoDataObject& object = *objects[i];
+        // Division flags are drawn with their ships, over everything.
+        if (dynamic_cast<const combat::TDivLocation*>(&object) != nullptr) {
+            continue;
+        }
         TLayerCache::TProjected& out = entry.projected[i];
         // Ships are drawn from their designs, not as layer objects.
         if (object.Hidden() || dynamic_cast<const combat::TShipLocation*>(&object) != nullptr) {
@@ -741,6 +896,10 @@ void TChartPainter::Title(const std::string& title, const QPointF& anchor,
     }
     // Centred on the anchor's height: the middle of the capitals.
     const double y = anchor.y() + laid.ascent * 0.35;
+    // Where names would run into each other only the first to be placed is written.
+    if (!PlaceLabel(QRectF(x, y - laid.ascent, width, font.pixelSize() * 1.25))) {
+        return;
+    }
     painter_.setPen(ToQColor(style.titleFont.colour));
     Text(QPointF(x, y), text, font);
 }
@@ -969,8 +1128,67 @@ QRectF FlagBox(const QPointF& anchor) {
     return QRectF(anchor.x(), anchor.y() - kFlagStaff, kFlagWidth, kFlagHeight);
 }
 
-void TChartPainter::Flags(const engine::TGameWorld& world, bool names,
-                          const combat::TDivision* selected) {
+bool TChartPainter::PlaceLabel(const QRectF& box) {
+    for (const QRectF& placed : labels_) {
+        if (placed.intersects(box)) {
+            return false;
+        }
+    }
+    labels_.push_back(box);
+    return true;
+}
+
+void TChartPainter::PlaceFlagNames(const engine::TGameWorld& world, bool names,
+                                   const combat::TDivision* selected) {
+    flagNames_.clear();
+    if (!names) {
+        return;
+    }
+    QFont font = painter_.font();
+    font.setPixelSize(kFlagNamePixels);
+    struct TCandidate {
+        const combat::TDivision* division;
+        QPointF anchor;
+        int rank;
+    };
+    std::vector<TCandidate> candidates;
+    candidates.reserve(world.Divisions.size());
+    const QRectF screen(QPointF(0, 0), QSizeF(size_));
+    for (const auto& division : world.Divisions) {
+        if (!division || !FlagColour(division->Side)) {
+            continue;
+        }
+        const combat::TFightingShip* flagship = division->Flagship();
+        const auto anchor = FlagAnchor(*division, projection_);
+        if (flagship == nullptr || !anchor || !screen.contains(*anchor) ||
+            !PlayerKnowsShip(*flagship, world.PlayerSide)) {
+            continue;
+        }
+        // The selected division is always named; then the battle fleet before its cruisers
+        // and flotillas, and the larger division of a kind before the smaller.
+        const int type = designs::TypeIndex(flagship->ShipType);
+        const int rank = division.get() == selected
+                             ? -1
+                             : type * 1000 - static_cast<int>(division->Ships.size());
+        candidates.push_back({division.get(), *anchor, rank});
+    }
+    std::stable_sort(candidates.begin(), candidates.end(),
+                     [](const TCandidate& a, const TCandidate& b) { return a.rank < b.rank; });
+    for (const TCandidate& c : candidates) {
+        const QString text = QString::fromStdString(c.division->DivisionName);
+        const TLaidOutText& laid = cache_.Text(text, font);
+        const QRectF flag = FlagBox(c.anchor);
+        const QPointF baseline(flag.right() + 3, flag.bottom() - 1);
+        const QRectF box(baseline.x(), baseline.y() - laid.ascent, laid.width,
+                         kFlagNamePixels * 1.25);
+        // The flag itself stays clear of other names too.
+        if (PlaceLabel(box.united(flag))) {
+            flagNames_.push_back({c.division, baseline, text});
+        }
+    }
+}
+
+void TChartPainter::Flags(const engine::TGameWorld& world, const combat::TDivision* selected) {
     QFont font = painter_.font();
     font.setPixelSize(kFlagNamePixels);
     const QRectF screen(-kFlagStaff, -kFlagStaff, size_.width() + 2 * kFlagStaff,
@@ -995,12 +1213,10 @@ void TChartPainter::Flags(const engine::TGameWorld& world, bool names,
             painter_.setBrush(Qt::NoBrush);
             painter_.drawRect(flag.adjusted(-2, -2, 2, 2));
         }
-        const combat::TFightingShip* flagship = division->Flagship();
-        if (names && flagship != nullptr && PlayerKnowsShip(*flagship, world.PlayerSide)) {
-            painter_.setPen(ToQColor(kFlagNameColour));
-            Text(QPointF(flag.right() + 3, flag.bottom() - 1),
-                 QString::fromStdString(division->DivisionName), font);
-        }
+    }
+    painter_.setPen(ToQColor(kFlagNameColour));
+    for (const TFlagName& name : flagNames_) {
+        Text(name.baseline, name.text, font);
     }
 }
 

@@ -18,6 +18,7 @@
 #include <QStaticText>
 #include <QString>
 #include <QTransform>
+#include <array>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -78,6 +79,21 @@ struct TViewBox {
 
 TViewBox ComputeViewBox(const TOrthographicProjection& projection, const QSizeF& size);
 
+// Where a coast layer's data ends. Coast data is cut out of the world's coasts along a box
+// of meridians and parallels, so land reaching past the box ends in a straight edge there;
+// the chart shades what lies beyond each edge where land was cut, so that the edge reads as
+// the limit of the chart and not as a coast.
+struct TChartLimits {
+    enum TEdge { eLeft, eRight, eBottom, eTop, eEdgeCount };
+    map::TGeoRect box;
+    std::array<bool, eEdgeCount> cut{}; // land was cut along this edge
+
+    bool Any() const { return cut[eLeft] || cut[eRight] || cut[eBottom] || cut[eTop]; }
+};
+// The box of a coast layer's closed outlines, and the edges along which one of them runs for
+// a whole segment (two points in a row on the box's edge).
+TChartLimits FindChartLimits(const map::TGlobeLayer& layer);
+
 // What one layer looks like on the screen. The points of every object are kept as unit
 // vectors (rebuilt only when the layer changes) and projected once per view: while the view
 // stays put, a repaint only draws the polygons kept here.
@@ -93,6 +109,7 @@ struct TLayerCache {
     };
     std::vector<TUnitVector> points;
     std::vector<std::vector<TChainRange>> chains; // per object
+    TChartLimits limits;                          // for a coast layer
 
     std::uint64_t viewGeneration = 0;
     struct TProjected {
@@ -149,8 +166,16 @@ public:
     void GridLines(core::TColor sea);
     void GridLabels();
     void Layer(map::TGlobeLayer& layer);
+    // Shades the sea and land beyond the cut edges of the coast layers drawn so far.
+    void ChartLimits(const std::vector<const map::TGlobeLayer*>& coastLayers);
     void Ships(const engine::TGameWorld& world);
-    void Flags(const engine::TGameWorld& world, bool names, const combat::TDivision* selected);
+    // Decides which division names the flags carry, before anything else is labelled: a
+    // name that would overlap one already placed is left out, the selected division's first,
+    // then the bigger ships'. Later titles give way to these.
+    void PlaceFlagNames(const engine::TGameWorld& world, bool names,
+                        const combat::TDivision* selected);
+    // The flags, and the names placed for them.
+    void Flags(const engine::TGameWorld& world, const combat::TDivision* selected);
     void ScaleBar();
     void CompassRose();
 
@@ -172,8 +197,20 @@ private:
     int GridStep() const;
     std::vector<TGridLine> ComputeGrid() const;
 
+    // Reserves a label's box when it overlaps none placed so far; false: leave it out.
+    bool PlaceLabel(const QRectF& box);
+
+    // A division name a flag carries, as placed.
+    struct TFlagName {
+        const combat::TDivision* division = nullptr;
+        QPointF baseline;
+        QString text;
+    };
+
     QPainter& painter_;
     QSize size_;
+    std::vector<QRectF> labels_;
+    std::vector<TFlagName> flagNames_;
     const TOrthographicProjection& projection_;
     double altitude_;
     const TChartColours& colours_;

@@ -317,6 +317,9 @@ void TChartView::PaintChart(QPainter& painter, const QSize& size) {
     const map::TGlobeLayer* shipLayer = globe.FindLayer("ShipLayer");
     const map::TGlobeLayer* hiddenLand = globe.LandLayer(3);
     bool shipsDrawn = false;
+    bool limitsDrawn = false;
+    std::vector<const map::TGlobeLayer*> coastLayers;
+    chart.PlaceFlagNames(*world_, showDivisionNames_, selectedDivision_);
     // Layer 0 is the bottom of the chart: each layer is drawn over the ones before it.
     for (int i = 0; i < globe.LayerCount(); ++i) {
         map::TGlobeLayer& layer = globe.Layer(i);
@@ -326,16 +329,27 @@ void TChartView::PaintChart(QPainter& painter, const QSize& size) {
             }
             continue;
         }
+        if (&layer == shipLayer) {
+            // The chart's limits are shaded over the coasts, under the ships.
+            chart.ChartLimits(coastLayers);
+            limitsDrawn = true;
+        }
         chart.Layer(layer);
+        if (&layer == globe.LandLayer(1) || &layer == globe.LandLayer(2)) {
+            coastLayers.push_back(&layer);
+        }
         if (&layer == shipLayer) {
             chart.Ships(*world_);
-            chart.Flags(*world_, showDivisionNames_, selectedDivision_);
+            chart.Flags(*world_, selectedDivision_);
             shipsDrawn = true;
         }
     }
+    if (!limitsDrawn) {
+        chart.ChartLimits(coastLayers);
+    }
     if (!shipsDrawn) {
         chart.Ships(*world_);
-        chart.Flags(*world_, showDivisionNames_, selectedDivision_);
+        chart.Flags(*world_, selectedDivision_);
     }
     cache_->Prune();
 

@@ -7,6 +7,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace tarnwake;
 using tarnwake::testing::ScenarioFixture;
@@ -247,3 +248,29 @@ TEST_F(GameStart, TheAlternateStartIsDrawnAgainstTheSidesChance) {
 }
 
 } // namespace
+
+// Once the fleet steams, each flag flies at its flagship and each track runs from where the
+// division started, a point for every other minute, up to the flagship (neutrals keep none).
+TEST_F(GameStart, FlagsFollowTheirFlagshipsAndTracksGrowEveryOtherMinute) {
+    ASSERT_TRUE(world->WeaponTables.Load(world->Folders().GameDir(), messages));
+    scenario::StartGame(*world, tw::FixturesDir() / "scenario" / "OpenSea.nsc", {});
+    std::map<const combat::TDivision*, map::TGeoPos> start;
+    for (const auto& division : world->Divisions) {
+        start[division.get()] = division->Flagship()->Position();
+    }
+    constexpr int kMinutes = 10;
+    world->RunHeadless(kMinutes);
+    for (const auto& division : world->Divisions) {
+        const map::TGeoPos flagship = division->Flagship()->Position();
+        ASSERT_TRUE(division->FlagMarker) << division->DivisionName;
+        EXPECT_EQ(flagship, division->FlagMarker->StoredPoint()) << division->DivisionName;
+        if (division->IsNeutral()) {
+            continue; // neutrals keep no track
+        }
+        const map::TPointStore& track = division->Track->Chain(0);
+        ASSERT_GE(track.Count(), 1 + kMinutes / 2) << division->DivisionName;
+        EXPECT_LE(track.Count(), 2 + kMinutes / 2) << division->DivisionName;
+        EXPECT_EQ(start[division.get()], track.Point(0)) << division->DivisionName;
+        EXPECT_EQ(flagship, track.Point(track.Count() - 1)) << division->DivisionName;
+    }
+}

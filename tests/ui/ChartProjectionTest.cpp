@@ -7,6 +7,8 @@
 #include "core/Sound.h"
 #include "engine/GameWorld.h"
 #include "map/Geometry.h"
+#include "map/GlobeLayer.h"
+#include "ui/ChartPainter.h"
 #include "ui/ChartView.h"
 #include "ui/OrthographicProjection.h"
 #include "ui/ScreenClip.h"
@@ -366,6 +368,36 @@ private slots:
         QVERIFY(a->forward > 0 && y->forward < 0);
         QVERIFY(portWing->starboard < 0);
         QVERIFY(!ui::TurretPlace('Z', size).has_value());
+    }
+
+    // Coast data cut out along a box: land running into the box's right edge was cut there;
+    // an island that only touches the box's corner points and an open line along an edge
+    // cut nothing.
+    void chartLimitsAreTheEdgesAlongWhichLandWasCut() {
+        map::TGlobeLayer layer("Coast");
+        auto& cutLand = layer.Create<map::TGeoDataObject>();
+        cutLand.SetChainPoints(
+            0, {Degrees(8, 54), Degrees(13, 54), Degrees(13, 56), Degrees(10, 57), Degrees(8, 54)});
+        cutLand.SetClosed(true);
+        auto& island = layer.Create<map::TGeoDataObject>();
+        island.SetChainPoints(
+            0, {Degrees(0, 52.5), Degrees(1, 52), Degrees(0.5, 53), Degrees(0, 52.5)});
+        island.SetClosed(true);
+        auto& line = layer.Create<map::TGeoDataObject>();
+        line.SetChainPoints(0, {Degrees(0, 50), Degrees(0, 58)});
+
+        const ui::TChartLimits limits = ui::FindChartLimits(layer);
+        QCOMPARE(limits.box.left, std::int64_t{0});
+        QCOMPARE(limits.box.Right(), std::int64_t{13} * kDegree);
+        QCOMPARE(limits.box.bottom, std::int64_t{52} * kDegree);
+        QCOMPARE(limits.box.Top(), std::int64_t{57} * kDegree);
+        QVERIFY(limits.cut[ui::TChartLimits::eRight]);
+        // The land's southern side lies along 54N, inside the box: not a cut.
+        QVERIFY(!limits.cut[ui::TChartLimits::eLeft]);
+        QVERIFY(!limits.cut[ui::TChartLimits::eBottom]);
+        QVERIFY(!limits.cut[ui::TChartLimits::eTop]);
+
+        QVERIFY(!ui::FindChartLimits(map::TGlobeLayer("Empty")).Any());
     }
 };
 
