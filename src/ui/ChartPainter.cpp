@@ -1220,6 +1220,20 @@ void TChartPainter::Flags(const engine::TGameWorld& world, const combat::TDivisi
     }
 }
 
+void TChartPainter::MarkedPoint(const map::TGeoPos& point) {
+    constexpr double kMarkPixels = 7.0;
+    const TScreenPoint at = projection_.Project(point);
+    if (!at.visible) {
+        return;
+    }
+    const QPointF c(at.x, at.y);
+    painter_.setPen(QPen(QColor(200, 0, 0), 1.5));
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawEllipse(c, kMarkPixels, kMarkPixels);
+    painter_.drawLine(c - QPointF(kMarkPixels * 1.6, 0), c + QPointF(kMarkPixels * 1.6, 0));
+    painter_.drawLine(c - QPointF(0, kMarkPixels * 1.6), c + QPointF(0, kMarkPixels * 1.6));
+}
+
 void TChartPainter::ScaleBar() {
     // The longest round distance that fits in about a fifth of the chart.
     const double pixelsPerYard = projection_.PixelsPerGlobeUnit() * map::kGlobeUnitsPerYard;

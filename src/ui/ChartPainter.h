@@ -176,6 +176,8 @@ public:
                         const combat::TDivision* selected);
     // The flags, and the names placed for them.
     void Flags(const engine::TGameWorld& world, const combat::TDivision* selected);
+    // The player's mark: a cross in a ring.
+    void MarkedPoint(const map::TGeoPos& point);
     void ScaleBar();
     void CompassRose();
 

@@ -38,6 +38,7 @@ TChartView::~TChartView() = default;
 void TChartView::SetWorld(engine::TGameWorld* world) {
     world_ = world;
     selectedDivision_ = nullptr;
+    markedPoint_.reset();
     InvalidateCache();
     if (world_ != nullptr) {
         const map::TGlobe& chart = world_->Chart;
@@ -51,6 +52,11 @@ void TChartView::SetWorld(engine::TGameWorld* world) {
         }
     }
     ViewMoved();
+}
+
+void TChartView::SetMarkedPoint(const std::optional<map::TGeoPos>& point) {
+    markedPoint_ = point;
+    update();
 }
 
 void TChartView::SetColours(const TChartColours& colours) {
@@ -353,6 +359,9 @@ void TChartView::PaintChart(QPainter& painter, const QSize& size) {
     }
     cache_->Prune();
 
+    if (markedPoint_) {
+        chart.MarkedPoint(*markedPoint_);
+    }
     chart.GridLabels();
     if (showScale_) {
         chart.ScaleBar();
@@ -428,6 +437,11 @@ void TChartView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void TChartView::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The second press of a double click: its release is a click like any other.
+    pressedButton_ = event->button();
+    pressPixel_ = event->position();
+    lastDragPixel_ = pressPixel_;
+    dragging_ = false;
     emit ChartDoubleClicked(event->position());
     event->accept();
 }

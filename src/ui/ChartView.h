@@ -70,6 +70,9 @@ public:
     bool ShowCompass() const { return showCompass_; }
     // The division drawn highlighted (nullptr: none).
     void SetSelectedDivision(const combat::TDivision* division);
+    // The point the player marked with a double click (a cross on the chart; none: no mark).
+    void SetMarkedPoint(const std::optional<map::TGeoPos>& point);
+    const std::optional<map::TGeoPos>& MarkedPoint() const { return markedPoint_; }
     // The chart's layers were replaced or reloaded: forget everything drawn from them.
     void InvalidateCache();
 
@@ -142,6 +145,7 @@ private:
     bool showScale_ = true;
     bool showCompass_ = true;
     const combat::TDivision* selectedDivision_ = nullptr;
+    std::optional<map::TGeoPos> markedPoint_;
 
     map::TGeoPos centre_;
     double altitude_ = 600.0 * 90'000.0;

@@ -13,6 +13,7 @@
 #include "scenario/GameStart.h"
 #include "ui/ChartView.h"
 #include "ui/GameController.h"
+#include "ui/ShipStatus.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -21,10 +22,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -35,6 +38,7 @@
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -59,6 +63,19 @@ constexpr int kBriefingLimit = 800;
 // The highest ordered speed the speed box takes, in knots.
 constexpr int kMaxOrderedSpeed = 40;
 constexpr int kLogPointSize = 9;
+// The inset view: its size, and how many ship lengths its shorter side spans.
+constexpr int kInsetWidth = 240;
+constexpr int kInsetHeight = 170;
+constexpr int kInsetMargin = 8;
+constexpr double kInsetShipLengths = 4.0;
+constexpr double kFeetPerYard = 3.0;
+// A bigger share of the closing-in zoom's stop test goes to the height: the toolbar and the
+// flags' names need room above and below a fleet.
+constexpr double kAutoZoomWidthShare = 0.97;
+constexpr double kAutoZoomHeightShare = 0.9;
+// The closing-in zoom gives up after this many steps, whatever happens.
+constexpr int kAutoZoomMaxSteps = 1000;
+constexpr int kRealismCaptain = 2;
 
 // What a tree node stands for.
 enum TNodeKind { nkForce = 1, nkDivision = 2, nkShip = 3 };
@@ -92,6 +109,18 @@ QString BriefingFor(const std::filesystem::path& file, int side) {
         }
     }
     return result.left(kBriefingLimit);
+}
+
+// The division a ship sails in; none for a ship no division holds.
+const combat::TDivision* DivisionOfShip(const engine::TGameWorld& world,
+                                        const combat::TFightingShip* ship) {
+    for (const auto& division : world.Divisions) {
+        if (std::find(division->Ships.begin(), division->Ships.end(), ship) !=
+            division->Ships.end()) {
+            return division.get();
+        }
+    }
+    return nullptr;
 }
 
 // The first general ("[2]") line of a briefing file, as the overview of a scenario.
@@ -204,6 +233,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), messages_(this) {
     connect(controller_, &TGameController::minuteFinished, this, &TfrmMain::OnMinuteFinished);
     connect(controller_, &TGameController::subStepped, this, [this] {
         FollowLockedDivision();
+        UpdateInset();
         chart_->update();
     });
     connect(controller_, &TGameController::stateChanged, this, &TfrmMain::RefreshRunControls);
@@ -212,6 +242,41 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), messages_(this) {
         RefreshRunControls();
     });
     connect(chart_, &TChartView::ChartClicked, this, &TfrmMain::OnChartClicked);
+    connect(chart_, &TChartView::ChartDoubleClicked, this, &TfrmMain::OnChartDoubleClicked);
+    connect(chart_, &TChartView::WheelZoomed, this, &TfrmMain::StopAutoZoom);
+    autoZoom_ = new QTimer(this);
+    autoZoom_->setInterval(kAutoZoomMilliseconds);
+    connect(autoZoom_, &QTimer::timeout, this, [this] {
+        if (!AutoZoomStep()) {
+            StopAutoZoom();
+        }
+    });
+
+    inset_ = new TChartView(chart_);
+    inset_->setObjectName("inset");
+    inset_->resize(kInsetWidth, kInsetHeight);
+    inset_->SetShowCompass(false);
+    inset_->SetShowDivisionNames(false);
+    inset_->hide();
+    chart_->installEventFilter(this);
+
+    tree_->setContextMenuPolicy(Qt::CustomContextMenu);
+    treeMenu_ = new QMenu(this);
+    for (const char* entry : {"Status...", "Center map", "Set target...", "Detach", "Find ship...",
+                              "Find subordinates..."}) {
+        QAction* action = treeMenu_->addAction(entry);
+        action->setObjectName(entry);
+        connect(action, &QAction::triggered, this, [this, entry] { TreeCommand(entry); });
+    }
+    connect(tree_, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (QTreeWidgetItem* item = tree_->itemAt(at)) {
+            tree_->setCurrentItem(item);
+            treeMenu_->popup(tree_->viewport()->mapToGlobal(at));
+        }
+    });
+    objectives_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(objectives_, &QWidget::customContextMenuRequested, this, &TfrmMain::OnObjectivesMenu);
+    connect(objectives_, &QListWidget::itemClicked, chart_, &TChartView::Redraw);
     log_->viewport()->installEventFilter(this);
     connect(tree_, &QTreeWidget::itemSelectionChanged, this, &TfrmMain::OnTreeSelection);
     RefreshRunControls();
@@ -222,6 +287,9 @@ TfrmMain::~TfrmMain() {
     // The world goes first, while the chart, the timers and the message boxes it refers to
     // are still there.
     controller_->SetWorld(nullptr);
+    delete shipStatus_;
+    shipStatus_ = nullptr;
+    inset_->SetWorld(nullptr);
     chart_->SetWorld(nullptr);
     ownedWorld_.reset();
 }
@@ -313,7 +381,22 @@ void TfrmMain::BuildToolBar() {
     add("View all log entries", "Log", &TfrmMain::ShowFullLog);
     later("Time of sunrise and sunset", "Sun");
     later("Show track chart (available after the battle)", "Tracks");
-    later("Show enlarged inset view", "Inset");
+    QAction* inset = add("Show enlarged inset view", "Inset", [this](bool on) {
+        if (!on) {
+            inset_->hide();
+            return;
+        }
+        inset_->SetColours(chart_->Colours());
+        QAction* locked = Action("Lock to current ship");
+        if (insetShip_ == nullptr || locked == nullptr || !locked->isChecked()) {
+            insetShip_ = FirstPlayerShip();
+        }
+        PlaceInset();
+        inset_->show();
+        inset_->raise();
+        UpdateInset();
+    });
+    inset->setCheckable(true);
     later("Emergency activation", "Emerg");
     add("Pick course from map", "Pick", [this] {
         if (!RequireDivision()) {
@@ -323,7 +406,8 @@ void TfrmMain::BuildToolBar() {
         chart_->setCursor(Qt::CrossCursor);
     });
     later("Set division target", "Target");
-    later("Lock to current ship", "LockShip");
+    QAction* lockShip = add("Lock to current ship", "LockShip", [] {});
+    lockShip->setCheckable(true);
 }
 
 void TfrmMain::BuildOrdersPanel(QWidget* parent) {
@@ -404,9 +488,16 @@ void TfrmMain::SetStatusText(int index, const QString& text) {
 }
 
 void TfrmMain::SetWorld(engine::TGameWorld* world) {
+    StopAutoZoom();
     selected_ = nullptr;
     pickCourse_ = false;
+    awaitingMark_ = false;
+    insetShip_ = nullptr;
+    // The status window shows a ship of the world going away.
+    delete shipStatus_;
+    shipStatus_ = nullptr;
     controller_->SetWorld(world);
+    inset_->SetWorld(world);
     chart_->SetSelectedDivision(nullptr);
     world_ = world;
     chart_->SetWorld(world);
@@ -453,17 +544,9 @@ bool TfrmMain::OpenScenario(const std::filesystem::path& file, int playerSide) {
     return true;
 }
 
-void TfrmMain::ZoomAtStart() {
-    // A player starts looking at the own ships; a watcher at the scenario's own view of the
-    // battle area, which the chart takes from the environment (or the whole chart).
-    if (world_ != nullptr && world_->PlayerSide != 2) {
-        ZoomToPlayerShips();
-    }
-}
-
-void TfrmMain::ZoomToPlayerShips() {
+std::optional<map::TGeoRect> TfrmMain::PlayerShipsBox() const {
     if (world_ == nullptr) {
-        return;
+        return std::nullopt;
     }
     std::int64_t left = std::numeric_limits<std::int64_t>::max();
     std::int64_t bottom = left;
@@ -485,14 +568,83 @@ void TfrmMain::ZoomToPlayerShips() {
         ++count;
     }
     if (count == 0) {
+        return std::nullopt;
+    }
+    return map::TGeoRect{left, bottom, right - left, top - bottom};
+}
+
+void TfrmMain::ZoomAtStart(bool animate) {
+    // A watcher starts on the scenario's own view of the battle area, which the chart takes
+    // from the environment (or the whole chart).
+    if (world_ == nullptr || world_->PlayerSide == 2) {
+        return;
+    }
+    const auto box = PlayerShipsBox();
+    if (!box) {
+        return;
+    }
+    chart_->SetCentre(map::TGeoPos{static_cast<std::int32_t>(box->left + box->width / 2),
+                                   static_cast<std::int32_t>(box->bottom + box->height / 2), 0});
+    if (!animate) {
+        for (int i = 0; i < kAutoZoomMaxSteps && AutoZoomStep(); ++i) {
+        }
+        return;
+    }
+    autoZoom_->start();
+}
+
+bool TfrmMain::AutoZooming() const {
+    return autoZoom_->isActive();
+}
+
+void TfrmMain::StopAutoZoom() {
+    autoZoom_->stop();
+}
+
+bool TfrmMain::AutoZoomStep() {
+    try {
+        const auto box = PlayerShipsBox();
+        if (!box || chart_->width() <= 0 || chart_->height() <= 0) {
+            return false;
+        }
+        const double next = chart_->Altitude() * kAutoZoomFactor;
+        if (next < kAutoZoomFloor) {
+            return false;
+        }
+        // What the chart would show after the step, in globe units on the ground; a degree
+        // of longitude is shorter than one of latitude away from the equator.
+        const double perPixel = next / std::min(chart_->width(), chart_->height());
+        const double visibleWidth = chart_->width() * perPixel;
+        const double visibleHeight = chart_->height() * perPixel;
+        const double latitude = (box->bottom + box->height / 2.0) * map::kRadiansPerGlobeUnit;
+        const double boxWidth = static_cast<double>(box->width) * std::cos(latitude);
+        const double boxHeight = static_cast<double>(box->height);
+        if (visibleWidth * kAutoZoomWidthShare < boxWidth ||
+            visibleHeight * kAutoZoomHeightShare < boxHeight) {
+            return false;
+        }
+        return chart_->SetAltitude(next);
+    } catch (const std::exception&) {
+        Messages().Error("Error zooming in to player ships! ErrNo: 234");
+        return false;
+    }
+}
+
+void TfrmMain::ZoomToPlayerShips() {
+    if (world_ == nullptr) {
+        return;
+    }
+    StopAutoZoom();
+    const auto box = PlayerShipsBox();
+    if (!box) {
         chart_->ShowWholeChart();
         return;
     }
     // Some sea round the ships, so that the outermost are not drawn on the edge.
     const std::int64_t margin = std::max<std::int64_t>(
-        {(right - left) / 8, (top - bottom) / 8, static_cast<std::int64_t>(200'000)});
-    chart_->FitArea(
-        {left - margin, bottom - margin, right - left + 2 * margin, top - bottom + 2 * margin});
+        {box->width / 8, box->height / 8, static_cast<std::int64_t>(200'000)});
+    chart_->FitArea({box->left - margin, box->bottom - margin, box->width + 2 * margin,
+                     box->height + 2 * margin});
 }
 
 // ---- Clock controls -------------------------------------------------------------------------
@@ -585,6 +737,10 @@ void TfrmMain::OnMinuteFinished() {
     RefreshLog();
     RefreshOrders();
     FollowLockedDivision();
+    UpdateInset();
+    if (shipStatus_ != nullptr && shipStatus_->isVisible()) {
+        shipStatus_->Refresh();
+    }
     chart_->update();
 }
 
@@ -694,7 +850,9 @@ void TfrmMain::FillObjectives() {
         if (objective->PointValue != 0) {
             text += QString(" (%1 points)").arg(objective->PointValue);
         }
-        objectives_->addItem(text);
+        auto* item = new QListWidgetItem(text, objectives_);
+        item->setData(Qt::UserRole,
+                      QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(objective.get())));
     }
 }
 
@@ -728,17 +886,7 @@ void TfrmMain::LogLineClicked(int line, Qt::MouseButton button) {
             Messages().Inform("Cannot inspect enemy ships");
             return;
         }
-        // The ship status dialog is still to come: the ship's node is shown in the tree.
-        for (QTreeWidgetItemIterator it(tree_); *it != nullptr; ++it) {
-            if ((*it)->data(0, kKindRole).toInt() == nkShip &&
-                (*it)->data(0, kPointerRole).value<quintptr>() ==
-                    reinterpret_cast<quintptr>(*ship)) {
-                tree_->clearSelection();
-                (*it)->setSelected(true);
-                tree_->scrollToItem(*it);
-                break;
-            }
-        }
+        ShowShipStatus(*ship);
         return;
     }
     if (division != nullptr && *division != nullptr) {
@@ -747,6 +895,9 @@ void TfrmMain::LogLineClicked(int line, Qt::MouseButton button) {
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == chart_ && event->type() == QEvent::Resize) {
+        PlaceInset();
+    }
     if (watched == log_->viewport() && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
         const QTextCursor cursor = log_->cursorForPosition(mouse->position().toPoint());
@@ -763,6 +914,8 @@ void TfrmMain::OnTreeSelection() {
     QTreeWidgetItem* item = items.front();
     const int kind = item->data(0, kKindRole).toInt();
     if (kind == nkShip) {
+        SetInsetShip(reinterpret_cast<combat::TFightingShip*>(
+            item->data(0, kPointerRole).value<quintptr>()));
         item = item->parent();
     } else if (kind != nkDivision) {
         return;
@@ -772,6 +925,9 @@ void TfrmMain::OnTreeSelection() {
     if (division != selected_) {
         selected_ = division;
         chart_->SetSelectedDivision(division);
+        if (kind == nkDivision && division != nullptr) {
+            SetInsetShip(division->Flagship());
+        }
         RefreshOrders();
         chart_->update();
     }
@@ -780,6 +936,9 @@ void TfrmMain::OnTreeSelection() {
 void TfrmMain::SelectDivision(combat::TDivision* division) {
     selected_ = division;
     chart_->SetSelectedDivision(division);
+    if (division != nullptr) {
+        SetInsetShip(division->Flagship());
+    }
     {
         const QSignalBlocker blocker(tree_);
         tree_->clearSelection();
@@ -797,6 +956,131 @@ void TfrmMain::SelectDivision(combat::TDivision* division) {
     }
     RefreshOrders();
     chart_->update();
+}
+
+// ---- The tree's popup menu -----------------------------------------------------------------
+
+QTreeWidgetItem* TfrmMain::CurrentTreeItem() const {
+    QTreeWidgetItem* item = tree_->currentItem();
+    if (item == nullptr) {
+        const auto selected = tree_->selectedItems();
+        item = selected.isEmpty() ? nullptr : selected.front();
+    }
+    return item;
+}
+
+void TfrmMain::TreeCommand(const QString& entry) {
+    if (entry == "Find ship...") {
+        FindShip();
+        return;
+    }
+    if (entry == "Find subordinates...") {
+        FindSubordinates();
+        return;
+    }
+    QTreeWidgetItem* item = CurrentTreeItem();
+    if (item == nullptr || world_ == nullptr) {
+        return;
+    }
+    const int kind = item->data(0, kKindRole).toInt();
+    const quintptr pointer = item->data(0, kPointerRole).value<quintptr>();
+    auto* ship = kind == nkShip ? reinterpret_cast<combat::TFightingShip*>(pointer) : nullptr;
+    auto* division = kind == nkDivision ? reinterpret_cast<combat::TDivision*>(pointer) : nullptr;
+    // A watcher leaves every division to the computer, yet may look at all of them.
+    const bool watching = world_->PlayerSide == 2;
+    if (entry == "Status...") {
+        if (ship != nullptr) {
+            const combat::TDivision* own = DivisionOfShip(*world_, ship);
+            if (!watching && own != nullptr && own->AIControl) {
+                Messages().Inform("Ship is under AI control!");
+                return;
+            }
+            ShowShipStatus(ship);
+        } else if (division != nullptr) {
+            if (!watching && division->AIControl) {
+                Messages().Inform("Division is under AI control!");
+                return;
+            }
+            SelectDivision(division);
+            item->setText(0, Q(division->TreeText()));
+        }
+    } else if (entry == "Center map") {
+        const combat::TFightingShip* at = ship != nullptr       ? ship
+                                          : division != nullptr ? division->Flagship()
+                                                                : nullptr;
+        if (at != nullptr && at->Marker) {
+            chart_->SetCentre(at->Position());
+        }
+    } else if (entry == "Set target...") {
+        if (world_->Preferences.RealismSetting != kRealismCaptain) {
+            if (ship != nullptr) {
+                Messages().Inform("No manual targeting for ships on this setting!");
+            } else if (division != nullptr) {
+                Messages().Inform("No manual targeting on this setting!");
+            }
+        }
+    }
+}
+
+std::vector<combat::TDivision*> TfrmMain::Subordinates(const combat::TDivision* division) const {
+    std::vector<combat::TDivision*> result;
+    if (division == nullptr || division->Force == nullptr) {
+        return result;
+    }
+    for (combat::TDivision* other : division->Force->Divisions) {
+        if (other != division) {
+            result.push_back(other);
+        }
+    }
+    return result;
+}
+
+void TfrmMain::GoToDivision(combat::TDivision* division) {
+    if (division == nullptr) {
+        return;
+    }
+    SelectDivision(division);
+    if (const combat::TFightingShip* flagship = division->Flagship();
+        flagship != nullptr && flagship->Marker) {
+        chart_->SetCentre(flagship->Position());
+    }
+}
+
+void TfrmMain::FindSubordinates() {
+    if (!RequireDivision()) {
+        return;
+    }
+    const std::vector<combat::TDivision*> others = Subordinates(selected_);
+    if (others.empty()) {
+        return;
+    }
+    QStringList names;
+    for (const combat::TDivision* d : others) {
+        names << Q(d->DivisionName);
+    }
+    bool ok = false;
+    const QString chosen =
+        QInputDialog::getItem(this, "Find subordinates", "Division", names, 0, false, &ok);
+    const auto index = names.indexOf(chosen);
+    if (ok && index >= 0) {
+        GoToDivision(others[static_cast<std::size_t>(index)]);
+    }
+}
+
+void TfrmMain::OnObjectivesMenu(const QPoint& at) {
+    QListWidgetItem* item = objectives_->itemAt(at);
+    if (item == nullptr) {
+        return;
+    }
+    auto* objective =
+        reinterpret_cast<engine::TObjectiveCondition*>(item->data(Qt::UserRole).value<quintptr>());
+    QMenu menu(this);
+    QAction* locate = menu.addAction("Locate");
+    // An objective without a place (sink so many ships) has its location at (0, 0).
+    locate->setEnabled(objective != nullptr && objective->Location != map::TGeoPos{});
+    if (menu.exec(objectives_->viewport()->mapToGlobal(at)) == locate && objective != nullptr) {
+        chart_->SetCentre(objective->Location);
+    }
 }
 
 void TfrmMain::FindShip() {
@@ -952,8 +1236,25 @@ combat::TDivision* TfrmMain::DivisionNear(const QPointF& pixel) const {
     return best;
 }
 
+void TfrmMain::OnChartDoubleClicked() {
+    awaitingMark_ = true;
+}
+
+std::optional<map::TGeoPos> TfrmMain::MarkedPoint() const {
+    return chart_->MarkedPoint();
+}
+
 void TfrmMain::OnChartClicked(QPointF pixel, Qt::MouseButton button,
                               Qt::KeyboardModifiers modifiers) {
+    if (awaitingMark_) {
+        // The release that ends a double click marks the point.
+        awaitingMark_ = false;
+        chart_->SetMarkedPoint(chart_->PixelToPosition(pixel));
+        return;
+    }
+    if (button == Qt::LeftButton && chart_->MarkedPoint()) {
+        chart_->SetMarkedPoint(std::nullopt);
+    }
     if (button == Qt::LeftButton && pickCourse_) {
         pickCourse_ = false;
         chart_->unsetCursor();
@@ -965,18 +1266,78 @@ void TfrmMain::OnChartClicked(QPointF pixel, Qt::MouseButton button,
         return;
     }
     if (button == Qt::RightButton && world_ != nullptr) {
-        // Until the ship status window comes, the status bar tells what a ship is doing.
-        if (const combat::TFightingShip* ship = chart_->ShipAt(pixel);
-            ship != nullptr && world_->PlayerMaySee(*ship)) {
-            SetStatusText(1, QString("%1: course %2, %3 knots")
-                                 .arg(Q(ship->Name))
-                                 .arg(ship->Course)
-                                 .arg(ship->CurrentSpeed));
+        if (combat::TFightingShip* ship = chart_->ShipAt(pixel)) {
+            ShowShipStatus(ship);
+            return;
         }
     }
     if (combat::TDivision* division = DivisionNear(pixel)) {
         SelectDivision(division);
     }
+}
+
+void TfrmMain::ShowShipStatus(combat::TFightingShip* ship) {
+    if (world_ == nullptr || ship == nullptr) {
+        return;
+    }
+    const bool own = world_->PlayerMaySee(*ship);
+    // An enemy is looked at only once the class has been made out.
+    constexpr int kClassIdentified = 3;
+    if (!own && ship->SightingLevel < kClassIdentified) {
+        return;
+    }
+    if (shipStatus_ == nullptr) {
+        shipStatus_ = new TdlgShipStatus(*world_, Messages(), this);
+        connect(shipStatus_, &TdlgShipStatus::divisionRequested, this,
+                [this](combat::TDivision* division) { GoToDivision(division); });
+    }
+    shipStatus_->SetChartColours(chart_->Colours());
+    shipStatus_->Open(ship, !own);
+}
+
+// ---- The inset view -------------------------------------------------------------------------
+
+combat::TFightingShip* TfrmMain::FirstPlayerShip() const {
+    if (world_ == nullptr) {
+        return nullptr;
+    }
+    for (const auto& ship : world_->Ships) {
+        if (ship->InPlay() && ship->Marker &&
+            (world_->PlayerSide == 2 || ship->Side == world_->PlayerSide)) {
+            return ship.get();
+        }
+    }
+    return nullptr;
+}
+
+void TfrmMain::SetInsetShip(combat::TFightingShip* ship, bool force) {
+    const QAction* locked = Action("Lock to current ship");
+    if (!force && locked != nullptr && locked->isChecked() && insetShip_ != nullptr) {
+        return;
+    }
+    insetShip_ = ship;
+    UpdateInset();
+}
+
+void TfrmMain::UpdateInset() {
+    if (!inset_->isVisible() || insetShip_ == nullptr || world_ == nullptr) {
+        return;
+    }
+    // A ship that has left the world (sunk and cleared) is not followed.
+    const bool known = std::any_of(world_->Ships.begin(), world_->Ships.end(),
+                                   [this](const auto& s) { return s.get() == insetShip_; });
+    if (!known || !insetShip_->Marker) {
+        insetShip_ = nullptr;
+        return;
+    }
+    const double lengthYards = std::max(1, insetShip_->Length) / kFeetPerYard;
+    inset_->SetAltitude(lengthYards * kInsetShipLengths * map::kGlobeUnitsPerYard);
+    inset_->SetCentre(insetShip_->Position());
+    inset_->update();
+}
+
+void TfrmMain::PlaceInset() {
+    inset_->move(kInsetMargin, chart_->height() - kInsetHeight - kInsetMargin - 40);
 }
 
 void TfrmMain::keyReleaseEvent(QKeyEvent* event) {
@@ -999,6 +1360,8 @@ void TfrmMain::FollowLockedDivision() {
 
 // ---- Keyboard -------------------------------------------------------------------------------
 
+// Keys act as they go down. The Enter that confirms the "Find ship" box goes down in that box,
+// so its release here starts nothing.
 void TfrmMain::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     const bool shift = event->modifiers() & Qt::ShiftModifier;

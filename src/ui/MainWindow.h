@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/Folders.h"
+#include "map/GeoDataObject.h"
+#include "map/GeoPos.h"
 #include "ui/QtPlatform.h"
 
 #include <QMainWindow>
@@ -10,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QAction;
 class QCheckBox;
@@ -22,6 +25,8 @@ class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QListWidget;
+class QMenu;
+class QTimer;
 
 namespace tarnwake::core {
 class TRandomGenerator;
@@ -38,6 +43,7 @@ namespace tarnwake::ui {
 
 class TChartView;
 class TGameController;
+class TdlgShipStatus;
 
 // The course box of the orders panel: it wraps round the compass (360 is 0, below 0 is 359)
 // and lets anything be typed, so that the window can say what is wrong with a bad entry
@@ -93,8 +99,19 @@ public:
     bool OpenScenario(const std::filesystem::path& file, int playerSide);
     // Zooms to the player's ships (every ship when watching), or the whole chart.
     void ZoomToPlayerShips();
-    // The view a game starts with: the player's ships, or the battle area when watching.
-    void ZoomAtStart();
+    // The view a game starts with: a player's view closes in on the own ships step by step
+    // (at once when `animate` is false, as for a picture); a watcher's stays on the battle
+    // area the scenario shows.
+    void ZoomAtStart(bool animate = true);
+    bool AutoZooming() const;
+    void StopAutoZoom();
+    // One step of the closing-in zoom; false once it has stopped.
+    bool AutoZoomStep();
+    // The closing-in zoom stops before the chart spans fewer globe units than this across
+    // its shorter side: about twelve nautical miles, sea room for a lone squadron.
+    static constexpr double kAutoZoomFloor = 12.0 * 90'000.0;
+    static constexpr int kAutoZoomMilliseconds = 50;
+    static constexpr double kAutoZoomFactor = 0.97;
 
     // ---- Selection and orders
     combat::TDivision* SelectedDivision() const { return selected_; }
@@ -109,6 +126,28 @@ public:
     void CourseToPixel(const QPointF& pixel);
     // The division whose flagship is drawn within a few pixels of `pixel`, the nearest.
     combat::TDivision* DivisionNear(const QPointF& pixel) const;
+    // The ship status window for a ship: the full view of the player's own ships (every ship
+    // when watching), the outside view of an identified enemy; an enemy not yet identified
+    // shows nothing.
+    void ShowShipStatus(combat::TFightingShip* ship);
+    TdlgShipStatus* ShipStatusWindow() const { return shipStatus_; }
+    // The chart point marked by a double click.
+    std::optional<map::TGeoPos> MarkedPoint() const;
+
+    // ---- The inset view: one ship enlarged in a small chart of its own.
+    TChartView* Inset() const { return inset_; }
+    combat::TFightingShip* InsetShip() const { return insetShip_; }
+    // Shows a ship in the inset unless it is locked to another (`force`: even then).
+    void SetInsetShip(combat::TFightingShip* ship, bool force = false);
+
+    // ---- The order-of-battle tree's popup menu, for the node that is current.
+    QMenu* TreeMenu() const { return treeMenu_; }
+    // Runs a menu entry by its caption ("Status...", "Center map", ...).
+    void TreeCommand(const QString& entry);
+    // The other divisions of a division's force, in the force's order.
+    std::vector<combat::TDivision*> Subordinates(const combat::TDivision* division) const;
+    // Selects a division and centres the chart on it.
+    void GoToDivision(combat::TDivision* division);
 
     // ---- Controls, by the hint text of their toolbar button.
     QAction* Action(const QString& hint) const;
@@ -161,6 +200,15 @@ private:
     void OnMinuteFinished();
     void OnChartClicked(QPointF pixel, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     void OnTreeSelection();
+    void OnChartDoubleClicked();
+    void OnObjectivesMenu(const QPoint& at);
+    void FindSubordinates();
+    void UpdateInset();
+    void PlaceInset();
+    QTreeWidgetItem* CurrentTreeItem() const;
+    combat::TFightingShip* FirstPlayerShip() const;
+    // The box round the player's ships (every ship when watching); empty when none.
+    std::optional<map::TGeoRect> PlayerShipsBox() const;
     void CourseBoxChanged(int value);
     void SetDivisionSpeed(int speed);
     bool RequireDivision();
@@ -191,6 +239,12 @@ private:
     QPushButton* cruise_ = nullptr;
     combat::TDivision* selected_ = nullptr;
     bool pickCourse_ = false;
+    bool awaitingMark_ = false;
+    QTimer* autoZoom_ = nullptr;
+    TChartView* inset_ = nullptr;
+    combat::TFightingShip* insetShip_ = nullptr;
+    TdlgShipStatus* shipStatus_ = nullptr;
+    QMenu* treeMenu_ = nullptr;
     bool updatingOrders_ = false;
     TQtMessages messages_;
     core::IMessages* injectedMessages_ = nullptr;

@@ -243,8 +243,9 @@ int main(int argc, char** argv) {
             if (engine::TGameWorld* world = window.World(); world != nullptr && minutes > 0) {
                 world->RunHeadless(minutes);
                 window.SetWorld(world);
-                window.ZoomAtStart();
             }
+            // A picture shows where the opening zoom ends, not a step of it.
+            window.ZoomAtStart(false);
             QImage picture;
             if (chartOnly) {
                 picture = QImage(window.Chart()->size(), QImage::Format_RGB32);
