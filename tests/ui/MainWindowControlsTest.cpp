@@ -1,6 +1,7 @@
 // The main window's controls driving a real scenario: the clock buttons and keys, the orders
 // panel, the speed buttons, the chart click and the zoom limit.
 
+#include "GameFixture.h"
 #include "combat/Division.h"
 #include "combat/FightingShip.h"
 #include "core/Messages.h"
@@ -32,32 +33,13 @@ using ui::TfrmMain;
 
 namespace {
 
-// The shipped game folder is linked beside the test programs in the build tree; the test
-// scenarios live in the sources, which that link leads back to.
-std::filesystem::path GameDir() {
-    return QDir(QCoreApplication::applicationDirPath() + "/../data").absolutePath().toStdString();
-}
-
-std::filesystem::path OpenSeaScenario() {
-    const auto source = std::filesystem::canonical(GameDir()).parent_path();
-    return source / "tests" / "fixtures" / "scenario" / "OpenSea.nsc";
-}
-
 // A window over the open-sea test scenario, the player commanding side 0; every message is
 // recorded instead of shown.
-struct TGame {
-    core::THeadlessMessages messages{nullptr};
-    core::TSilentSound sound;
-    core::TRandomGenerator random{11};
-    engine::TGameWorld world{messages, sound, random, core::TGameFolders(GameDir(), "user")};
+struct TGame : tarnwake::testing::TStartedWorld {
     TfrmMain window;
 
     TGame() {
         window.SetMessages(&messages);
-        world.WeaponTables.Load(world.Folders().GameDir(), messages);
-        scenario::TSideChoices sides;
-        sides.ComputerCommanded = {false, true};
-        scenario::StartGame(world, OpenSeaScenario(), sides);
         window.SetWorld(&world);
         window.resize(1000, 700);
         window.show();
@@ -74,11 +56,6 @@ struct TGame {
     }
 
     void Fastest() { window.Controller().SetSpeed(engine::kFastestSpeed); }
-
-    std::string LastMessage() const {
-        const auto texts = messages.Texts();
-        return texts.empty() ? std::string() : texts.back();
-    }
 };
 
 // Types into the course box as a player would, replacing what it shows.

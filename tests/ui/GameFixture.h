@@ -1,0 +1,63 @@
+#pragma once
+
+// A game on the open-sea test scenario for the interface tests: the shipped game folder, a
+// world started with the player commanding side 0, and every message recorded.
+
+#include "combat/Division.h"
+#include "core/Messages.h"
+#include "core/Random.h"
+#include "core/Sound.h"
+#include "engine/GameWorld.h"
+#include "scenario/GameStart.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QTemporaryDir>
+#include <filesystem>
+#include <string>
+
+namespace tarnwake::testing {
+
+// The shipped game folder is linked beside the test programs in the build tree; the test
+// scenarios live in the sources, which that link leads back to.
+inline std::filesystem::path UiGameDir() {
+    return QDir(QCoreApplication::applicationDirPath() + "/../data").absolutePath().toStdString();
+}
+
+inline std::filesystem::path OpenSeaScenario() {
+    const auto source = std::filesystem::canonical(UiGameDir()).parent_path();
+    return source / "tests" / "fixtures" / "scenario" / "OpenSea.nsc";
+}
+
+// The world of a started game, the player on `playerSide` (2: watching).
+struct TStartedWorld {
+    QTemporaryDir userDir;
+    core::THeadlessMessages messages{nullptr};
+    core::TSilentSound sound;
+    core::TRandomGenerator random{11};
+    engine::TGameWorld world{messages, sound, random,
+                             core::TGameFolders(UiGameDir(), userDir.path().toStdString())};
+
+    explicit TStartedWorld(int playerSide = 0) {
+        world.WeaponTables.Load(world.Folders().GameDir(), messages);
+        scenario::TSideChoices sides;
+        sides.ComputerCommanded = {playerSide != 0, playerSide != 1};
+        scenario::StartGame(world, OpenSeaScenario(), sides);
+    }
+
+    std::string LastMessage() const {
+        const auto texts = messages.Texts();
+        return texts.empty() ? std::string() : texts.back();
+    }
+
+    combat::TDivision* DivisionNamed(const std::string& name) const {
+        for (const auto& d : world.Divisions) {
+            if (d->DivisionName == name) {
+                return d.get();
+            }
+        }
+        return nullptr;
+    }
+};
+
+} // namespace tarnwake::testing

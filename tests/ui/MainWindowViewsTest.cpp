@@ -1,0 +1,213 @@
+// What the main window shows besides the chart's own drawing: the ship status window from a
+// right click, the double-click mark, the closing-in zoom at the start, the inset view and
+// the order-of-battle tree's popup menu.
+
+#include "GameFixture.h"
+#include "combat/Division.h"
+#include "combat/FightingShip.h"
+#include "combat/Force.h"
+#include "ui/ChartView.h"
+#include "ui/MainWindow.h"
+#include "ui/ShipStatus.h"
+
+#include <QAction>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <QWheelEvent>
+#include <QtTest>
+
+using namespace tarnwake;
+using ui::TfrmMain;
+
+namespace {
+
+struct TGame : tarnwake::testing::TStartedWorld {
+    TfrmMain window;
+
+    explicit TGame(int playerSide = 0) : TStartedWorld(playerSide) {
+        window.SetMessages(&messages);
+        window.SetWorld(&world);
+        window.resize(1000, 700);
+        window.show();
+    }
+
+    QPoint PixelOf(const combat::TFightingShip& ship) const {
+        const auto at = window.Chart()->PositionToPixel(ship.Position());
+        return at ? at->toPoint() : QPoint(-1, -1);
+    }
+
+    combat::TFightingShip* ShipOfSide(int side) const {
+        for (const auto& ship : world.Ships) {
+            if (ship->Side == side) {
+                return ship.get();
+            }
+        }
+        return nullptr;
+    }
+
+    // Makes the tree node of a division or ship current, as a right click on it would.
+    void MakeCurrent(const void* object) {
+        for (QTreeWidgetItemIterator it(window.ShipTree()); *it != nullptr; ++it) {
+            if ((*it)->data(0, Qt::UserRole + 1).value<quintptr>() ==
+                reinterpret_cast<quintptr>(object)) {
+                window.ShipTree()->setCurrentItem(*it);
+                return;
+            }
+        }
+        QFAIL("no tree node");
+    }
+};
+
+} // namespace
+
+class MainWindowViewsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void aRightClickOnAShipShowsItsStatusOnlyWhenThePlayerMayKnowIt() {
+        TGame game;
+        combat::TFightingShip* own = game.ShipOfSide(0);
+        combat::TFightingShip* enemy = game.ShipOfSide(1);
+        QVERIFY(own != nullptr && enemy != nullptr);
+        game.window.Chart()->SetCentre(own->Position());
+        game.window.Chart()->SetAltitude(3 * 90'000.0);
+        QTest::mouseClick(game.window.Chart(), Qt::RightButton, {}, game.PixelOf(*own));
+        ui::TdlgShipStatus* status = game.window.ShipStatusWindow();
+        QVERIFY(status != nullptr && status->isVisible());
+        QCOMPARE(status->Ship(), own);
+        QVERIFY(!status->Reduced());
+        status->hide();
+
+        // An enemy shows only once its class is made out, and then only from outside.
+        enemy->SightingLevel = 2;
+        game.window.ShowShipStatus(enemy);
+        QVERIFY(!status->isVisible());
+        enemy->SightingLevel = 3;
+        game.window.ShowShipStatus(enemy);
+        QVERIFY(status->isVisible());
+        QCOMPARE(status->Ship(), enemy);
+        QVERIFY(status->Reduced());
+    }
+
+    void aDoubleClickMarksThePointAndASingleClickClearsIt() {
+        TGame game;
+        TfrmMain& w = game.window;
+        const QPoint at(200, 150);
+        // What a double click sends a widget: a click, the double click, its release.
+        QTest::mouseClick(w.Chart(), Qt::LeftButton, {}, at);
+        QTest::mouseDClick(w.Chart(), Qt::LeftButton, {}, at);
+        QTest::mouseRelease(w.Chart(), Qt::LeftButton, {}, at);
+        QVERIFY(w.MarkedPoint().has_value());
+        QCOMPARE(*w.MarkedPoint(), *w.Chart()->PixelToPosition(at));
+        QTest::mouseClick(w.Chart(), Qt::LeftButton, {}, QPoint(300, 300));
+        QVERIFY(!w.MarkedPoint().has_value());
+    }
+
+    void theOpeningZoomClosesInOnThePlayersShipsAndStopsInTime() {
+        TGame game;
+        TfrmMain& w = game.window;
+        w.Chart()->ShowWholeChart();
+        const double start = w.Chart()->Altitude();
+        w.ZoomAtStart(true);
+        QVERIFY(w.AutoZooming());
+        // The wheel takes the zoom back from the computer.
+        QWheelEvent wheel(QPointF(50, 50), w.Chart()->mapToGlobal(QPointF(50, 50)), QPoint(),
+                          QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(w.Chart(), &wheel);
+        QVERIFY(!w.AutoZooming());
+
+        w.Chart()->ShowWholeChart();
+        w.ZoomAtStart(false);
+        QVERIFY(w.Chart()->Altitude() < start);
+        QVERIFY(w.Chart()->Altitude() >= TfrmMain::kAutoZoomFloor);
+        // Every ship of the player's is in sight where the zoom ends, and one more step
+        // would leave the test's margins.
+        for (const auto& ship : game.world.Ships) {
+            if (ship->Side == 0) {
+                const auto at = w.Chart()->PositionToPixel(ship->Position());
+                QVERIFY(at && QRectF(w.Chart()->rect()).contains(*at));
+            }
+        }
+        QVERIFY(!w.AutoZoomStep());
+    }
+
+    void theInsetFollowsTheSelectionUnlessLocked() {
+        TGame game;
+        TfrmMain& w = game.window;
+        w.Action("Show enlarged inset view")->trigger();
+        QVERIFY(w.Inset()->isVisible());
+        QVERIFY(w.InsetShip() != nullptr);
+        QCOMPARE(w.InsetShip()->Side, 0);
+        QCOMPARE(w.Inset()->Centre(), w.InsetShip()->Position());
+
+        combat::TDivision* screen = game.DivisionNamed("4th Flotilla");
+        QVERIFY(screen != nullptr);
+        w.SelectDivision(screen);
+        QCOMPARE(w.InsetShip(), screen->Flagship());
+
+        w.Action("Lock to current ship")->trigger();
+        w.SelectDivision(game.DivisionNamed("1st BS"));
+        QCOMPARE(w.InsetShip(), screen->Flagship());
+
+        w.Action("Show enlarged inset view")->trigger();
+        QVERIFY(!w.Inset()->isVisible());
+    }
+
+    void theTreeMenuRefusesWhatThePlayerMayNotDo() {
+        TGame game;
+        TfrmMain& w = game.window;
+        combat::TDivision* division = game.DivisionNamed("4th BS");
+        QVERIFY(division != nullptr);
+
+        struct TCase {
+            int realism;
+            bool onShip;
+            const char* message; // empty: none
+        };
+        const TCase cases[] = {
+            {1, true, "No manual targeting for ships on this setting!"},
+            {1, false, "No manual targeting on this setting!"},
+            {0, false, "No manual targeting on this setting!"},
+        };
+        for (const TCase& c : cases) {
+            game.world.Preferences.RealismSetting = c.realism;
+            game.MakeCurrent(c.onShip ? static_cast<const void*>(division->Flagship())
+                                      : static_cast<const void*>(division));
+            game.messages.Clear();
+            w.TreeCommand("Set target...");
+            QCOMPARE(QString::fromStdString(game.LastMessage()), QString(c.message));
+        }
+
+        division->AIControl = true;
+        game.MakeCurrent(division);
+        w.TreeCommand("Status...");
+        QCOMPARE(game.LastMessage(), std::string("Division is under AI control!"));
+        game.MakeCurrent(division->Flagship());
+        w.TreeCommand("Status...");
+        QCOMPARE(game.LastMessage(), std::string("Ship is under AI control!"));
+        division->AIControl = false;
+        w.TreeCommand("Status...");
+        QVERIFY(w.ShipStatusWindow() != nullptr && w.ShipStatusWindow()->isVisible());
+
+        combat::TFightingShip* rear = division->RearShip();
+        game.MakeCurrent(rear);
+        w.TreeCommand("Center map");
+        QCOMPARE(w.Chart()->Centre(), rear->Position());
+    }
+
+    void subordinatesAreTheOtherDivisionsOfTheForce() {
+        TGame game;
+        combat::TDivision* division = game.DivisionNamed("4th BS");
+        const auto others = game.window.Subordinates(division);
+        QCOMPARE(others.size() + 1, division->Force->Divisions.size());
+        for (combat::TDivision* other : others) {
+            QVERIFY(other != division);
+            QCOMPARE(other->Force, division->Force);
+        }
+        game.window.GoToDivision(others.back());
+        QCOMPARE(game.window.SelectedDivision(), others.back());
+        QCOMPARE(game.window.Chart()->Centre(), others.back()->Flagship()->Position());
+    }
+};
+
+QTEST_MAIN(MainWindowViewsTest)
+#include "MainWindowViewsTest.moc"
