@@ -243,6 +243,39 @@ bool TDivision::CanReachPort(int knots, IBattleContext& context) const {
     }
 }
 
+int AreaSmokeLevel(int points) {
+    constexpr int kHeavySmokePoints = 20;
+    constexpr int kSmokePoints = 11;
+    if (points > kHeavySmokePoints) {
+        return 2;
+    }
+    return points > kSmokePoints ? 1 : 0;
+}
+
+TAreaSmoke AreaSmokeAround(const TDivision& division, const std::vector<TDivision*>& divisions) {
+    constexpr int kThickSmoke = 40;
+    constexpr int kSmoke = 30;
+    TAreaSmoke smoke;
+    const TFightingShip* flag = division.Flagship();
+    if (flag == nullptr) {
+        return smoke;
+    }
+    for (const TDivision* other : divisions) {
+        const TFightingShip* otherFlag = other != nullptr ? other->Flagship() : nullptr;
+        if (otherFlag == nullptr ||
+            map::RangeYards(flag->Position(), otherFlag->Position()) >= kSmokeAreaYards) {
+            continue;
+        }
+        if (other->Accusmoke > kThickSmoke) {
+            smoke.Points += 2;
+        } else if (other->Accusmoke > kSmoke) {
+            smoke.Points += 1;
+        }
+    }
+    smoke.Level = AreaSmokeLevel(smoke.Points);
+    return smoke;
+}
+
 void TDivision::CheckFuelSituation(IBattleContext& context) {
     // The speed at which a squadron would make for home.
     constexpr int kHomewardSpeed = 18;
@@ -259,10 +292,7 @@ void TDivision::CheckFuelSituation(IBattleContext& context) {
                                           " has ships that should return to base to refuel!");
             }
         }
-        const int percent =
-            flag->MaxEndurance > 0
-                ? static_cast<int>(core::Round(100.0 * flag->CurrentEndurance / flag->MaxEndurance))
-                : 0;
+        const int percent = flag->FuelPercentage();
         if (percent < 50 && !flag->WarnedForFuelPercentage50) {
             flag->WarnedForFuelPercentage50 = true;
             if (tellPlayer) {

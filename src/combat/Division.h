@@ -54,6 +54,8 @@ inline constexpr int kInitialStance = 2;
 inline constexpr int kInitialSupportSideAngle = 100;
 // "Hold fire" without an end.
 inline constexpr int kHoldFireIndefinitely = INT_MAX;
+// "Hold fire for 10 minutes".
+inline constexpr int kHoldFireShort = 10;
 
 // An ordered group of ships of like type under one course, speed, formation and role. The
 // division refers to its ships; the world owns them. The first ship is the flagship.
@@ -162,5 +164,17 @@ public:
     bool CanReachPort(int knots, IBattleContext& context) const;
     void CheckFuelSituation(IBattleContext& context);
 };
+
+// The smoke of many divisions hanging over one battle area: the divisions whose flagships lie
+// within 30,000 yards of a division's flagship (itself included) add 2 each when they have
+// made more than 40 points of smoke and 1 when more than 30. Above 11 points the area is
+// smoky enough to cut sighting by a tenth (level 1), above 20 by a fifth (level 2).
+struct TAreaSmoke {
+    int Points = 0;
+    int Level = 0;
+};
+inline constexpr int kSmokeAreaYards = 30000;
+int AreaSmokeLevel(int points);
+TAreaSmoke AreaSmokeAround(const TDivision& division, const std::vector<TDivision*>& divisions);
 
 } // namespace tarnwake::combat

@@ -408,6 +408,13 @@ int TFightingShip::GetRemainingRange(int knots, core::IMessages& messages) const
     }
 }
 
+int TFightingShip::FuelPercentage() const {
+    if (MaxEndurance <= 0) {
+        return 0;
+    }
+    return static_cast<int>(Round(100.0 * CurrentEndurance / MaxEndurance));
+}
+
 void TFightingShip::SetAmmoAllowance(core::TRandomGenerator& random, bool nationCLSmokeFloats) {
     const auto scaled = [this](int rounds) {
         return static_cast<int>(Round(AmmoLevel / 100.0 * rounds));

@@ -224,6 +224,8 @@ public:
     // battle speeds than the other.
     static int FuelRate(int knots, bool hsc);
     int GetRemainingRange(int knots, core::IMessages& messages) const;
+    // Fuel left, percent of a full load; 0 for a ship without bunkers.
+    int FuelPercentage() const;
 
     // ---- Ammunition
     void SetAmmoAllowance(core::TRandomGenerator& random, bool nationCLSmokeFloats);

@@ -273,6 +273,14 @@ bool TGameWorld::PlayerMaySee(const TFightingShip& ship) const {
     return PlayerSide == 2 || ship.Side == PlayerSide;
 }
 
+bool TGameWorld::OrdersAllowed(int side) const {
+    if (!Environment.NoOrdersBS) {
+        return true;
+    }
+    return side >= 0 && side < static_cast<int>(Environment.FirstSighting.size()) &&
+           Environment.FirstSighting[static_cast<std::size_t>(side)];
+}
+
 bool TGameWorld::IsThreat(const TFightingShip& enemy) {
     const int working = enemy.TotalTurretGuns(true) + enemy.CurrentSecondariesPort +
                         enemy.CurrentSecondariesStarboard;

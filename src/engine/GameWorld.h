@@ -232,6 +232,9 @@ public:
     // Whether the player is shown what happens to this ship: a ship of the player's side, or
     // any ship when the computer commands both sides.
     bool PlayerMaySee(const combat::TFightingShip& ship) const;
+    // Whether the player may give the divisions of a side orders: always, unless the scenario
+    // keeps them waiting for the side's first sighting (NoOrdersBS).
+    bool OrdersAllowed(int side) const;
     // An enemy worth keeping clear of: a battery with working guns, or a ship with guns that
     // is not too badly hurt to use them.
     bool IsThreat(const combat::TFightingShip& enemy);

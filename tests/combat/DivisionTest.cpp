@@ -1,5 +1,6 @@
 #include "combat/Division.h"
 
+#include "BattleFixture.h"
 #include "combat/FightingShip.h"
 #include "core/Messages.h"
 
@@ -130,4 +131,49 @@ TEST(Division, FuelIsBurnedFiveMinutesAtATime) {
     EXPECT_EQ(100000 - 83, d.Endurance);
     // 99,917 units at 20 knots: 99.9 hours, 1,998 nautical miles.
     EXPECT_EQ(1998, d.GetRemainingRange(20, messages));
+}
+
+TEST(Division, AreaSmokeLevelThresholds) {
+    const struct {
+        int points, level;
+    } cases[] = {{0, 0}, {11, 0}, {12, 1}, {20, 1}, {21, 2}, {60, 2}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.level, AreaSmokeLevel(c.points)) << c.points;
+    }
+}
+
+using AreaSmoke = tarnwake::testing::BattleFixture;
+
+TEST_F(AreaSmoke, CountsTheSmokeOfDivisionsWithin30000Yards) {
+    TDivision& own = Division("2nd LCS", 0, 0, TShipType::CL, 2);
+    own.Accusmoke = 41; // its own smoke counts: 2
+    Division("1st Flotilla", 0, 0, TShipType::DD, 4, At(90, 29'000)).Accusmoke = 31;  // 1
+    Division("2nd Flotilla", 1, 0, TShipType::DD, 4, At(180, 10'000)).Accusmoke = 40; // 1
+    Division("3rd Flotilla", 1, 0, TShipType::DD, 4, At(180, 10'000)).Accusmoke = 30; // none
+    Division("Far away", 1, 0, TShipType::DD, 4, At(270, 30'000)).Accusmoke = 99;     // outside
+    Division("No ships", 1, 0, TShipType::DD, 0).Accusmoke = 99;                      // nowhere
+    const TAreaSmoke smoke = AreaSmokeAround(own, AllDivisions());
+    EXPECT_EQ(4, smoke.Points);
+    EXPECT_EQ(0, smoke.Level);
+    TDivision& empty = Division("Empty", 0, 0, TShipType::CL, 0);
+    EXPECT_EQ(0, AreaSmokeAround(empty, AllDivisions()).Points);
+}
+
+TEST_F(AreaSmoke, LevelRisesAbove11And20Points) {
+    TDivision& own = Division("Own", 0, 0, TShipType::CL, 1);
+    const struct {
+        int thick, light; // divisions nearby with more than 40 and more than 30 points of smoke
+        int points, level;
+    } cases[] = {{5, 1, 11, 0}, {6, 0, 12, 1}, {10, 0, 20, 1}, {10, 1, 21, 2}};
+    for (const auto& c : cases) {
+        std::vector<TDivision*> nearby{&own};
+        for (int i = 0; i < c.thick + c.light; ++i) {
+            TDivision& d = Division("Smoky", 1, 0, TShipType::DD, 1, At(45, 5'000));
+            d.Accusmoke = i < c.thick ? 45 : 35;
+            nearby.push_back(&d);
+        }
+        const TAreaSmoke smoke = AreaSmokeAround(own, nearby);
+        EXPECT_EQ(c.points, smoke.Points) << c.thick << "+" << c.light;
+        EXPECT_EQ(c.level, smoke.Level) << c.thick << "+" << c.light;
+    }
 }

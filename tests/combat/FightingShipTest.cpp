@@ -96,6 +96,10 @@ TEST(FightingShip, FuelRatesAndRemainingRange) {
     // 140,000 units at 220 an hour (12 knots) last 636.4 hours: 7,636 nautical miles.
     EXPECT_EQ(7636, s.GetRemainingRange(12, messages));
     EXPECT_EQ(70000, s.GetRemainingRange(0, messages)); // stopped: counted at 5 knots
+    EXPECT_EQ(100, s.FuelPercentage());
+    s.CurrentEndurance = 17500; // an eighth: 12.5 rounds half to even
+    EXPECT_EQ(12, s.FuelPercentage());
+    s.CurrentEndurance = kInitialEndurance;
     s.Sinking = 3;
     EXPECT_EQ(0, s.GetRemainingRange(12, messages));
 }

@@ -226,3 +226,14 @@ TEST_F(ClockFixture, FuelIsBurnedEveryFifthMinute) {
     }
     EXPECT_EQ(combat::kInitialEndurance - 2 * 83, d.Endurance);
 }
+
+TEST_F(ClockFixture, OrdersWaitForTheFirstSightingOnlyWhenTheScenarioSaysSo) {
+    EXPECT_TRUE(world.OrdersAllowed(0));
+    world.Environment.NoOrdersBS = true;
+    EXPECT_FALSE(world.OrdersAllowed(0));
+    EXPECT_FALSE(world.OrdersAllowed(1));
+    world.Environment.FirstSighting[1] = true;
+    EXPECT_FALSE(world.OrdersAllowed(0));
+    EXPECT_TRUE(world.OrdersAllowed(1));
+    EXPECT_FALSE(world.OrdersAllowed(3)); // neutral shipping takes no orders from anyone
+}
