@@ -272,6 +272,28 @@ combat::TFightingShip* TChartView::ShipAt(const QPointF& pixel) const {
     return best;
 }
 
+combat::TDivision* TChartView::FlagAt(const QPointF& pixel) const {
+    if (world_ == nullptr) {
+        return nullptr;
+    }
+    constexpr double kFlagPickPixels = 2.0;
+    const TOrthographicProjection& projection = Projection();
+    for (auto it = world_->Divisions.rbegin(); it != world_->Divisions.rend(); ++it) {
+        const combat::TDivision* division = it->get();
+        if (division == nullptr || !FlagColour(division->Side)) {
+            continue;
+        }
+        const auto anchor = FlagAnchor(*division, projection);
+        if (anchor && FlagBox(*anchor)
+                          .adjusted(-kFlagPickPixels, -kFlagPickPixels, kFlagPickPixels,
+                                    kFlagPickPixels)
+                          .contains(pixel)) {
+            return it->get();
+        }
+    }
+    return nullptr;
+}
+
 combat::TDivision* TChartView::DivisionAt(const QPointF& pixel) const {
     if (world_ == nullptr) {
         return nullptr;

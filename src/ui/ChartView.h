@@ -101,6 +101,8 @@ public:
     const TOrthographicProjection& Projection() const;
     // The ship drawn under (or within a few pixels of) a pixel; the nearest when several.
     combat::TFightingShip* ShipAt(const QPointF& pixel) const;
+    // The division whose flag itself (not its staff or ships) is under a pixel.
+    combat::TDivision* FlagAt(const QPointF& pixel) const;
     // The division whose flag (or flagship) is under a pixel.
     combat::TDivision* DivisionAt(const QPointF& pixel) const;
 

@@ -12,6 +12,7 @@
 #include "map/Geometry.h"
 #include "scenario/GameStart.h"
 #include "ui/ChartView.h"
+#include "ui/DivisionReport.h"
 #include "ui/GameController.h"
 #include "ui/ShipStatus.h"
 
@@ -289,6 +290,8 @@ TfrmMain::~TfrmMain() {
     controller_->SetWorld(nullptr);
     delete shipStatus_;
     shipStatus_ = nullptr;
+    delete divisionReport_;
+    divisionReport_ = nullptr;
     inset_->SetWorld(nullptr);
     chart_->SetWorld(nullptr);
     ownedWorld_.reset();
@@ -493,9 +496,14 @@ void TfrmMain::SetWorld(engine::TGameWorld* world) {
     pickCourse_ = false;
     awaitingMark_ = false;
     insetShip_ = nullptr;
-    // The status window shows a ship of the world going away.
+    // The windows show ships and divisions of the world going away.
     delete shipStatus_;
     shipStatus_ = nullptr;
+    delete divisionReport_;
+    divisionReport_ = nullptr;
+    dialogPickCourse_ = false;
+    pickDivisionTarget_ = false;
+    flotillaAttackDisplay_ = false;
     controller_->SetWorld(world);
     inset_->SetWorld(world);
     chart_->SetSelectedDivision(nullptr);
@@ -740,6 +748,12 @@ void TfrmMain::OnMinuteFinished() {
     UpdateInset();
     if (shipStatus_ != nullptr && shipStatus_->isVisible()) {
         shipStatus_->Refresh();
+    }
+    // The orders window lets go of a division that has left the battle.
+    if (divisionReport_ != nullptr && divisionReport_->Division() != nullptr &&
+        std::none_of(world_->Divisions.begin(), world_->Divisions.end(),
+                     [this](const auto& d) { return d.get() == divisionReport_->Division(); })) {
+        divisionReport_->DivisionLeaving(divisionReport_->Division());
     }
     chart_->update();
 }
@@ -1002,7 +1016,7 @@ void TfrmMain::TreeCommand(const QString& entry) {
                 return;
             }
             SelectDivision(division);
-            item->setText(0, Q(division->TreeText()));
+            ShowDivisionOrders(division);
         }
     } else if (entry == "Center map") {
         const combat::TFightingShip* at = ship != nullptr       ? ship
@@ -1255,6 +1269,33 @@ void TfrmMain::OnChartClicked(QPointF pixel, Qt::MouseButton button,
     if (button == Qt::LeftButton && chart_->MarkedPoint()) {
         chart_->SetMarkedPoint(std::nullopt);
     }
+    if (button == Qt::LeftButton && dialogPickCourse_ && divisionReport_ != nullptr) {
+        // The course goes into the orders window, which the player then confirms.
+        EndChartModes();
+        const combat::TDivision* division = divisionReport_->Division();
+        const combat::TFightingShip* flagship =
+            division != nullptr ? division->Flagship() : nullptr;
+        const auto target = chart_->PixelToPosition(pixel);
+        if (flagship != nullptr && target) {
+            divisionReport_->SetPickedCourse(map::BearingBetween(flagship->Position(), *target) %
+                                             360);
+        } else {
+            divisionReport_->Resume();
+        }
+        return;
+    }
+    if (button == Qt::LeftButton && pickDivisionTarget_ && divisionReport_ != nullptr) {
+        EndChartModes();
+        combat::TDivision* division = divisionReport_->Division();
+        combat::TDivision* target = DivisionNear(pixel);
+        if (division != nullptr && target != nullptr && target->Side != division->Side &&
+            !target->IsNeutral()) {
+            division->TargetDivision = target;
+            division->TargetSetByPlayer = true;
+        }
+        divisionReport_->Resume();
+        return;
+    }
     if (button == Qt::LeftButton && pickCourse_) {
         pickCourse_ = false;
         chart_->unsetCursor();
@@ -1266,6 +1307,13 @@ void TfrmMain::OnChartClicked(QPointF pixel, Qt::MouseButton button,
         return;
     }
     if (button == Qt::RightButton && world_ != nullptr) {
+        // A right click on a flag gives the division its orders; on a ship, its status.
+        if (combat::TDivision* division = chart_->FlagAt(pixel);
+            division != nullptr && division->Side == world_->PlayerSide) {
+            SelectDivision(division);
+            ShowDivisionOrders(division);
+            return;
+        }
         if (combat::TFightingShip* ship = chart_->ShipAt(pixel)) {
             ShowShipStatus(ship);
             return;
@@ -1273,6 +1321,67 @@ void TfrmMain::OnChartClicked(QPointF pixel, Qt::MouseButton button,
     }
     if (combat::TDivision* division = DivisionNear(pixel)) {
         SelectDivision(division);
+    }
+}
+
+void TfrmMain::EndChartModes() {
+    pickCourse_ = false;
+    dialogPickCourse_ = false;
+    pickDivisionTarget_ = false;
+    chart_->unsetCursor();
+}
+
+void TfrmMain::ShowDivisionOrders(combat::TDivision* division, int courseValue) {
+    if (world_ == nullptr || division == nullptr || world_->PlayerSide == 2 ||
+        division->Side != world_->PlayerSide) {
+        return;
+    }
+    if (divisionReport_ == nullptr) {
+        divisionReport_ = new TdlgDivisionReport(*world_, Messages(), this);
+        connect(divisionReport_, &TdlgDivisionReport::pickCourseRequested, this, [this] {
+            EndChartModes();
+            dialogPickCourse_ = true;
+            chart_->setCursor(Qt::CrossCursor);
+        });
+        connect(divisionReport_, &TdlgDivisionReport::divisionTargetRequested, this, [this] {
+            EndChartModes();
+            pickDivisionTarget_ = true;
+            chart_->setCursor(Qt::CrossCursor);
+        });
+        // Aiming one ship's guns or torpedoes by hand comes with the targeting windows; until
+        // then the orders window comes straight back.
+        connect(divisionReport_, &TdlgDivisionReport::shipTargetRequested, divisionReport_,
+                &TdlgDivisionReport::Resume);
+        connect(divisionReport_, &TdlgDivisionReport::torpedoTargetRequested, divisionReport_,
+                &TdlgDivisionReport::Resume);
+        connect(divisionReport_, &TdlgDivisionReport::shipDetailsRequested, this,
+                &TfrmMain::ShowShipStatus);
+        connect(divisionReport_, &TdlgDivisionReport::centreRequested, this,
+                [this](map::TGeoPos position) { chart_->SetCentre(position); });
+        connect(divisionReport_, &TdlgDivisionReport::flotillaAttackDisplayChanged, this,
+                [this](bool on) {
+                    flotillaAttackDisplay_ = on;
+                    chart_->update();
+                });
+        connect(divisionReport_, &TdlgDivisionReport::divisionChanged, this,
+                [this](combat::TDivision* changed) {
+                    RefreshDivisionNode(changed);
+                    RefreshOrders();
+                    chart_->update();
+                });
+    }
+    EndChartModes();
+    divisionReport_->Open(division, courseValue);
+}
+
+void TfrmMain::RefreshDivisionNode(const combat::TDivision* division) {
+    for (QTreeWidgetItemIterator it(tree_); *it != nullptr; ++it) {
+        if ((*it)->data(0, kKindRole).toInt() == nkDivision &&
+            (*it)->data(0, kPointerRole).value<quintptr>() ==
+                reinterpret_cast<quintptr>(division)) {
+            (*it)->setText(0, Q(division->TreeText()));
+            return;
+        }
     }
 }
 

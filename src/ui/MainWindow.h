@@ -44,6 +44,7 @@ namespace tarnwake::ui {
 class TChartView;
 class TGameController;
 class TdlgShipStatus;
+class TdlgDivisionReport;
 
 // The course box of the orders panel: it wraps round the compass (360 is 0, below 0 is 359)
 // and lets anything be typed, so that the window can say what is wrong with a bad entry
@@ -131,6 +132,15 @@ public:
     // shows nothing.
     void ShowShipStatus(combat::TFightingShip* ship);
     TdlgShipStatus* ShipStatusWindow() const { return shipStatus_; }
+    // The division orders window for one of the player's divisions; `courseValue` 999 shows
+    // the division's own course.
+    void ShowDivisionOrders(combat::TDivision* division, int courseValue = 999);
+    TdlgDivisionReport* DivisionOrdersWindow() const { return divisionReport_; }
+    // Whether the chart waits for a click: a course for the orders window, or its target.
+    bool PickingCourseForOrders() const { return dialogPickCourse_; }
+    bool PickingDivisionTarget() const { return pickDivisionTarget_; }
+    // The force flagship's "Order flotilla attack", as the chart shows it.
+    bool FlotillaAttackDisplay() const { return flotillaAttackDisplay_; }
     // The chart point marked by a double click.
     std::optional<map::TGeoPos> MarkedPoint() const;
 
@@ -203,6 +213,9 @@ private:
     void OnChartDoubleClicked();
     void OnObjectivesMenu(const QPoint& at);
     void FindSubordinates();
+    void RefreshDivisionNode(const combat::TDivision* division);
+    // Leaves the modes that wait for a chart click.
+    void EndChartModes();
     void UpdateInset();
     void PlaceInset();
     QTreeWidgetItem* CurrentTreeItem() const;
@@ -244,6 +257,10 @@ private:
     TChartView* inset_ = nullptr;
     combat::TFightingShip* insetShip_ = nullptr;
     TdlgShipStatus* shipStatus_ = nullptr;
+    TdlgDivisionReport* divisionReport_ = nullptr;
+    bool dialogPickCourse_ = false;
+    bool pickDivisionTarget_ = false;
+    bool flotillaAttackDisplay_ = false;
     QMenu* treeMenu_ = nullptr;
     bool updatingOrders_ = false;
     TQtMessages messages_;

@@ -6,11 +6,14 @@
 #include "combat/Division.h"
 #include "combat/FightingShip.h"
 #include "combat/Force.h"
+#include "ui/ChartPainter.h"
 #include "ui/ChartView.h"
+#include "ui/DivisionReport.h"
 #include "ui/MainWindow.h"
 #include "ui/ShipStatus.h"
 
 #include <QAction>
+#include <QSpinBox>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
 #include <QWheelEvent>
@@ -206,6 +209,44 @@ private slots:
         game.window.GoToDivision(others.back());
         QCOMPARE(game.window.SelectedDivision(), others.back());
         QCOMPARE(game.window.Chart()->Centre(), others.back()->Flagship()->Position());
+    }
+
+    void aRightClickOnAFlagGivesTheDivisionItsOrdersAndTheChartPicksForThem() {
+        TGame game;
+        TfrmMain& w = game.window;
+        combat::TDivision* division = game.DivisionNamed("4th BS");
+        game.world.Preferences.RealismSetting = 1;
+        w.Chart()->SetCentre(division->Flagship()->Position());
+        w.Chart()->SetAltitude(20 * 90'000.0);
+        const auto anchor = ui::FlagAnchor(*division, w.Chart()->Projection());
+        QVERIFY(anchor.has_value());
+        const QPoint flag = ui::FlagBox(*anchor).center().toPoint();
+        QTest::mouseClick(w.Chart(), Qt::RightButton, {}, flag);
+        ui::TdlgDivisionReport* orders = w.DivisionOrdersWindow();
+        QVERIFY(orders != nullptr && orders->isVisible());
+        QCOMPARE(orders->Division(), division);
+        QCOMPARE(w.SelectedDivision(), division);
+
+        // "Pick course from map": the chart's next click sets the window's course field.
+        auto* course = orders->findChild<QSpinBox*>("course");
+        QVERIFY(course != nullptr);
+        emit orders->pickCourseRequested();
+        QVERIFY(w.PickingCourseForOrders());
+        const QPoint east = anchor->toPoint() + QPoint(200, 0);
+        QTest::mouseClick(w.Chart(), Qt::LeftButton, {}, east);
+        QVERIFY(!w.PickingCourseForOrders());
+        QVERIFY(orders->isVisible());
+        QVERIFY2(std::abs(course->value() - 90) <= 1, qPrintable(QString::number(course->value())));
+
+        // Selecting a target: a click on an enemy's flag makes it the division's target.
+        combat::TDivision* enemy = game.DivisionNamed("III. Geschwader");
+        emit orders->divisionTargetRequested();
+        QVERIFY(w.PickingDivisionTarget());
+        w.Chart()->SetCentre(enemy->Flagship()->Position());
+        const auto enemyAt = ui::FlagAnchor(*enemy, w.Chart()->Projection());
+        QTest::mouseClick(w.Chart(), Qt::LeftButton, {}, enemyAt->toPoint());
+        QCOMPARE(division->TargetDivision, enemy);
+        QVERIFY(orders->isVisible());
     }
 };
 
