@@ -904,10 +904,92 @@ void TChartPainter::Title(const std::string& title, const QPointF& anchor,
     Text(QPointF(x, y), text, font);
 }
 
-void TChartPainter::Ships(const engine::TGameWorld& world) {
+void TChartPainter::Ships(const engine::TGameWorld& world, TShipNameMode names) {
     for (const auto& ship : world.Ships) {
         if (ship) {
-            Ship(*ship, world.PlayerSide);
+            Ship(*ship, world.PlayerSide, names);
+        }
+    }
+}
+
+QString ShipLabel(const combat::TFightingShip& ship, int playerSide, TShipNameMode mode) {
+    constexpr int kClassIdentified = 3;
+    if (mode == snNone || !PlayerKnowsShip(ship, playerSide)) {
+        return {};
+    }
+    const designs::TShipType type = ship.ShipType;
+    if (mode == snType || mode == snTypeNoDD) {
+        if (mode == snTypeNoDD && type == designs::TShipType::DD) {
+            return {};
+        }
+        return QString::fromLatin1(designs::TypeCode(type));
+    }
+    if (mode == snCapitalShips &&
+        designs::TypeIndex(type) > designs::TypeIndex(designs::TShipType::B)) {
+        return {};
+    }
+    const bool own = playerSide != 0 && playerSide != 1 ? true : ship.Side == playerSide;
+    if (!own && ship.SightingLevel < kClassIdentified) {
+        return QString::fromLatin1(designs::TypeCode(type));
+    }
+    return QString::fromStdString(ship.Marker != nullptr ? ship.Marker->Title() : ship.Name);
+}
+
+void TChartPainter::RangeCircle(const map::TGeoPos& centre, double yards, const QColor& colour) {
+    if (yards <= 0.0) {
+        return;
+    }
+    // Fine enough that a ring looks round at any zoom that shows it whole.
+    constexpr int kRingPoints = 72;
+    constexpr double kDegreesPerPoint = 360.0 / kRingPoints;
+    QPolygonF ring;
+    ring.reserve(kRingPoints + 1);
+    for (int i = 0; i <= kRingPoints; ++i) {
+        const TScreenPoint p =
+            projection_.Project(map::MovePoint(centre, i * kDegreesPerPoint, yards));
+        if (!p.visible) {
+            return;
+        }
+        ring.append(QPointF(p.x, p.y));
+    }
+    if (!ring.boundingRect().intersects(guard_)) {
+        return;
+    }
+    QPen pen(colour, 1.2, Qt::DashLine);
+    painter_.setPen(pen);
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawPolyline(ring);
+}
+
+void TChartPainter::RangeRings(engine::TGameWorld& world, const TRangeRings& rings,
+                               const combat::TDivision* selected) {
+    if (!rings.sighting && !rings.guns && !rings.endurance) {
+        return;
+    }
+    constexpr int kMainGuns = 1;
+    constexpr double kYardsPerNauticalMileOfRange = 6080.0 / 3.0;
+    for (const auto& division : world.Divisions) {
+        combat::TFightingShip* flagship = division->Flagship();
+        if (flagship == nullptr || flagship->Sunk || flagship->Marker == nullptr) {
+            continue;
+        }
+        const bool players = world.PlayerSide == 2 || division->Side == world.PlayerSide;
+        if (!players) {
+            continue;
+        }
+        const map::TGeoPos at = flagship->Position();
+        if (rings.sighting) {
+            RangeCircle(at, world.VisibilityRange(*flagship, false), QColor(230, 230, 230));
+        }
+        if (rings.guns) {
+            const int maxRange = world.WeaponTables.MaxRange(flagship->Calibre[kMainGuns]);
+            RangeCircle(at, flagship->GetMaxRange(kMainGuns, maxRange), QColor(200, 40, 40));
+        }
+        if (rings.endurance && division.get() == selected) {
+            // How far the bunkers carry the division at its ordered speed.
+            const int miles =
+                division->GetRemainingRange(std::max(1, division->Speed), world.Messages());
+            RangeCircle(at, miles * kYardsPerNauticalMileOfRange, QColor(30, 120, 30));
         }
     }
 }
@@ -956,7 +1038,7 @@ std::optional<TShipFrame> ShipFrame(const combat::TFightingShip& ship,
     return frame;
 }
 
-void TChartPainter::Ship(const combat::TFightingShip& ship, int playerSide) {
+void TChartPainter::Ship(const combat::TFightingShip& ship, int playerSide, TShipNameMode names) {
     if (ship.Sunk || ship.Marker == nullptr || ship.Marker->Hidden()) {
         return;
     }
@@ -1075,7 +1157,7 @@ void TChartPainter::Ship(const combat::TFightingShip& ship, int playerSide) {
         painter_.drawPolyline(trail);
     }
 
-    if (!ship.Marker->Title().empty()) {
+    if (const QString label = ShipLabel(ship, playerSide, names); !label.isEmpty()) {
         map::TGlobeLayer* layer = ship.Marker->Layer();
         if (layer == nullptr || layer->ShowTitles) {
             const map::TGlobePresenter* own =
@@ -1090,7 +1172,7 @@ void TChartPainter::Ship(const combat::TFightingShip& ship, int playerSide) {
                 style.titleOffset = 100;
                 style.titleAlignment = map::taRight;
             }
-            Title(ship.Marker->Title(), frame->at, style, frame->halfWidth);
+            Title(label.toStdString(), frame->at, style, frame->halfWidth);
         }
     }
 }

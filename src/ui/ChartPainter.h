@@ -6,6 +6,7 @@
 #include "map/GlobePresenter.h"
 #include "map/GlobeUnits.h"
 #include "ui/ChartColours.h"
+#include "ui/ChartOptions.h"
 #include "ui/OrthographicProjection.h"
 
 #include <QColor>
@@ -50,6 +51,10 @@ inline constexpr double kFlagStaff = 16.0;
 inline constexpr double kFlagHeight = 7.0;
 
 QColor ToQColor(core::TColor c, int alpha = 255);
+
+// The label of a ship in a mode: empty when it gets none. An enemy is named once its class is
+// made out and typed once its type is.
+QString ShipLabel(const combat::TFightingShip& ship, int playerSide, TShipNameMode mode);
 
 // The box of longitudes and latitudes the chart shows, for leaving out what lies off it.
 // Longitudes are measured from the view's centre and may run past 180 either way.
@@ -168,7 +173,10 @@ public:
     void Layer(map::TGlobeLayer& layer);
     // Shades the sea and land beyond the cut edges of the coast layers drawn so far.
     void ChartLimits(const std::vector<const map::TGlobeLayer*>& coastLayers);
-    void Ships(const engine::TGameWorld& world);
+    void Ships(const engine::TGameWorld& world, TShipNameMode names);
+    // The range rings of the player's divisions (every division when watching).
+    void RangeRings(engine::TGameWorld& world, const TRangeRings& rings,
+                    const combat::TDivision* selected);
     // Decides which division names the flags carry, before anything else is labelled: a
     // name that would overlap one already placed is left out, the selected division's first,
     // then the bigger ships'. Later titles give way to these.
@@ -195,7 +203,9 @@ private:
                    bool closed);
     // Draws a text with its baseline starting at `baseline`; answers its width.
     double Text(const QPointF& baseline, const QString& text, const QFont& font);
-    void Ship(const combat::TFightingShip& ship, int playerSide);
+    void Ship(const combat::TFightingShip& ship, int playerSide, TShipNameMode names);
+    // A circle of `yards` round a position, as the globe draws it.
+    void RangeCircle(const map::TGeoPos& centre, double yards, const QColor& colour);
     int GridStep() const;
     std::vector<TGridLine> ComputeGrid() const;
 

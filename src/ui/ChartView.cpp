@@ -54,6 +54,16 @@ void TChartView::SetWorld(engine::TGameWorld* world) {
     ViewMoved();
 }
 
+void TChartView::SetShipNameMode(TShipNameMode mode) {
+    shipNames_ = mode;
+    update();
+}
+
+void TChartView::SetRangeRings(const TRangeRings& rings) {
+    rings_ = rings;
+    update();
+}
+
 void TChartView::SetMarkedPoint(const std::optional<map::TGeoPos>& point) {
     markedPoint_ = point;
     update();
@@ -284,10 +294,10 @@ combat::TDivision* TChartView::FlagAt(const QPointF& pixel) const {
             continue;
         }
         const auto anchor = FlagAnchor(*division, projection);
-        if (anchor && FlagBox(*anchor)
-                          .adjusted(-kFlagPickPixels, -kFlagPickPixels, kFlagPickPixels,
-                                    kFlagPickPixels)
-                          .contains(pixel)) {
+        if (anchor &&
+            FlagBox(*anchor)
+                .adjusted(-kFlagPickPixels, -kFlagPickPixels, kFlagPickPixels, kFlagPickPixels)
+                .contains(pixel)) {
             return it->get();
         }
     }
@@ -358,8 +368,9 @@ void TChartView::PaintChart(QPainter& painter, const QSize& size) {
             continue;
         }
         if (&layer == shipLayer) {
-            // The chart's limits are shaded over the coasts, under the ships.
+            // The chart's limits are shaded over the coasts, under the ships and their rings.
             chart.ChartLimits(coastLayers);
+            chart.RangeRings(*world_, rings_, selectedDivision_);
             limitsDrawn = true;
         }
         chart.Layer(layer);
@@ -367,16 +378,17 @@ void TChartView::PaintChart(QPainter& painter, const QSize& size) {
             coastLayers.push_back(&layer);
         }
         if (&layer == shipLayer) {
-            chart.Ships(*world_);
+            chart.Ships(*world_, shipNames_);
             chart.Flags(*world_, selectedDivision_);
             shipsDrawn = true;
         }
     }
     if (!limitsDrawn) {
         chart.ChartLimits(coastLayers);
+        chart.RangeRings(*world_, rings_, selectedDivision_);
     }
     if (!shipsDrawn) {
-        chart.Ships(*world_);
+        chart.Ships(*world_, shipNames_);
         chart.Flags(*world_, selectedDivision_);
     }
     cache_->Prune();

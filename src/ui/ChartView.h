@@ -3,6 +3,7 @@
 #include "map/GeoDataObject.h"
 #include "map/GeoPos.h"
 #include "ui/ChartColours.h"
+#include "ui/ChartOptions.h"
 #include "ui/OrthographicProjection.h"
 
 #include <QWidget>
@@ -70,6 +71,12 @@ public:
     bool ShowCompass() const { return showCompass_; }
     // The division drawn highlighted (nullptr: none).
     void SetSelectedDivision(const combat::TDivision* division);
+    // What the chart writes beside the ships.
+    void SetShipNameMode(TShipNameMode mode);
+    TShipNameMode ShipNameMode() const { return shipNames_; }
+    // The range rings round the divisions.
+    void SetRangeRings(const TRangeRings& rings);
+    const TRangeRings& RangeRings() const { return rings_; }
     // The point the player marked with a double click (a cross on the chart; none: no mark).
     void SetMarkedPoint(const std::optional<map::TGeoPos>& point);
     const std::optional<map::TGeoPos>& MarkedPoint() const { return markedPoint_; }
@@ -148,6 +155,8 @@ private:
     bool showCompass_ = true;
     const combat::TDivision* selectedDivision_ = nullptr;
     std::optional<map::TGeoPos> markedPoint_;
+    TShipNameMode shipNames_ = snAll;
+    TRangeRings rings_;
 
     map::TGeoPos centre_;
     double altitude_ = 600.0 * 90'000.0;

@@ -367,16 +367,37 @@ void TfrmMain::BuildToolBar() {
     connect(speedUp_, &QToolButton::clicked, this, &TfrmMain::SpeedUp);
     bar->addSeparator();
     add("Zoom to view all ships", "All", &TfrmMain::ZoomToPlayerShips);
-    later("Show sighting ranges", "Sight");
-    later("Show gun ranges", "Guns");
+    const auto ring = [&](const QString& hint, const QString& text, bool TRangeRings::*flag) {
+        QAction* action = add(hint, text, [this, flag](bool on) {
+            TRangeRings rings = chart_->RangeRings();
+            rings.*flag = on;
+            chart_->SetRangeRings(rings);
+        });
+        action->setCheckable(true);
+    };
+    ring("Show sighting ranges", "Sight", &TRangeRings::sighting);
+    ring("Show gun ranges", "Guns", &TRangeRings::guns);
     later("Show fire lines", "Fire");
     later("Show submarines", "Subs");
-    later("Show endurance circle", "Fuel");
+    ring("Show endurance circle", "Fuel", &TRangeRings::endurance);
     QAction* names =
         add("Show division names", "Names", [this](bool on) { chart_->SetShowDivisionNames(on); });
     names->setCheckable(true);
     names->setChecked(chart_->ShowDivisionNames());
-    later("Show all objectives", "Obj");
+    QAction* allObjectives = add("Show all objectives", "Obj", [this] {
+        ApplyObjectiveVisibility();
+        chart_->update();
+    });
+    allObjectives->setCheckable(true);
+    shipNames_ = new QComboBox(bar);
+    shipNames_->setObjectName("shipNames");
+    shipNames_->setToolTip("Ship names");
+    for (const char* mode : kShipNameModeNames) {
+        shipNames_->addItem(mode);
+    }
+    bar->addWidget(shipNames_);
+    connect(shipNames_, &QComboBox::activated, this,
+            [this](int index) { chart_->SetShipNameMode(static_cast<TShipNameMode>(index)); });
     later("Preferences", "Prefs");
     add("End game", "End", &TfrmMain::EndGame);
     later("Save game", "Save");
@@ -514,6 +535,7 @@ void TfrmMain::SetWorld(engine::TGameWorld* world) {
     }
     FillTree();
     FillObjectives();
+    ApplyObjectiveVisibility();
     RefreshLog();
     RefreshStatus();
     RefreshRunControls();
@@ -845,6 +867,19 @@ void TfrmMain::FillTree() {
     }
 }
 
+void TfrmMain::ApplyObjectiveVisibility() {
+    if (world_ == nullptr) {
+        return;
+    }
+    // The chart marks the player's own objectives; the enemy's only when asked for (and
+    // always for a watcher).
+    const QAction* all = Action("Show all objectives");
+    const bool showAll = world_->PlayerSide == 2 || (all != nullptr && all->isChecked());
+    for (const auto& objective : world_->Objectives) {
+        objective->SetHidden(!showAll && objective->Side != world_->PlayerSide);
+    }
+}
+
 void TfrmMain::FillObjectives() {
     objectives_->clear();
     briefing_->clear();
@@ -1126,7 +1161,7 @@ void TfrmMain::FindShip() {
 bool TfrmMain::MayOrder(const combat::TDivision* division) const {
     return world_ != nullptr && division != nullptr && world_->PlayerSide != 2 &&
            division->Side == world_->PlayerSide && !division->AIControl &&
-           !world_->ScenarioFinished;
+           world_->OrdersAllowed(division->Side) && !world_->ScenarioFinished;
 }
 
 bool TfrmMain::RequireDivision() {

@@ -165,6 +165,7 @@ public:
     QSpinBox* SpeedBox() const { return speedBox_; }
     QCheckBox* TurnTogetherBox() const { return turnTogether_; }
     QComboBox* GameSpeedBox() const { return gameSpeed_; }
+    QComboBox* ShipNamesBox() const { return shipNames_; }
     QToolButton* SpeedUpButton() const { return speedUp_; }
     QToolButton* SpeedDownButton() const { return speedDown_; }
     QPushButton* SqMaxButton() const { return sqMax_; }
@@ -203,6 +204,7 @@ private:
     QAction* AddAction(const QString& hint, const QString& text, const QString& longHint = {});
     void FillTree();
     void FillObjectives();
+    void ApplyObjectiveVisibility();
     void RefreshLog();
     void RefreshStatus();
     void RefreshRunControls();
@@ -242,6 +244,7 @@ private:
     std::array<QLabel*, kStatusPanelCount> statusPanels_{};
     std::map<QString, QAction*> actions_;
     QComboBox* gameSpeed_ = nullptr;
+    QComboBox* shipNames_ = nullptr;
     QToolButton* speedUp_ = nullptr;
     QToolButton* speedDown_ = nullptr;
     TCourseBox* courseBox_ = nullptr;

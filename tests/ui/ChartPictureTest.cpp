@@ -8,8 +8,10 @@
 #include "core/Random.h"
 #include "core/Sound.h"
 #include "engine/GameWorld.h"
+#include "map/Geometry.h"
 #include "map/LayerFile.h"
 #include "ui/ChartColours.h"
+#include "ui/ChartPainter.h"
 #include "ui/ChartView.h"
 #include "ui/MainWindow.h"
 
@@ -241,6 +243,83 @@ private slots:
         enemy.SightingLevel = 0;
         sea.world.PlayerSide = 2;
         QCOMPARE(PixelAt(Paint(view), view, at), QColor(20, 20, 160));
+    }
+
+    void shipLabelsFollowTheNameModeAndWhatThePlayerKnows_data() {
+        QTest::addColumn<int>("side");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("sightingLevel");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QString>("label");
+        const int bb = designs::TypeIndex(designs::TShipType::BB);
+        const int dd = designs::TypeIndex(designs::TShipType::DD);
+        const int cl = designs::TypeIndex(designs::TShipType::CL);
+        QTest::newRow("own battleship, all") << 0 << bb << 0 << int(ui::snAll) << "Warspite";
+        QTest::newRow("own cruiser, capital ships")
+            << 0 << cl << 0 << int(ui::snCapitalShips) << "";
+        QTest::newRow("own battleship, capital ships")
+            << 0 << bb << 0 << int(ui::snCapitalShips) << "Warspite";
+        QTest::newRow("own destroyer, type") << 0 << dd << 0 << int(ui::snType) << "DD";
+        QTest::newRow("own destroyer, type no DD") << 0 << dd << 0 << int(ui::snTypeNoDD) << "";
+        QTest::newRow("own cruiser, type no DD") << 0 << cl << 0 << int(ui::snTypeNoDD) << "CL";
+        QTest::newRow("own battleship, none") << 0 << bb << 0 << int(ui::snNone) << "";
+        QTest::newRow("enemy only sighted") << 1 << bb << 1 << int(ui::snAll) << "";
+        QTest::newRow("enemy type made out") << 1 << bb << 2 << int(ui::snAll) << "BB";
+        QTest::newRow("enemy class made out") << 1 << bb << 3 << int(ui::snAll) << "Warspite";
+    }
+
+    void shipLabelsFollowTheNameModeAndWhatThePlayerKnows() {
+        QFETCH(int, side);
+        QFETCH(int, type);
+        QFETCH(int, sightingLevel);
+        QFETCH(int, mode);
+        QFETCH(QString, label);
+        TNorthSea sea;
+        QVERIFY(sea.loaded);
+        combat::TFightingShip& ship = sea.AddShip(Degrees(3.5, 56.5), side, side, 0);
+        ship.Marker->SetTitle("Warspite");
+        ship.ShipType = static_cast<designs::TShipType>(type);
+        ship.SightingLevel = sightingLevel;
+        QCOMPARE(ui::ShipLabel(ship, 0, static_cast<ui::TShipNameMode>(mode)), label);
+    }
+
+    void rangeRingsAreDrawnAtTheirRange() {
+        TNorthSea sea;
+        QVERIFY(sea.loaded);
+        const TGeoPos at = Degrees(3.5, 56.5);
+        combat::TFightingShip& ship = sea.AddShip(at, 0, 0, 0);
+        combat::TDivision& division =
+            sea.world.AddDivision(std::make_unique<combat::TDivision>("1st BS", 0));
+        division.Ships.push_back(&ship);
+        sea.world.PlayerSide = 0;
+        TChartView view;
+        view.resize(kPicture);
+        view.SetWorld(&sea.world);
+        view.SetCentre(at);
+        QVERIFY(view.SetAltitude(40 * 90'000.0));
+        const double yards = sea.world.VisibilityRange(ship, false);
+        QVERIFY(yards > 0);
+        const auto east = [&](double y) {
+            return *view.PositionToPixel(map::MovePoint(at, 90, y));
+        };
+        // A dashed ring: look along a short stretch of the ring for its colour.
+        const auto ringSeen = [&](const QImage& picture, double y) {
+            const QPointF p = east(y);
+            for (int dy = -12; dy <= 12; ++dy) {
+                for (int dx = -1; dx <= 1; ++dx) {
+                    const QColor c = picture.pixelColor(p.toPoint() + QPoint(dx, dy));
+                    if (c.red() > 200 && c.green() > 200 && c.blue() > 200) {
+                        return true;
+                    }
+                }
+            }
+            return false;
+        };
+        QVERIFY(!ringSeen(Paint(view), yards));
+        view.SetRangeRings({true, false, false});
+        const QImage picture = Paint(view);
+        QVERIFY(ringSeen(picture, yards));
+        QVERIFY(!ringSeen(picture, yards * 0.8));
     }
 
     void deckColours_data() {

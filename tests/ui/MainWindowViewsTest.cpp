@@ -6,6 +6,7 @@
 #include "combat/Division.h"
 #include "combat/FightingShip.h"
 #include "combat/Force.h"
+#include "engine/Objective.h"
 #include "ui/ChartPainter.h"
 #include "ui/ChartView.h"
 #include "ui/DivisionReport.h"
@@ -247,6 +248,25 @@ private slots:
         QTest::mouseClick(w.Chart(), Qt::LeftButton, {}, enemyAt->toPoint());
         QCOMPARE(division->TargetDivision, enemy);
         QVERIFY(orders->isVisible());
+    }
+
+    void theEnemysObjectivesShowOnlyWhenAskedFor() {
+        TGame game;
+        QCOMPARE(game.world.Objectives.size(), std::size_t{2});
+        const auto hidden = [&](int side) {
+            for (const auto& objective : game.world.Objectives) {
+                if (objective->Side == side) {
+                    return objective->Hidden();
+                }
+            }
+            return false;
+        };
+        QVERIFY(!hidden(0));
+        QVERIFY(hidden(1));
+        game.window.Action("Show all objectives")->trigger();
+        QVERIFY(!hidden(1));
+        game.window.Action("Show all objectives")->trigger();
+        QVERIFY(hidden(1));
     }
 };
 
