@@ -282,29 +282,7 @@ combat::TFightingShip* TChartView::ShipAt(const QPointF& pixel) const {
     return best;
 }
 
-combat::TDivision* TChartView::FlagAt(const QPointF& pixel) const {
-    if (world_ == nullptr) {
-        return nullptr;
-    }
-    constexpr double kFlagPickPixels = 2.0;
-    const TOrthographicProjection& projection = Projection();
-    for (auto it = world_->Divisions.rbegin(); it != world_->Divisions.rend(); ++it) {
-        const combat::TDivision* division = it->get();
-        if (division == nullptr || !FlagColour(division->Side)) {
-            continue;
-        }
-        const auto anchor = FlagAnchor(*division, projection);
-        if (anchor &&
-            FlagBox(*anchor)
-                .adjusted(-kFlagPickPixels, -kFlagPickPixels, kFlagPickPixels, kFlagPickPixels)
-                .contains(pixel)) {
-            return it->get();
-        }
-    }
-    return nullptr;
-}
-
-combat::TDivision* TChartView::DivisionAt(const QPointF& pixel) const {
+combat::TDivision* TChartView::FlagUnder(const QPointF& pixel, const QMarginsF& reach) const {
     if (world_ == nullptr) {
         return nullptr;
     }
@@ -316,13 +294,29 @@ combat::TDivision* TChartView::DivisionAt(const QPointF& pixel) const {
             continue;
         }
         const auto anchor = FlagAnchor(*division, projection);
-        if (!anchor) {
-            continue;
-        }
-        const QRectF flag = FlagBox(*anchor).adjusted(-3, -3, 3, kFlagStaff - kFlagHeight + 3);
-        if (flag.contains(pixel)) {
+        if (anchor && FlagBox(*anchor).marginsAdded(reach).contains(pixel)) {
             return it->get();
         }
+    }
+    return nullptr;
+}
+
+combat::TDivision* TChartView::FlagAt(const QPointF& pixel) const {
+    constexpr double kFlagPickPixels = 2.0;
+    return FlagUnder(pixel,
+                     QMarginsF(kFlagPickPixels, kFlagPickPixels, kFlagPickPixels, kFlagPickPixels));
+}
+
+combat::TDivision* TChartView::DivisionAt(const QPointF& pixel) const {
+    if (world_ == nullptr) {
+        return nullptr;
+    }
+    // The flag and its staff down to the flagship.
+    constexpr double kStaffPickPixels = 3.0;
+    if (combat::TDivision* division =
+            FlagUnder(pixel, QMarginsF(kStaffPickPixels, kStaffPickPixels, kStaffPickPixels,
+                                       kFlagStaff - kFlagHeight + kStaffPickPixels))) {
+        return division;
     }
     combat::TFightingShip* ship = ShipAt(pixel);
     if (ship == nullptr) {

@@ -6,6 +6,7 @@
 #include "ui/ChartOptions.h"
 #include "ui/OrthographicProjection.h"
 
+#include <QMarginsF>
 #include <QWidget>
 #include <memory>
 #include <optional>
@@ -144,6 +145,8 @@ protected:
 
 private:
     void UpdateProjection(const QSize& size) const;
+    // The division whose flag, grown by `reach` pixels, is under a pixel; the top one.
+    combat::TDivision* FlagUnder(const QPointF& pixel, const QMarginsF& reach) const;
     void ViewMoved();
     // Turns the globe so that the position under `from` moves under `to`.
     void DragGlobe(const QPointF& from, const QPointF& to);

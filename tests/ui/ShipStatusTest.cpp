@@ -2,6 +2,7 @@
 // the dialog filled from a ship of the scenario whose state the tests set by hand.
 
 #include "ui/ShipStatus.h"
+#include "GameFixture.h"
 #include "combat/Division.h"
 #include "combat/FightingShip.h"
 #include "core/Messages.h"
@@ -39,30 +40,9 @@ Q_DECLARE_METATYPE(std::vector<std::string>)
 
 namespace {
 
-std::filesystem::path GameDir() {
-    return QDir(QCoreApplication::applicationDirPath() + "/../data").absolutePath().toStdString();
-}
-
-std::filesystem::path OpenSeaScenario() {
-    const auto source = std::filesystem::canonical(GameDir()).parent_path();
-    return source / "tests" / "fixtures" / "scenario" / "OpenSea.nsc";
-}
-
 // The open-sea scenario with a user folder of its own, and a status dialog over it.
-struct TGame {
-    QTemporaryDir userDir;
-    core::THeadlessMessages messages{nullptr};
-    core::TSilentSound sound;
-    core::TRandomGenerator random{5};
-    engine::TGameWorld world{messages, sound, random,
-                             core::TGameFolders(GameDir(), userDir.path().toStdString())};
+struct TGame : tarnwake::testing::TStartedWorld {
     TdlgShipStatus dialog{world, messages};
-
-    TGame() {
-        scenario::TSideChoices sides;
-        sides.ComputerCommanded = {false, true};
-        scenario::StartGame(world, OpenSeaScenario(), sides);
-    }
 
     TFightingShip* Ship(const std::string& name) {
         for (const auto& s : world.Ships) {
