@@ -22,6 +22,7 @@
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -253,12 +254,22 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), messages_(this) {
         }
     });
 
-    inset_ = new TChartView(chart_);
+    // The inset sits in a frame of its own over the chart's lower left corner.
+    insetFrame_ = new QFrame(chart_);
+    insetFrame_->setObjectName("insetFrame");
+    insetFrame_->setFrameShape(QFrame::Box);
+    insetFrame_->setLineWidth(2);
+    insetFrame_->setFixedSize(kInsetWidth, kInsetHeight);
+    auto* insetLayout = new QVBoxLayout(insetFrame_);
+    insetLayout->setContentsMargins(2, 2, 2, 2);
+    inset_ = new TChartView(insetFrame_);
     inset_->setObjectName("inset");
-    inset_->resize(kInsetWidth, kInsetHeight);
+    inset_->setMinimumSize(0, 0);
     inset_->SetShowCompass(false);
     inset_->SetShowDivisionNames(false);
-    inset_->hide();
+    inset_->SetShowScale(false);
+    insetLayout->addWidget(inset_);
+    insetFrame_->hide();
     chart_->installEventFilter(this);
 
     tree_->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -407,7 +418,7 @@ void TfrmMain::BuildToolBar() {
     later("Show track chart (available after the battle)", "Tracks");
     QAction* inset = add("Show enlarged inset view", "Inset", [this](bool on) {
         if (!on) {
-            inset_->hide();
+            insetFrame_->hide();
             return;
         }
         inset_->SetColours(chart_->Colours());
@@ -416,8 +427,8 @@ void TfrmMain::BuildToolBar() {
             insetShip_ = FirstPlayerShip();
         }
         PlaceInset();
-        inset_->show();
-        inset_->raise();
+        insetFrame_->show();
+        insetFrame_->raise();
         UpdateInset();
     });
     inset->setCheckable(true);
@@ -1464,7 +1475,7 @@ void TfrmMain::SetInsetShip(combat::TFightingShip* ship, bool force) {
 }
 
 void TfrmMain::UpdateInset() {
-    if (!inset_->isVisible() || insetShip_ == nullptr || world_ == nullptr) {
+    if (!insetFrame_->isVisible() || insetShip_ == nullptr || world_ == nullptr) {
         return;
     }
     // A ship that has left the world (sunk and cleared) is not followed.
@@ -1481,7 +1492,9 @@ void TfrmMain::UpdateInset() {
 }
 
 void TfrmMain::PlaceInset() {
-    inset_->move(kInsetMargin, chart_->height() - kInsetHeight - kInsetMargin - 40);
+    // Above the scale bar, clear of the chart's bottom edge and its labels.
+    constexpr int kScaleBarRoom = 40;
+    insetFrame_->move(kInsetMargin, chart_->height() - kInsetHeight - kInsetMargin - kScaleBarRoom);
 }
 
 void TfrmMain::keyReleaseEvent(QKeyEvent* event) {

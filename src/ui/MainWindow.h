@@ -25,6 +25,7 @@ class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
 class QListWidget;
+class QFrame;
 class QMenu;
 class QTimer;
 
@@ -257,6 +258,7 @@ private:
     bool pickCourse_ = false;
     bool awaitingMark_ = false;
     QTimer* autoZoom_ = nullptr;
+    QFrame* insetFrame_ = nullptr;
     TChartView* inset_ = nullptr;
     combat::TFightingShip* insetShip_ = nullptr;
     TdlgShipStatus* shipStatus_ = nullptr;
