@@ -1256,16 +1256,34 @@ void TChartPainter::PlaceFlagNames(const engine::TGameWorld& world, bool names,
     }
     std::stable_sort(candidates.begin(), candidates.end(),
                      [](const TCandidate& a, const TCandidate& b) { return a.rank < b.rank; });
+    // Every flag is drawn, so no name may run over one.
+    for (const TCandidate& c : candidates) {
+        labels_.push_back(FlagBox(c.anchor));
+    }
     for (const TCandidate& c : candidates) {
         const QString text = QString::fromStdString(c.division->DivisionName);
         const TLaidOutText& laid = cache_.Text(text, font);
         const QRectF flag = FlagBox(c.anchor);
-        const QPointF baseline(flag.right() + 3, flag.bottom() - 1);
-        const QRectF box(baseline.x(), baseline.y() - laid.ascent, laid.width,
-                         kFlagNamePixels * 1.25);
-        // The flag itself stays clear of other names too.
-        if (PlaceLabel(box.united(flag))) {
-            flagNames_.push_back({c.division, baseline, text});
+        const double height = kFlagNamePixels * 1.25;
+        // Beside the flag if there is room, else before it, above it or below the ship.
+        const std::array<QPointF, 4> baselines = {
+            QPointF(flag.right() + 3, flag.bottom() - 1),
+            QPointF(flag.left() - 3 - laid.width, flag.bottom() - 1),
+            QPointF(flag.left(), flag.top() - 3 - (height - laid.ascent)),
+            QPointF(flag.left(), c.anchor.y() + 3 + laid.ascent)};
+        for (std::size_t i = 0; i < baselines.size(); ++i) {
+            const QPointF& baseline = baselines[i];
+            const QRectF box(baseline.x(), baseline.y() - laid.ascent, laid.width, height);
+            // The selected division is named beside its flag whatever that covers.
+            if (c.division == selected) {
+                labels_.push_back(box);
+                flagNames_.push_back({c.division, baseline, text});
+                break;
+            }
+            if (PlaceLabel(box)) {
+                flagNames_.push_back({c.division, baseline, text});
+                break;
+            }
         }
     }
 }
