@@ -967,6 +967,14 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TfrmMain::OnTreeSelection() {
+    try {
+        TreeSelectionChanged();
+    } catch (const std::exception& e) {
+        Messages().Error(std::string("Error in tvShips change procedure!\r") + e.what());
+    }
+}
+
+void TfrmMain::TreeSelectionChanged() {
     const auto items = tree_->selectedItems();
     if (items.isEmpty()) {
         return;

@@ -213,6 +213,7 @@ private:
     void OnMinuteFinished();
     void OnChartClicked(QPointF pixel, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     void OnTreeSelection();
+    void TreeSelectionChanged();
     void OnChartDoubleClicked();
     void OnObjectivesMenu(const QPoint& at);
     void FindSubordinates();
