@@ -201,10 +201,11 @@ std::string TDivision::Description() const {
     if (flag == nullptr) {
         return {};
     }
-    std::string text =
-        flag->SightingLevel < 2 ? "Unknown ship type " : flag->IdentifiedType + "-division ";
-    const auto seen = std::count_if(Ships.begin(), Ships.end(),
-                                    [](const TFightingShip* s) { return s->SightingLevel > 0; });
+    std::string text = flag->SightingLevel < kTypeIdentified ? "Unknown ship type "
+                                                             : flag->IdentifiedType + "-division ";
+    const auto seen = std::count_if(Ships.begin(), Ships.end(), [](const TFightingShip* s) {
+        return s->SightingLevel > kUnseen;
+    });
     text += std::to_string(seen) + " ships. ";
     if (flag->SightingLevel == 3) {
         text += flag->ReportedClass + "-class";

@@ -25,6 +25,12 @@ namespace tarnwake::combat {
 
 class TDivision;
 
+// How well the other side knows a ship (its SightingLevel).
+inline constexpr int kUnseen = 0;
+inline constexpr int kSighted = 1;
+inline constexpr int kTypeIdentified = 2;
+inline constexpr int kClassIdentified = 3;
+
 // Damage states, as the rules and the displays name them.
 inline constexpr int kDamageNone = 0;
 inline constexpr int kDamageLight = 1;
@@ -152,8 +158,8 @@ public:
 
     // ---- Sighting: how the other side knows this ship, and the light where it is.
     std::vector<TFightingShip*> Sighted; // the ships this ship sees this minute
-    int SightingLevel = 0; // 0 unseen, 1 sighted, 2 type identified, 3 class identified
-    int LightState = 1;    // 1 day, 2 night, 3 dusk
+    int SightingLevel = kUnseen;
+    int LightState = 1; // 1 day, 2 night, 3 dusk
     bool SeenByPlayerThisMinute = false;
     bool Lit = false;
     std::string IdentifiedType; // the type code the other side believes

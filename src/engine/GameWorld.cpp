@@ -61,6 +61,21 @@ TForce& TGameWorld::AddForce(std::unique_ptr<TForce> force) {
     return *Forces.back();
 }
 
+bool TGameWorld::HoldsShip(const TFightingShip* ship) const {
+    return ship != nullptr && std::any_of(Ships.begin(), Ships.end(),
+                                          [ship](const auto& s) { return s.get() == ship; });
+}
+
+TDivision* TGameWorld::DivisionOfShip(const TFightingShip* ship) const {
+    for (const auto& division : Divisions) {
+        if (std::find(division->Ships.begin(), division->Ships.end(), ship) !=
+            division->Ships.end()) {
+            return division.get();
+        }
+    }
+    return nullptr;
+}
+
 void TGameWorld::RemoveShip(TFightingShip* ship) {
     if (ship == nullptr) {
         return;

@@ -64,10 +64,16 @@ enum TInitialAIControl : int {
     aiNone = 3,
 };
 
+// The realism settings: how much of the fighting the player steers by hand, from the fleet
+// commander's view (Admiral) to every ship's guns and torpedoes (Captain).
+inline constexpr int kRealismAdmiral = 0;
+inline constexpr int kRealismRearAdmiral = 1;
+inline constexpr int kRealismCaptain = 2;
+
 // The settings of the player's preferences that the game reads.
 struct TPlayPreferences {
     TLogSettings Log;
-    int RealismSetting = 1;
+    int RealismSetting = kRealismRearAdmiral;
     int AutosaveMinutes = 60; // 0: never
     int InitialAIControl = aiDestroyers;
     TChartColours Colours;
@@ -148,6 +154,10 @@ public:
     void RemoveShip(combat::TFightingShip* ship);
     void RemoveDivision(combat::TDivision* division);
     void RemoveForce(combat::TForce* force);
+    // Whether the ship is still one of the world's (windows holding a ship ask before use).
+    bool HoldsShip(const combat::TFightingShip* ship) const;
+    // The division the ship sails in; none when no division holds it.
+    combat::TDivision* DivisionOfShip(const combat::TFightingShip* ship) const;
     // Empties the world for the next game.
     void Clear();
 

@@ -9,7 +9,6 @@ namespace {
 constexpr int kWeatherMist = 1;
 constexpr int kWeatherLightRain = 6;
 constexpr int kWeatherHeavyRain = 7;
-constexpr int kIdentifiedByType = 2;
 } // namespace
 
 core::TColor SeaColour(const TChartColours& colours, int weather) {
@@ -27,7 +26,7 @@ bool PlayerKnowsShip(const combat::TFightingShip& ship, int playerSide) {
     if (playerSide != 0 && playerSide != 1) {
         return true;
     }
-    return ship.Side == playerSide || ship.SightingLevel >= kIdentifiedByType;
+    return ship.Side == playerSide || ship.SightingLevel >= combat::kTypeIdentified;
 }
 
 core::TColor ShipDeckColour(const combat::TFightingShip& ship, int playerSide,

@@ -913,7 +913,6 @@ void TChartPainter::Ships(const engine::TGameWorld& world, TShipNameMode names) 
 }
 
 QString ShipLabel(const combat::TFightingShip& ship, int playerSide, TShipNameMode mode) {
-    constexpr int kClassIdentified = 3;
     if (mode == snNone || !PlayerKnowsShip(ship, playerSide)) {
         return {};
     }
@@ -929,7 +928,7 @@ QString ShipLabel(const combat::TFightingShip& ship, int playerSide, TShipNameMo
         return {};
     }
     const bool own = playerSide != 0 && playerSide != 1 ? true : ship.Side == playerSide;
-    if (!own && ship.SightingLevel < kClassIdentified) {
+    if (!own && ship.SightingLevel < combat::kClassIdentified) {
         return QString::fromLatin1(designs::TypeCode(type));
     }
     return QString::fromStdString(ship.Marker != nullptr ? ship.Marker->Title() : ship.Name);
@@ -967,7 +966,6 @@ void TChartPainter::RangeRings(engine::TGameWorld& world, const TRangeRings& rin
         return;
     }
     constexpr int kMainGuns = 1;
-    constexpr double kYardsPerNauticalMileOfRange = 6080.0 / 3.0;
     for (const auto& division : world.Divisions) {
         combat::TFightingShip* flagship = division->Flagship();
         if (flagship == nullptr || flagship->Sunk || flagship->Marker == nullptr) {
@@ -989,7 +987,7 @@ void TChartPainter::RangeRings(engine::TGameWorld& world, const TRangeRings& rin
             // How far the bunkers carry the division at its ordered speed.
             const int miles =
                 division->GetRemainingRange(std::max(1, division->Speed), world.Messages());
-            RangeCircle(at, miles * kYardsPerNauticalMileOfRange, QColor(30, 120, 30));
+            RangeCircle(at, miles * kYardsPerNauticalMile, QColor(30, 120, 30));
         }
     }
 }

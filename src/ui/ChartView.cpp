@@ -318,17 +318,8 @@ combat::TDivision* TChartView::DivisionAt(const QPointF& pixel) const {
                                        kFlagStaff - kFlagHeight + kStaffPickPixels))) {
         return division;
     }
-    combat::TFightingShip* ship = ShipAt(pixel);
-    if (ship == nullptr) {
-        return nullptr;
-    }
-    for (const auto& division : world_->Divisions) {
-        if (division && std::find(division->Ships.begin(), division->Ships.end(), ship) !=
-                            division->Ships.end()) {
-            return division.get();
-        }
-    }
-    return nullptr;
+    const combat::TFightingShip* ship = ShipAt(pixel);
+    return ship != nullptr ? world_->DivisionOfShip(ship) : nullptr;
 }
 
 void TChartView::PaintChart(QPainter& painter, const QSize& size) {

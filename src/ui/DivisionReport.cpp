@@ -30,9 +30,6 @@ using designs::TShipType;
 
 namespace {
 
-// Realism settings: how much of the fighting the player steers by hand.
-constexpr int kAdmiralsMode = 0;
-constexpr int kCaptainsMode = 2;
 // Smoke screens and fire discipline orders were no part of fleet tactics before 1908.
 constexpr int kFirstSmokeOrderYear = 1908;
 // Hold-fire minutes above this show as the indefinite hold.
@@ -298,10 +295,11 @@ void TdlgDivisionReport::Open(TDivision* division, int courseValue, TFightingShi
     // In Admiral's mode the player steers the force flagship's division himself, and a
     // division once left to the computer stays with it.
     const bool flagshipDivision = IsForceFlagshipDivision();
-    aiBoxAllowed_ = realism > kAdmiralsMode || (!flagshipDivision && !division_->AIControl);
+    aiBoxAllowed_ =
+        realism > engine::kRealismAdmiral || (!flagshipDivision && !division_->AIControl);
     flotillaAttack_->setVisible(flagshipDivision);
     flotillaAttack_->setChecked(flagshipDivision && division_->Force->FlotillaAttack);
-    selectTarget_->setEnabled(realism > kAdmiralsMode);
+    selectTarget_->setEnabled(realism > engine::kRealismAdmiral);
     ShowTarget();
     objective_->setText(division_->Objective == map::TGeoPos{}
                             ? QString("No objective")
@@ -550,9 +548,9 @@ void TdlgDivisionReport::UpdateEnabledStates() {
         const TFightingShip* flag = division_->Flagship();
         const bool lightCraft =
             flag != nullptr && (flag->ShipType == TShipType::CL || flag->ShipType == TShipType::DD);
-        const bool fireOrders = lightCraft && world_.Preferences.RealismSetting > kAdmiralsMode &&
-                                steering && world_.OrdersAllowed(division_->Side) &&
-                                world_.ScenarioYear() >= kFirstSmokeOrderYear;
+        const bool fireOrders =
+            lightCraft && world_.Preferences.RealismSetting > engine::kRealismAdmiral && steering &&
+            world_.OrdersAllowed(division_->Side) && world_.ScenarioYear() >= kFirstSmokeOrderYear;
         for (QWidget* w : std::initializer_list<QWidget*>{makeSmoke_, holdFire_, holdFire10_,
                                                           holdTorpedoFire_}) {
             w->setEnabled(fireOrders);
@@ -564,7 +562,7 @@ void TdlgDivisionReport::UpdateEnabledStates() {
 
 void TdlgDivisionReport::UpdateShipButtons() {
     const bool any = SelectedShip() != nullptr;
-    const bool captain = world_.Preferences.RealismSetting == kCaptainsMode;
+    const bool captain = world_.Preferences.RealismSetting == engine::kRealismCaptain;
     shipDetails_->setEnabled(any);
     setShipTarget_->setEnabled(any && captain);
     fireTorpedoes_->setEnabled(any && captain);

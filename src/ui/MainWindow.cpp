@@ -77,7 +77,6 @@ constexpr double kAutoZoomWidthShare = 0.97;
 constexpr double kAutoZoomHeightShare = 0.9;
 // The closing-in zoom gives up after this many steps, whatever happens.
 constexpr int kAutoZoomMaxSteps = 1000;
-constexpr int kRealismCaptain = 2;
 
 // What a tree node stands for.
 enum TNodeKind { nkForce = 1, nkDivision = 2, nkShip = 3 };
@@ -111,18 +110,6 @@ QString BriefingFor(const std::filesystem::path& file, int side) {
         }
     }
     return result.left(kBriefingLimit);
-}
-
-// The division a ship sails in; none for a ship no division holds.
-const combat::TDivision* DivisionOfShip(const engine::TGameWorld& world,
-                                        const combat::TFightingShip* ship) {
-    for (const auto& division : world.Divisions) {
-        if (std::find(division->Ships.begin(), division->Ships.end(), ship) !=
-            division->Ships.end()) {
-            return division.get();
-        }
-    }
-    return nullptr;
 }
 
 // The first general ("[2]") line of a briefing file, as the overview of a scenario.
@@ -1058,7 +1045,7 @@ void TfrmMain::TreeCommand(const QString& entry) {
     const bool watching = world_->PlayerSide == 2;
     if (entry == "Status...") {
         if (ship != nullptr) {
-            const combat::TDivision* own = DivisionOfShip(*world_, ship);
+            const combat::TDivision* own = world_->DivisionOfShip(ship);
             if (!watching && own != nullptr && own->AIControl) {
                 Messages().Inform("Ship is under AI control!");
                 return;
@@ -1080,7 +1067,7 @@ void TfrmMain::TreeCommand(const QString& entry) {
             chart_->SetCentre(at->Position());
         }
     } else if (entry == "Set target...") {
-        if (world_->Preferences.RealismSetting != kRealismCaptain) {
+        if (world_->Preferences.RealismSetting != engine::kRealismCaptain) {
             if (ship != nullptr) {
                 Messages().Inform("No manual targeting for ships on this setting!");
             } else if (division != nullptr) {
@@ -1445,8 +1432,7 @@ void TfrmMain::ShowShipStatus(combat::TFightingShip* ship) {
     }
     const bool own = world_->PlayerMaySee(*ship);
     // An enemy is looked at only once the class has been made out.
-    constexpr int kClassIdentified = 3;
-    if (!own && ship->SightingLevel < kClassIdentified) {
+    if (!own && ship->SightingLevel < combat::kClassIdentified) {
         return;
     }
     if (shipStatus_ == nullptr) {
@@ -1487,9 +1473,7 @@ void TfrmMain::UpdateInset() {
         return;
     }
     // A ship that has left the world (sunk and cleared) is not followed.
-    const bool known = std::any_of(world_->Ships.begin(), world_->Ships.end(),
-                                   [this](const auto& s) { return s.get() == insetShip_; });
-    if (!known || !insetShip_->Marker) {
+    if (!world_->HoldsShip(insetShip_) || !insetShip_->Marker) {
         insetShip_ = nullptr;
         return;
     }

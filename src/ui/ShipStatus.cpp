@@ -469,18 +469,11 @@ void TdlgShipStatus::Refresh() {
 }
 
 bool TdlgShipStatus::ShipInWorld() const {
-    return ship_ != nullptr && std::any_of(world_.Ships.begin(), world_.Ships.end(),
-                                           [this](const auto& s) { return s.get() == ship_; });
+    return world_.HoldsShip(ship_);
 }
 
 combat::TDivision* TdlgShipStatus::ShipDivision() const {
-    for (const auto& division : world_.Divisions) {
-        const auto& ships = division->Ships;
-        if (std::find(ships.begin(), ships.end(), ship_) != ships.end()) {
-            return division.get();
-        }
-    }
-    return nullptr;
+    return world_.DivisionOfShip(ship_);
 }
 
 void TdlgShipStatus::Fill() {
