@@ -63,7 +63,7 @@ constexpr std::array<TDivisionPlan, 20> kPlans = {{
 class TBenchChart {
 public:
     TBenchChart()
-        : world_(messages_, sound_, random_,
+        : world_(messages_, sound_,
                  core::TGameFolders(std::filesystem::path(TARNWAKE_SOURCE_DIR) / "data",
                                     std::filesystem::temp_directory_path())) {
         const auto scenarios = world_.Folders().ScenariosDir();

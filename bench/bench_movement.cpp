@@ -24,8 +24,7 @@ namespace {
 struct TFleet {
     core::THeadlessMessages messages{nullptr};
     core::TSilentSound sound;
-    core::TRandomGenerator random{1916};
-    engine::TGameWorld world{messages, sound, random, core::TGameFolders("data", "user")};
+    engine::TGameWorld world{messages, sound, core::TGameFolders("data", "user")};
 
     TFleet() {
         const std::filesystem::path data = std::filesystem::path(TARNWAKE_SOURCE_DIR) / "data";
@@ -33,6 +32,7 @@ struct TFleet {
         world.Chart.SetLandLayer(1, "NorthSea.lyr");
         world.Clock = core::EncodeDateTime(1916, 5, 31, 14, 0);
         world.Length = 100000;
+        world.Seed(1916);
         world.Preferences.AutosaveMinutes = 0;
         map::TGlobeLayer* ships = &world.Chart.FindOrCreateLayer("ShipLayer");
         // Off the west coast of Jutland, 56 N 7 E, steaming north in columns 3 miles apart.

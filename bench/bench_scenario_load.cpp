@@ -33,11 +33,9 @@ fs::path ScenarioFile() {
 void LoadScenario(benchmark::State& state) {
     core::THeadlessMessages messages(nullptr);
     core::TSilentSound sound;
-    core::TRandomGenerator random(1);
     const fs::path file = ScenarioFile();
     state.SetLabel(file.filename().string());
-    engine::TGameWorld world(messages, sound, random,
-                             core::TGameFolders(GameDir(), "/nonexistent"));
+    engine::TGameWorld world(messages, sound, core::TGameFolders(GameDir(), "/nonexistent"));
     world.WeaponTables.Load(GameDir(), messages);
     for (auto _ : state) {
         world.Clear();
@@ -58,11 +56,9 @@ BENCHMARK(LoadScenario)->Unit(benchmark::kMillisecond);
 void StartGame(benchmark::State& state) {
     core::THeadlessMessages messages(nullptr);
     core::TSilentSound sound;
-    core::TRandomGenerator random(1);
     const fs::path file = ScenarioFile();
     state.SetLabel(file.filename().string());
-    engine::TGameWorld world(messages, sound, random,
-                             core::TGameFolders(GameDir(), "/nonexistent"));
+    engine::TGameWorld world(messages, sound, core::TGameFolders(GameDir(), "/nonexistent"));
     world.WeaponTables.Load(GameDir(), messages);
     for (auto _ : state) {
         scenario::StartGame(world, file, scenario::TSideChoices{});

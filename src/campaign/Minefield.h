@@ -1,16 +1,24 @@
 #pragma once
 
+#include "core/EntityId.h"
 #include "map/GeoDataObject.h"
+
+#include <memory>
 
 namespace tarnwake::campaign {
 
-// A minefield: a closed polygon on its side's layer ("MineLayer0" or "MineLayer1"), owned
-// by that layer. Density 0 marks a known or suspected field that holds no mines. The
-// scenario loader fills it; mine strikes and laying come with the minefield rules.
-class TMinefield : public map::TGeoDataObject {
-public:
-    using map::TGeoDataObject::TGeoDataObject;
+using TMinefieldId = core::TEntityId<struct TMinefieldTag>;
 
+// A minefield of a side. The world owns it; its outline is its marker, a closed polygon on its
+// side's layer ("MineLayer0" or "MineLayer1"). Density 0 marks a known or suspected field that
+// holds no mines.
+class TMinefield {
+public:
+    explicit TMinefield(map::TGlobeLayer* layer)
+        : Marker(std::make_unique<map::TGeoDataObject>(layer)) {}
+
+    TMinefieldId Id;
+    std::unique_ptr<map::TGeoDataObject> Marker;
     int Side = -1;
     int Density = -1;
     bool PlayerLaid = false;

@@ -1,8 +1,13 @@
 #pragma once
 
+#include "core/EntityId.h"
 #include "map/GeoDataObject.h"
 
+#include <memory>
+
 namespace tarnwake::campaign {
+
+using TSearchAreaId = core::TEntityId<struct TSearchAreaTag>;
 
 // Search-area categories and the layers they live on.
 enum TSearchAreaCategory : int {
@@ -11,12 +16,15 @@ enum TSearchAreaCategory : int {
     saProtectedZone = 3 // "BKZLayer"
 };
 
-// A search area: a closed polygon that watches the sea for one side, owned by its layer. The
-// scenario loader fills it; sightings and aircraft come with the search-area rules.
-class TSearchArea : public map::TGeoDataObject {
+// A search area: a closed polygon that watches the sea for one side. The world owns it; its
+// outline is its marker on its category's layer.
+class TSearchArea {
 public:
-    using map::TGeoDataObject::TGeoDataObject;
+    explicit TSearchArea(map::TGlobeLayer* layer)
+        : Marker(std::make_unique<map::TGeoDataObject>(layer)) {}
 
+    TSearchAreaId Id;
+    std::unique_ptr<map::TGeoDataObject> Marker;
     int Side = -1;
     int Category = -1;
     int SpotChance = -1; // a one-in-N chance per check

@@ -32,14 +32,15 @@ int CheckScenarios(const core::TGameFolders& folders, core::THeadlessMessages& m
     int onLand = 0;
     for (const auto& file : scenarios) {
         for (int level = 0; level < static_cast<int>(kLevelNames.size()); ++level) {
-            core::TRandomGenerator random(kCheckSeed);
             core::TSilentSound sound;
-            engine::TGameWorld world(messages, sound, random, folders);
-            world.WeaponTables.Load(folders.GameDir(), messages);
-            scenario::TSideChoices sides;
-            sides.ForceLevel = {level, level};
+            engine::TGameWorld world(messages, sound, folders);
+            scenario::TGameSetup setup;
+            setup.ScenarioName = file.string();
+            setup.ScenarioFile = file;
+            setup.Sides.ForceLevel = {level, level};
+            setup.Seed = kCheckSeed;
             const std::size_t before = messages.Shown().size();
-            scenario::StartGame(world, file, sides);
+            scenario::StartGame(world, setup);
             const int landBefore = onLand;
             for (const auto& ship : world.Ships) {
                 if (ship->ShipType != designs::TShipType::LT &&

@@ -2,13 +2,14 @@
 
 #include "core/Folders.h"
 
+#include <cstdint>
+#include <filesystem>
 #include <iosfwd>
 #include <optional>
 #include <string>
 
 namespace tarnwake::core {
 class THeadlessMessages;
-class TRandomGenerator;
 } // namespace tarnwake::core
 
 namespace tarnwake::cli {
@@ -23,15 +24,27 @@ int CheckData(const core::TGameFolders& folders, core::THeadlessMessages& messag
 struct TRunOptions {
     // In the game folder ("Scenarios/Jutland.nsc"), else as a path from the current folder.
     std::string scenario;
+    std::uint64_t seed = 0;
     int side = 2;             // the player's side; 2: the computer commands both
     int minutes = 60;         // minutes of play
     std::optional<int> speed; // game speed index
     int forceLevel = 1;       // both sides: 0 historical, 1 variable, 2 maximum
+    bool positions = false;   // print where every division ended up
+    bool digest = false;      // print the state digest at the end
+    int digestEvery = 0;      // and every so many minutes (0: not)
+    bool state = false;       // print the whole state text at the end
+    std::optional<std::filesystem::path> replayOut; // write the game's replay there
 };
 
 // Starts the scenario, runs it for the minutes asked and prints the message log as it
 // grows and a summary. Answers the exit code: 2 when the scenario file cannot be found.
 int Run(const core::TGameFolders& folders, core::THeadlessMessages& messages,
-        core::TRandomGenerator& random, const TRunOptions& options, std::ostream& out);
+        const TRunOptions& options, std::ostream& out);
+
+// Plays a replay file back headless and prints the state digest it ends with, and whether
+// that is the recorded game's. Answers 0 when it is (or the file records none), 1 when it
+// differs, 2 when the file cannot be read or its scenario found.
+int Replay(const core::TGameFolders& folders, core::THeadlessMessages& messages,
+           const std::filesystem::path& file, const TRunOptions& options, std::ostream& out);
 
 } // namespace tarnwake::cli

@@ -3,9 +3,11 @@
 #include "combat/Division.h"
 #include "combat/FightingShip.h"
 #include "core/Messages.h"
-#include "core/Random.h"
 #include "core/Sound.h"
+#include "engine/Digest.h"
 #include "engine/GameWorld.h"
+#include "engine/Replay.h"
+#include "map/PositionText.h"
 #include "scenario/GameStart.h"
 #include "scenario/LoadProgress.h"
 
@@ -64,7 +66,9 @@ public:
     TLogPrinter(const engine::TGameWorld& world, std::ostream& out, bool colour)
         : world_(world), out_(out), colour_(colour) {}
 
-    void MinuteFinished() override {
+    void MinuteFinished() override { Print(); }
+
+    void Print() {
         const auto& full = world_.Log.FullLog();
         for (; printed_ < full.size(); ++printed_) {
             const engine::TFullLogEntry& entry = full[printed_];
@@ -93,57 +97,43 @@ private:
     std::size_t printed_ = 0;
 };
 
-std::optional<std::filesystem::path> FindScenario(const core::TGameFolders& folders,
-                                                  const std::string& name) {
-    const std::filesystem::path given(name);
-    std::error_code ec;
-    if (given.is_absolute()) {
-        return std::filesystem::is_regular_file(given, ec) ? std::optional(given) : std::nullopt;
-    }
-    if (auto found = folders.FindGameFile(name)) {
-        if (std::filesystem::is_regular_file(*found, ec)) {
-            return found;
-        }
-    }
-    // Else a file named from the current folder, as any command line takes it.
-    return std::filesystem::is_regular_file(given, ec) ? std::optional(given) : std::nullopt;
+void PrintDigest(const engine::TGameWorld& world, std::ostream& out) {
+    out << "Digest at minute " << world.TimeElapsed << ": "
+        << engine::DigestHex(engine::StateDigest(world)) << "\n";
 }
 
-} // namespace
-
-int Run(const core::TGameFolders& folders, core::THeadlessMessages& messages,
-        core::TRandomGenerator& random, const TRunOptions& options, std::ostream& out) {
-    const auto file = FindScenario(folders, options.scenario);
-    if (!file) {
-        std::cerr << "tarnwake-cli: Cannot find scenario file: " << options.scenario << "\n";
-        return 2;
+// Where every division is: name, side, flagship, position, course and speed.
+void PrintPositions(const engine::TGameWorld& world, std::ostream& out) {
+    out << "Positions at minute " << world.TimeElapsed << ":\n";
+    for (const auto& d : world.Divisions) {
+        const combat::TFightingShip* flag = d->Flagship();
+        out << "  " << d->DivisionName << ", side " << d->Side << ", "
+            << (flag != nullptr ? flag->Name : "no ships");
+        if (flag != nullptr) {
+            out << ", " << map::PositionToText(flag->Position()) << ", course " << flag->Course()
+                << ", speed " << flag->CurrentSpeed;
+        }
+        out << "\n";
     }
-    core::TSilentSound sound;
-    engine::TGameWorld world(messages, sound, random, folders);
-    world.Preferences.AutosaveMinutes = 0;
-    world.WeaponTables.Load(folders.GameDir(), messages);
+}
 
-    scenario::TSideChoices sides;
-    sides.ComputerCommanded = {options.side != 0, options.side != 1};
-    sides.ForceLevel = {options.forceLevel, options.forceLevel};
-    TTerminalProgress progress;
-    const bool terminal = isatty(STDERR_FILENO) != 0;
-    scenario::StartGame(world, *file, sides, terminal ? &progress : nullptr);
-    if (options.speed) {
-        world.SetGameSpeed(*options.speed);
+// Runs the game on, whole minutes at a time, to `minutes` minutes from the start or the end of
+// the game; a break event only pauses the desktop program, so the runner goes straight on.
+void RunOn(engine::TGameWorld& world, int minutes, int digestEvery, std::ostream& out) {
+    const int start = world.TimeElapsed;
+    while (world.TimeElapsed - start < minutes && !world.ScenarioFinished) {
+        const int step = digestEvery > 0 ? 1 : minutes - (world.TimeElapsed - start);
+        if (world.RunHeadless(step) == 0) {
+            break;
+        }
+        if (digestEvery > 0 && world.TimeElapsed % digestEvery == 0) {
+            PrintDigest(world, out);
+        }
     }
+}
 
-    out << "Tarnwake " << TARNWAKE_VERSION << ": " << file->stem().string() << ", seed "
-        << random.SeedValue() << "\n"
-        << world.Sides[0].Name << " against " << world.Sides[1].Name << ", " << world.ClockText()
-        << ", " << world.Ships.size() << " ships in " << world.Divisions.size() << " divisions\n";
-    const std::size_t loadMessages = messages.Shown().size();
-
-    TLogPrinter printer(world, out, isatty(STDOUT_FILENO) != 0);
-    world.SetView(&printer);
-    const int ran = world.RunHeadless(options.minutes);
-    world.SetView(nullptr);
-
+void PrintSummary(const engine::TGameWorld& world, std::size_t loadMessages,
+                  const core::THeadlessMessages& messages, int ran, std::ostream& out) {
     out << "Ran " << ran << " minutes to " << world.ClockText() << " (" << world.ElapsedText()
         << ")\n";
     for (int side = 0; side < 2; ++side) {
@@ -152,7 +142,113 @@ int Run(const core::TGameFolders& folders, core::THeadlessMessages& messages,
     }
     out << loadMessages << " messages while loading, " << messages.Shown().size() - loadMessages
         << " in play\n";
+}
+
+} // namespace
+
+int Run(const core::TGameFolders& folders, core::THeadlessMessages& messages,
+        const TRunOptions& options, std::ostream& out) {
+    const auto file = scenario::FindScenario(folders, options.scenario);
+    if (!file) {
+        std::cerr << "tarnwake-cli: Cannot find scenario file: " << options.scenario << "\n";
+        return 2;
+    }
+    core::TSilentSound sound;
+    engine::TGameWorld world(messages, sound, folders);
+    world.Preferences.AutosaveMinutes = 0;
+
+    scenario::TGameSetup setup;
+    setup.ScenarioName = options.scenario;
+    setup.ScenarioFile = *file;
+    setup.Sides.ComputerCommanded = {options.side != 0, options.side != 1};
+    setup.Sides.ForceLevel = {options.forceLevel, options.forceLevel};
+    setup.Seed = options.seed;
+    TTerminalProgress progress;
+    const bool terminal = isatty(STDERR_FILENO) != 0;
+    scenario::StartGame(world, setup, terminal ? &progress : nullptr);
+    if (options.speed) {
+        world.SetGameSpeed(*options.speed);
+    }
+
+    out << "Tarnwake " << TARNWAKE_VERSION << ": " << file->stem().string() << ", seed "
+        << world.SeedValue() << "\n"
+        << world.Sides[0].Name << " against " << world.Sides[1].Name << ", " << world.ClockText()
+        << ", " << world.Ships.size() << " ships in " << world.Divisions.size() << " divisions\n";
+    const std::size_t loadMessages = messages.Shown().size();
+
+    TLogPrinter printer(world, out, isatty(STDOUT_FILENO) != 0);
+    world.SetView(&printer);
+    const int start = world.TimeElapsed;
+    RunOn(world, options.minutes, options.digestEvery, out);
+    printer.Print();
+    world.SetView(nullptr);
+
+    PrintSummary(world, loadMessages, messages, world.TimeElapsed - start, out);
+    if (options.positions) {
+        PrintPositions(world, out);
+    }
+    if (options.state) {
+        out << engine::StateText(world);
+    }
+    if (options.digest) {
+        PrintDigest(world, out);
+    }
+    if (options.replayOut) {
+        std::string error;
+        if (!engine::WriteReplay(*options.replayOut, scenario::ReplayOfGame(world, setup), error)) {
+            std::cerr << "tarnwake-cli: " << error << "\n";
+            return 2;
+        }
+    }
     return 0;
+}
+
+int Replay(const core::TGameFolders& folders, core::THeadlessMessages& messages,
+           const std::filesystem::path& file, const TRunOptions& options, std::ostream& out) {
+    std::string error;
+    const auto replay = engine::ReadReplay(file, error);
+    if (!replay) {
+        std::cerr << "tarnwake-cli: " << error << "\n";
+        return 2;
+    }
+    const auto setup = scenario::SetupOfReplay(folders, *replay, error);
+    if (!setup) {
+        std::cerr << "tarnwake-cli: " << file.filename().string() << ": " << error << "\n";
+        return 2;
+    }
+    core::TSilentSound sound;
+    engine::TGameWorld world(messages, sound, folders);
+    world.Preferences.AutosaveMinutes = 0;
+    scenario::StartGame(world, *setup);
+    out << "Replaying " << file.filename().string() << ": " << setup->ScenarioFile.stem().string()
+        << ", seed " << world.SeedValue() << ", " << replay->Journal.size() << " journal entries, "
+        << replay->Minutes << " minutes\n";
+    TLogPrinter printer(world, out, false);
+    world.SetView(&printer);
+    engine::PlayBack(world, replay->Journal, replay->Minutes);
+    printer.Print();
+    world.SetView(nullptr);
+    if (options.positions) {
+        PrintPositions(world, out);
+    }
+    if (options.state) {
+        out << engine::StateText(world);
+    }
+    const std::uint64_t digest = engine::StateDigest(world);
+    PrintDigest(world, out);
+    if (world.Journal.Remaining() != 0) {
+        out << world.Journal.Remaining() << " journal entries were never due\n";
+    }
+    if (!replay->Digest) {
+        return 0;
+    }
+    if (*replay->Digest == digest && world.Journal.Remaining() == 0) {
+        out << "The replay matches the recorded game.\n";
+        return 0;
+    }
+    out << "The replay differs from the recorded game (recorded "
+        << engine::DigestHex(*replay->Digest) << ").\n";
+    return 1;
 }
 
 } // namespace tarnwake::cli

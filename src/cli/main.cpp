@@ -8,6 +8,7 @@
 #include "core/Random.h"
 #include "core/Text.h"
 #include "engine/GameSpeed.h"
+#include "engine/Replay.h"
 
 #include <iostream>
 #include <optional>
@@ -30,8 +31,12 @@ constexpr const char* kUsage =
     "  check-data        load the nations, the weapon tables and every design, start every\n"
     "                    scenario at each force level, print every message; fails when there\n"
     "                    is any, or when a ship starts on land\n"
-    "  run SCENARIO      start a scenario (\"Scenarios/Jutland.nsc\" in the game folder, or a\n"
-    "                    path), run it and print the message log and a summary\n"
+    "  run SCENARIO      start a scenario (\"Scenarios/Jutland.nsc\" in the game folder or\n"
+    "                    in Custom Files, or a path), run it and print the message log and\n"
+    "                    a summary\n"
+    "  replay FILE       play a replay file back (the desktop program writes one of every\n"
+    "                    game) and print the state digest it ends with; fails when it is\n"
+    "                    not the digest of the recorded game\n"
     "\n"
     "Options:\n"
     "  --help            show this text\n"
@@ -41,7 +46,14 @@ constexpr const char* kUsage =
     "  --minutes N       run: minutes of play (default 60)\n"
     "  --speed N         run: game speed, -3 (real time) to 5 (ultra fast)\n"
     "  --level L         run: force level of both sides, historical, variable (default)\n"
-    "                    or maximum\n";
+    "                    or maximum\n"
+    "  --positions       run, replay: print where every division is at the end: name,\n"
+    "                    side, flagship, position, course and speed\n"
+    "  --digest          run: print the state digest at the end (the same seed and orders\n"
+    "                    give the same digest)\n"
+    "  --digest-every N  run: print the state digest every N minutes\n"
+    "  --state           run, replay: print the whole game state at the end\n"
+    "  --replay-out FILE run: write the game's replay to FILE\n";
 
 // "--name value" or "--name=value" for the run options; answers whether args[i] was one.
 bool TakeRunOption(const std::vector<std::string>& args, std::size_t& i, const char* name,
@@ -75,7 +87,15 @@ std::optional<int> WholeNumber(const std::string& text, int lowest, int highest)
 core::TOptionResult ParseRunOption(const std::vector<std::string>& args, std::size_t& i,
                                    cli::TRunOptions& run, std::string& error) {
     std::optional<std::string> value;
-    for (const char* name : {"--side", "--minutes", "--speed", "--level"}) {
+    for (const char* flag : {"--positions", "--digest", "--state"}) {
+        if (args[i] == flag) {
+            const std::string f = flag;
+            (f == "--positions" ? run.positions : f == "--digest" ? run.digest : run.state) = true;
+            return core::TOptionResult::Taken;
+        }
+    }
+    for (const char* name :
+         {"--side", "--minutes", "--speed", "--level", "--digest-every", "--replay-out"}) {
         if (!TakeRunOption(args, i, name, value, error)) {
             continue;
         }
@@ -84,7 +104,14 @@ core::TOptionResult ParseRunOption(const std::vector<std::string>& args, std::si
         }
         const std::string n = name;
         std::optional<int> number;
-        if (n == "--side") {
+        if (n == "--replay-out") {
+            run.replayOut = *value;
+            return core::TOptionResult::Taken;
+        }
+        if (n == "--digest-every") {
+            number = WholeNumber(*value, 1, 1'000'000);
+            run.digestEvery = number.value_or(0);
+        } else if (n == "--side") {
             number = WholeNumber(*value, 0, 2);
             run.side = number.value_or(run.side);
         } else if (n == "--minutes") {
@@ -111,11 +138,11 @@ core::TOptionResult ParseRunOption(const std::vector<std::string>& args, std::si
     return core::TOptionResult::NotMine;
 }
 
-int Info(const core::TGameFolders& folders, const core::TRandomGenerator& random) {
+int Info(const core::TGameFolders& folders, std::uint64_t seed) {
     std::cout << "Tarnwake " << TARNWAKE_VERSION << " (headless)\n"
               << "Game folder: " << folders.GameDir().string() << "\n"
               << "User folder: " << folders.UserDir().string() << "\n"
-              << "Seed: " << random.SeedValue() << "\n";
+              << "Seed: " << seed << "\n";
     return 0;
 }
 
@@ -126,16 +153,11 @@ int main(int argc, char** argv) {
     core::TCommonOptions options;
     cli::TRunOptions run;
     std::vector<std::string> positional;
+    if (const auto code = core::HandleHelpAndVersion(args, "tarnwake-cli", kUsage, std::cout)) {
+        return *code;
+    }
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            std::cout << kUsage << core::CommonOptionsHelp();
-            return 0;
-        }
-        if (arg == "--version") {
-            std::cout << "tarnwake-cli " << TARNWAKE_VERSION << "\n";
-            return 0;
-        }
         std::string error;
         core::TOptionResult taken = core::ParseCommonOption(args, i, options, error);
         if (taken == core::TOptionResult::NotMine) {
@@ -162,12 +184,11 @@ int main(int argc, char** argv) {
     }
     const auto folders = core::TGameFolders::Resolve(options.gameDir, options.userDir,
                                                      core::CurrentProgramPath(argv[0]));
-    core::TRandomGenerator random(options.seed ? *options.seed
-                                               : core::TRandomGenerator::ClockSeed());
+    run.seed = options.seed ? *options.seed : core::TRandomGenerator::ClockSeed();
 
     const std::string command = positional.empty() ? "info" : positional.front();
     if (command == "info") {
-        return Info(folders, random);
+        return Info(folders, run.seed);
     }
     if (command == "check-data") {
         return cli::CheckData(folders, messages, std::cout);
@@ -178,7 +199,14 @@ int main(int argc, char** argv) {
             return 2;
         }
         run.scenario = positional[1];
-        return cli::Run(folders, messages, random, run, std::cout);
+        return cli::Run(folders, messages, run, std::cout);
+    }
+    if (command == "replay") {
+        if (positional.size() != 2) {
+            std::cerr << "tarnwake-cli: replay needs one replay file (see --help)\n";
+            return 2;
+        }
+        return cli::Replay(folders, messages, positional[1], run, std::cout);
     }
     std::cerr << "tarnwake-cli: unknown command " << command << " (see --help)\n";
     return 2;

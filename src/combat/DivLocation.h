@@ -4,16 +4,11 @@
 
 namespace tarnwake::combat {
 
-class TDivision;
-
 // A division's flag on the chart's ship layer: a marker at its flagship, titled with the
-// division's name and coloured by its side.
+// division's name and coloured by its side. Its reference names the division by id.
 class TDivLocation : public map::TGeoDataObject {
 public:
-    TDivLocation(map::TGlobeLayer* layer, TDivision* division)
-        : map::TGeoDataObject(layer), Division(division) {}
-
-    TDivision* Division;
+    explicit TDivLocation(map::TGlobeLayer* layer) : map::TGeoDataObject(layer) {}
 };
 
 } // namespace tarnwake::combat

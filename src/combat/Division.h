@@ -1,6 +1,7 @@
 #pragma once
 
 #include "combat/DivLocation.h"
+#include "core/EntityId.h"
 #include "designs/ShipTypes.h"
 #include "map/GeoPos.h"
 
@@ -20,6 +21,8 @@ namespace tarnwake::combat {
 class IBattleContext;
 class TFightingShip;
 class TForce;
+
+using TDivisionId = core::TEntityId<struct TDivisionTag>;
 
 // Roles: what a division does for its force and its lead division.
 enum TRole : int {
@@ -62,6 +65,8 @@ inline constexpr int kHoldFireShort = 10;
 class TDivision {
 public:
     TDivision(std::string name, int side);
+
+    TDivisionId Id; // given by the world when the division joins the game
 
     int Course = 0;
     int Speed = 0;

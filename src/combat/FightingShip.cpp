@@ -64,14 +64,9 @@ int RoundsPerGun(int calibre, int light, int heavy) {
 constexpr int kInBetweenArc = 70;
 constexpr double kInBetweenYards = 300.0;
 
-int BearingDifference(int a, int b) {
-    const int d = std::abs(a - b) % 360;
-    return d > 180 ? 360 - d : d;
-}
-
 } // namespace
 
-TFightingShip::TFightingShip() : Marker(std::make_unique<TShipLocation>(nullptr, this)) {}
+TFightingShip::TFightingShip() : Marker(std::make_unique<TShipLocation>(nullptr)) {}
 
 TFightingShip::~TFightingShip() = default;
 
@@ -80,7 +75,7 @@ constexpr int kMilliPerCircle = 360 * 1000;
 }
 
 void TFightingShip::SetCourse(int course) {
-    SetCourseMilli((course % 360) * 1000);
+    SetCourseMilli(map::NormaliseCourse(course) * 1000);
 }
 
 void TFightingShip::SetCourseMilli(int milli) {
@@ -94,9 +89,12 @@ int TFightingShip::RoundedCourse(int milli) {
 }
 
 void TFightingShip::PlaceOnLayer(map::TGlobeLayer* shipLayer) {
-    const map::TGeoPos p = Position();
-    Marker = std::make_unique<TShipLocation>(shipLayer, this);
-    Marker->SetStoredPoint(p);
+    auto marker = std::make_unique<TShipLocation>(shipLayer);
+    marker->SetStoredPoint(Position());
+    marker->SetRef(Marker->Ref());
+    marker->SetTitle(Marker->Title());
+    marker->SetPresenterID(Marker->PresenterID());
+    Marker = std::move(marker);
 }
 
 int TFightingShip::TrueBearingToShip(const TFightingShip* other, core::IMessages& messages) const {
@@ -157,13 +155,9 @@ int TFightingShip::GetRoundedRangeToShip(const TFightingShip* other, bool estima
     return x / 100 * 100;
 }
 
-int TFightingShip::CountShipsInBetween(const TFightingShip* target, bool allSides,
-                                       core::IMessages& messages) const {
-    const map::TGlobeLayer* layer = Marker->Layer();
-    if (layer == nullptr) {
-        messages.Warn("Warning! No shiplayer in CountShipsInBetween procedure!");
-        return 0;
-    }
+int TFightingShip::CountShipsInBetween(const TFightingShip* target,
+                                       const std::vector<std::unique_ptr<TFightingShip>>& ships,
+                                       bool allSides) const {
     if (target == nullptr) {
         return 0;
     }
@@ -172,17 +166,13 @@ int TFightingShip::CountShipsInBetween(const TFightingShip* target, bool allSide
     const int targetBearing = map::BearingBetween(from, to);
     const double tolerance = map::FromUnits(kInBetweenYards, map::TGlobeUnitTypes::Yard);
     int count = 0;
-    for (const map::TGeoDataObject* object : layer->Objects()) {
-        const auto* location = dynamic_cast<const TShipLocation*>(object);
-        if (location == nullptr || location->Ship == nullptr) {
-            continue;
-        }
-        const TFightingShip* other = location->Ship;
+    for (const auto& ship : ships) {
+        const TFightingShip* other = ship.get();
         if (other == this || other == target || other->Sunk || (!allSides && other->Side != Side)) {
             continue;
         }
         const map::TGeoPos p = other->Position();
-        if (BearingDifference(map::BearingBetween(from, p), targetBearing) < kInBetweenArc &&
+        if (map::CourseDifference(map::BearingBetween(from, p), targetBearing) < kInBetweenArc &&
             map::PointNearSegment(p, from, to, tolerance)) {
             ++count;
         }

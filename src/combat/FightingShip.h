@@ -1,6 +1,7 @@
 #pragma once
 
 #include "combat/ShipLocation.h"
+#include "core/EntityId.h"
 #include "designs/Ship.h"
 #include "designs/WeaponTables.h"
 #include "map/GeoPos.h"
@@ -24,6 +25,8 @@ class TGlobeLayer;
 namespace tarnwake::combat {
 
 class TDivision;
+
+using TShipId = core::TEntityId<struct TShipTag>;
 
 // How well the other side knows a ship (its SightingLevel).
 inline constexpr int kUnseen = 0;
@@ -58,6 +61,7 @@ public:
     void SetPosition(const map::TGeoPos& p) { Marker->MoveTo(p); }
 
     // ---- Identity and command
+    TShipId Id; // given by the world when the ship joins the game
     int Side = 0;
     TDivision* InitialDivision = nullptr;
     int Locked = 0;
@@ -201,8 +205,9 @@ public:
                               core::TRandomGenerator& random, core::IMessages& messages) const;
     // Ships (not sunk, of this ship's side unless `allSides`) that stand in the line of fire to
     // `target`: within 70 degrees of its bearing and 300 yards of the line.
-    int CountShipsInBetween(const TFightingShip* target, bool allSides,
-                            core::IMessages& messages) const;
+    int CountShipsInBetween(const TFightingShip* target,
+                            const std::vector<std::unique_ptr<TFightingShip>>& ships,
+                            bool allSides) const;
     // Secondary and tertiary targets that have drawn out of their broadside's arc are dropped.
     void DropOutOfArcSecondaryTargets(core::IMessages& messages);
 

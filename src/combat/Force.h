@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/EntityId.h"
 #include "map/GeoPos.h"
 
 #include <string>
@@ -11,11 +12,15 @@ class IBattleContext;
 class TDivision;
 class TFightingShip;
 
+using TForceId = core::TEntityId<struct TForceTag>;
+
 // A force: divisions under one mission, home and route. It refers to its divisions; the world
 // owns them.
 class TForce {
 public:
     TForce(std::string name, int side) : Name(std::move(name)), Side(side) {}
+
+    TForceId Id; // given by the world when the force joins the game
 
     std::string Name;
     int Side = -1;

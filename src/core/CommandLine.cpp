@@ -1,6 +1,7 @@
 #include "core/CommandLine.h"
 
 #include <charconv>
+#include <ostream>
 
 namespace tarnwake::core {
 
@@ -72,6 +73,21 @@ const char* CommonOptionsHelp() {
            "  --answers LIST    answers to the game's questions, in order, when no one is\n"
            "                    there to click (\"yes,no,yes to all\"); then the defaults\n"
            "Environment: TARNWAKE_GAME_DIR and TARNWAKE_USER_DIR set the two folders.\n";
+}
+
+std::optional<int> HandleHelpAndVersion(const std::vector<std::string>& args, const char* program,
+                                        const char* usage, std::ostream& out) {
+    for (const std::string& arg : args) {
+        if (arg == "--help" || arg == "-h") {
+            out << usage << CommonOptionsHelp();
+            return 0;
+        }
+        if (arg == "--version") {
+            out << program << ' ' << TARNWAKE_VERSION << '\n';
+            return 0;
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace tarnwake::core

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,5 +26,11 @@ TOptionResult ParseCommonOption(const std::vector<std::string>& args, std::size_
 
 // The help lines of the common options, for the programs' --help.
 const char* CommonOptionsHelp();
+
+// "--help" (or "-h") and "--version" anywhere among the arguments: prints the usage (followed
+// by the common options' help) or "<program> <version>" to `out` and answers the exit code,
+// 0; no value when neither is given.
+std::optional<int> HandleHelpAndVersion(const std::vector<std::string>& args, const char* program,
+                                        const char* usage, std::ostream& out);
 
 } // namespace tarnwake::core

@@ -1,6 +1,7 @@
 #include "core/Random.h"
 
 #include <chrono>
+#include <stdexcept>
 
 namespace tarnwake::core {
 
@@ -79,13 +80,36 @@ double TRandomGenerator::RandomFloat() {
 TScriptedRandom::TScriptedRandom(std::vector<int> script, std::vector<double> floats)
     : TRandomGenerator(0), script_(std::move(script)), floats_(std::move(floats)) {}
 
+TScriptedRandom TScriptedRandom::Repeating(std::vector<int> script, std::vector<double> floats) {
+    TScriptedRandom random(std::move(script), std::move(floats));
+    random.repeating_ = true;
+    return random;
+}
+
+void TScriptedRandom::RanOut(const char* what) {
+    const std::string text =
+        std::string("The scripted ") + what + " ran out after " + std::to_string(draws_) + " draws";
+    if (OnExhausted) {
+        OnExhausted(text);
+        return;
+    }
+    throw std::out_of_range(text);
+}
+
 int TScriptedRandom::Random(int n) {
     ++draws_;
-    if (n <= 0 || script_.empty()) {
+    // An empty range takes no value, as the real generator draws nothing for it.
+    if (n <= 0) {
         return 0;
     }
-    int value = script_[next_];
-    next_ = (next_ + 1) % script_.size();
+    if (repeating_ && next_ == script_.size()) {
+        next_ = 0;
+    }
+    if (next_ >= script_.size()) {
+        RanOut("random numbers");
+        return 0;
+    }
+    int value = script_[next_++];
     if (value < 0) {
         value = 0;
     }
@@ -93,12 +117,14 @@ int TScriptedRandom::Random(int n) {
 }
 
 double TScriptedRandom::RandomFloat() {
-    if (floats_.empty()) {
+    if (repeating_ && nextFloat_ == floats_.size()) {
+        nextFloat_ = 0;
+    }
+    if (nextFloat_ >= floats_.size()) {
+        RanOut("fractions");
         return 0.0;
     }
-    const double value = floats_[nextFloat_];
-    nextFloat_ = (nextFloat_ + 1) % floats_.size();
-    return value;
+    return floats_[nextFloat_++];
 }
 
 } // namespace tarnwake::core

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <vector>
 
 namespace tarnwake::core {
@@ -34,24 +36,34 @@ private:
     std::uint64_t state_[4] = {};
 };
 
-// A generator that plays back a fixed script, for tests that need one exact roll.
-// Each draw takes the next scripted value (clamped into 0..n-1); when the script runs out
-// it starts again from the beginning, so a short script never runs dry.
+// A generator that plays back a fixed script, for tests that need exact rolls. Each draw takes
+// the next scripted value (clamped into 0..n-1). A script is strict: a draw past its end is a
+// fault of the test (the rule drew more often than the test says), so it throws
+// std::out_of_range, or calls the test's handler when one is set. A test that means "always
+// this roll" asks for a repeating script.
 class TScriptedRandom : public TRandomGenerator {
 public:
     explicit TScriptedRandom(std::vector<int> script, std::vector<double> floats = {});
+    static TScriptedRandom Repeating(std::vector<int> script, std::vector<double> floats = {});
 
     int Random(int n) override;
     double RandomFloat() override;
 
     int DrawCount() const { return draws_; }
+    // Scripted values not drawn yet.
+    std::size_t Left() const { return script_.size() - next_; }
+    // Called instead of throwing when the script runs out (a test framework's failure).
+    std::function<void(const std::string& what)> OnExhausted;
 
 private:
+    void RanOut(const char* what);
+
     std::vector<int> script_;
     std::vector<double> floats_;
     std::size_t next_ = 0;
     std::size_t nextFloat_ = 0;
     int draws_ = 0;
+    bool repeating_ = false;
 };
 
 } // namespace tarnwake::core

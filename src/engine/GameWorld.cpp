@@ -1,15 +1,17 @@
 #include "engine/GameWorld.h"
 
+#include "campaign/Minefield.h"
+#include "campaign/SearchArea.h"
 #include "campaign/Submarine.h"
-#include "combat/Division.h"
-#include "combat/FightingShip.h"
-#include "combat/Force.h"
 #include "core/Messages.h"
-#include "core/Random.h"
 #include "core/Sound.h"
+#include "engine/ComputerOpponent.h"
+#include "engine/EndOfScenario.h"
+#include "engine/MinuteBookkeeping.h"
+#include "engine/MinutePhases.h"
 #include "engine/Movement.h"
-#include "engine/Objective.h"
-#include "map/Geometry.h"
+#include "engine/Sighting.h"
+#include "engine/Torpedoes.h"
 
 #include <algorithm>
 
@@ -21,24 +23,132 @@ using combat::TForce;
 
 namespace {
 
-constexpr int kMinutesBeforeQuietEnd = 30;
-constexpr core::TColor kAutosaveNoteColor = 128; // dark red
-constexpr int kNeutralSide = 3;
+// The cosmetic generator runs on a stream of its own, so that what only shows never takes a
+// number the rules would have drawn.
+constexpr std::uint64_t kCosmeticStream = 0x636F736D65746963ULL;
+
+constexpr const char* kAnswerPrefix = "answer ";
+constexpr const char* kInputPrefix = "input ";
+constexpr const char* kInputCancelled = "input-cancelled";
 
 template <typename T> void Erase(std::vector<T*>& list, const T* item) {
     list.erase(std::remove(list.begin(), list.end(), item), list.end());
 }
 
+template <typename T> void EraseOwned(std::vector<std::unique_ptr<T>>& list, const T* item) {
+    list.erase(std::remove_if(list.begin(), list.end(),
+                              [item](const auto& owned) { return owned.get() == item; }),
+               list.end());
+}
+
+template <typename T, typename Id> T* FindById(const std::vector<std::unique_ptr<T>>& list, Id id) {
+    if (!id) {
+        return nullptr;
+    }
+    for (const auto& item : list) {
+        if (item->Id == id) {
+            return item.get();
+        }
+    }
+    return nullptr;
+}
+
+// The answer words of the journal: the buttons of a question in the replay file's own text.
+const core::TButton kAnswerButtons[] = {core::btOk, core::btCancel,   core::btYes,
+                                        core::btNo, core::btYesToAll, core::btNoToAll};
+
+std::string AnswerWord(core::TButton button) {
+    std::string word = core::ButtonCaption(button);
+    std::transform(word.begin(), word.end(), word.begin(), [](unsigned char c) {
+        return c == ' ' ? '-' : static_cast<char>(std::tolower(c));
+    });
+    return word;
+}
+
+std::optional<core::TButton> ButtonFromWord(const std::string& word) {
+    for (core::TButton button : kAnswerButtons) {
+        if (AnswerWord(button) == word) {
+            return button;
+        }
+    }
+    return std::nullopt;
+}
+
 } // namespace
 
-TGameWorld::TGameWorld(core::IMessages& messages, core::ISound& sound,
-                       core::TRandomGenerator& random, core::TGameFolders folders)
-    : messages_(messages), sound_(sound), random_(random), folders_(std::move(folders)) {
+// ---- Questions ------------------------------------------------------------------------------
+
+void TGameWorld::TJournaledMessages::ShowMessage(core::TMessageKind kind, const std::string& text) {
+    shown_.ShowMessage(kind, text);
+}
+
+core::TButton TGameWorld::TJournaledMessages::Ask(const std::string& text, core::TButtons buttons,
+                                                  core::TButton preferred) {
+    TOrderJournal& journal = world_.Journal;
+    if (journal.PlayingBack()) {
+        // The recorded game's answer, when it was asked the same question at this point.
+        if (const auto word = journal.TakeAnswer()) {
+            if (const auto button = ButtonFromWord(*word); button && (buttons & *button) != 0) {
+                return *button;
+            }
+        }
+        shown_.Warn("Warning! The replay has no answer to: " + text);
+        return core::DefaultButton(buttons, preferred);
+    }
+    const core::TButton answer = shown_.Ask(text, buttons, preferred);
+    journal.Record(world_.Now(), kAnswerPrefix + AnswerWord(answer));
+    return answer;
+}
+
+std::optional<std::string>
+TGameWorld::TJournaledMessages::InputBox(const std::string& caption, const std::string& prompt,
+                                         const std::string& defaultValue) {
+    TOrderJournal& journal = world_.Journal;
+    if (journal.PlayingBack()) {
+        const auto word = journal.TakeAnswer();
+        if (word && word->rfind(kInputPrefix, 0) == 0) {
+            return word->substr(std::string(kInputPrefix).size());
+        }
+        if (word && *word == kInputCancelled) {
+            return std::nullopt;
+        }
+        shown_.Warn("Warning! The replay has no answer to: " + prompt);
+        return std::nullopt;
+    }
+    auto answer = shown_.InputBox(caption, prompt, defaultValue);
+    journal.Record(world_.Now(), std::string(kAnswerPrefix) +
+                                     (answer ? kInputPrefix + *answer : kInputCancelled));
+    return answer;
+}
+
+// ---- The world ------------------------------------------------------------------------------
+
+TGameWorld::TGameWorld(core::IMessages& messages, core::ISound& sound, core::TGameFolders folders)
+    : shownMessages_(messages), answers_(messages, *this), sound_(sound),
+      random_(std::make_unique<core::TRandomGenerator>(0)),
+      opponent_(std::make_unique<THoldingOpponent>()), folders_(std::move(folders)) {
+    Seed(0);
     SetGameSpeed(kNormalSpeed);
-    Chart.SetMessages(&messages_);
+    Chart.SetMessages(&answers_);
 }
 
 TGameWorld::~TGameWorld() = default;
+
+void TGameWorld::Seed(std::uint64_t seed) {
+    seed_ = seed;
+    random_->Seed(seed);
+    cosmetic_.Seed(seed ^ kCosmeticStream);
+}
+
+void TGameWorld::UseGenerator(std::unique_ptr<core::TRandomGenerator> generator) {
+    if (generator) {
+        random_ = std::move(generator);
+    }
+}
+
+void TGameWorld::InstallOpponent(std::unique_ptr<IComputerOpponent> opponent) {
+    opponent_ = opponent ? std::move(opponent) : std::make_unique<THoldingOpponent>();
+}
 
 int TGameWorld::ScenarioYear() const {
     return core::DecodeDateTime(Clock).year;
@@ -46,24 +156,77 @@ int TGameWorld::ScenarioYear() const {
 
 // ---- Ownership ------------------------------------------------------------------------------
 
+template <typename T>
+T& TGameWorld::Join(std::vector<std::unique_ptr<T>>& list, std::unique_ptr<T> item) {
+    item->Id = decltype(item->Id)(nextId_++);
+    list.push_back(std::move(item));
+    return *list.back();
+}
+
 TFightingShip& TGameWorld::AddShip(std::unique_ptr<TFightingShip> ship) {
-    Ships.push_back(std::move(ship));
-    return *Ships.back();
+    TFightingShip& joined = Join(Ships, std::move(ship));
+    joined.Marker->SetRef({map::TMarkerKind::Ship, joined.Id.Value});
+    return joined;
 }
 
 TDivision& TGameWorld::AddDivision(std::unique_ptr<TDivision> division) {
-    Divisions.push_back(std::move(division));
-    return *Divisions.back();
+    TDivision& joined = Join(Divisions, std::move(division));
+    if (joined.FlagMarker) {
+        joined.FlagMarker->SetRef({map::TMarkerKind::Division, joined.Id.Value});
+    }
+    return joined;
 }
 
 TForce& TGameWorld::AddForce(std::unique_ptr<TForce> force) {
-    Forces.push_back(std::move(force));
-    return *Forces.back();
+    return Join(Forces, std::move(force));
 }
 
-bool TGameWorld::HoldsShip(const TFightingShip* ship) const {
-    return ship != nullptr && std::any_of(Ships.begin(), Ships.end(),
-                                          [ship](const auto& s) { return s.get() == ship; });
+TObjectiveCondition& TGameWorld::AddObjective(std::unique_ptr<TObjectiveCondition> objective) {
+    TObjectiveCondition& joined = Join(Objectives, std::move(objective));
+    joined.Marker->SetRef({map::TMarkerKind::Objective, joined.Id.Value});
+    return joined;
+}
+
+campaign::TMinefield& TGameWorld::AddMinefield(std::unique_ptr<campaign::TMinefield> field) {
+    campaign::TMinefield& joined = Join(Minefields, std::move(field));
+    joined.Marker->SetRef({map::TMarkerKind::Minefield, joined.Id.Value});
+    return joined;
+}
+
+campaign::TSearchArea& TGameWorld::AddSearchArea(std::unique_ptr<campaign::TSearchArea> area) {
+    campaign::TSearchArea& joined = Join(SearchAreas, std::move(area));
+    joined.Marker->SetRef({map::TMarkerKind::SearchArea, joined.Id.Value});
+    return joined;
+}
+
+TSmokeFloat& TGameWorld::AddSmokeFloat(std::unique_ptr<TSmokeFloat> smoke) {
+    TSmokeFloat& joined = Join(SmokeFloats, std::move(smoke));
+    joined.Marker->SetRef({map::TMarkerKind::SmokeFloat, joined.Id.Value});
+    return joined;
+}
+
+void TGameWorld::AddSubmarine(std::unique_ptr<campaign::TSubmarine> submarine) {
+    Submarines.push_back(std::move(submarine));
+}
+
+TFightingShip* TGameWorld::FindShip(combat::TShipId id) const {
+    return FindById(Ships, id);
+}
+
+TFightingShip* TGameWorld::FindSunkShip(combat::TShipId id) const {
+    return FindById(SunkShips, id);
+}
+
+TDivision* TGameWorld::FindDivision(combat::TDivisionId id) const {
+    return FindById(Divisions, id);
+}
+
+TForce* TGameWorld::FindForce(combat::TForceId id) const {
+    return FindById(Forces, id);
+}
+
+TObjectiveCondition* TGameWorld::FindObjective(TObjectiveId id) const {
+    return FindById(Objectives, id);
 }
 
 TDivision* TGameWorld::DivisionOfShip(const TFightingShip* ship) const {
@@ -76,8 +239,10 @@ TDivision* TGameWorld::DivisionOfShip(const TFightingShip* ship) const {
     return nullptr;
 }
 
-void TGameWorld::RemoveShip(TFightingShip* ship) {
-    if (ship == nullptr) {
+void TGameWorld::RetireShip(TFightingShip* ship) {
+    const auto owned =
+        std::find_if(Ships.begin(), Ships.end(), [ship](const auto& s) { return s.get() == ship; });
+    if (ship == nullptr || owned == Ships.end()) {
         return;
     }
     for (auto& d : Divisions) {
@@ -104,10 +269,17 @@ void TGameWorld::RemoveShip(TFightingShip* ship) {
             f->FlagDivision();
         }
     }
-    Log.Forget(ship);
-    Ships.erase(std::remove_if(Ships.begin(), Ships.end(),
-                               [ship](const auto& s) { return s.get() == ship; }),
-                Ships.end());
+    // What it saw and aimed at goes with it: a ship on the sunk list refers to nothing alive.
+    ship->Sighted.clear();
+    ship->CurrentTarget = nullptr;
+    ship->SecondaryPortTarget = nullptr;
+    ship->SecondaryStarboardTarget = nullptr;
+    ship->TertiaryPortTarget = nullptr;
+    ship->TertiaryStarboardTarget = nullptr;
+    ship->InitialDivision = nullptr;
+    ship->Marker->SetHidden(true);
+    SunkShips.push_back(std::move(*owned));
+    Ships.erase(owned);
 }
 
 void TGameWorld::RemoveDivision(TDivision* division) {
@@ -131,10 +303,7 @@ void TGameWorld::RemoveDivision(TDivision* division) {
         Erase(f->Divisions, division);
         f->FlagDivision();
     }
-    Log.Forget(division);
-    Divisions.erase(std::remove_if(Divisions.begin(), Divisions.end(),
-                                   [division](const auto& d) { return d.get() == division; }),
-                    Divisions.end());
+    EraseOwned(Divisions, division);
 }
 
 void TGameWorld::RemoveForce(TForce* force) {
@@ -156,43 +325,55 @@ void TGameWorld::RemoveForce(TForce* force) {
             o->Force = nullptr;
         }
     }
-    Forces.erase(std::remove_if(Forces.begin(), Forces.end(),
-                                [force](const auto& f) { return f.get() == force; }),
-                 Forces.end());
+    EraseOwned(Forces, force);
+}
+
+void TGameWorld::RemoveSmokeFloat(TSmokeFloat* smoke) {
+    EraseOwned(SmokeFloats, smoke);
 }
 
 void TGameWorld::Clear() {
-    // References first, owners last: forces and divisions point at ships.
+    // References first, owners last: forces and divisions point at ships, and the chart's
+    // layers hold the markers the things own.
     Log.Clear();
+    Journal.Clear();
+    SmokeFloats.clear();
+    SearchAreas.clear();
+    Minefields.clear();
     Objectives.clear();
     Submarines.clear();
     Forces.clear();
     Divisions.clear();
     Ships.clear();
+    SunkShips.clear();
+    Chart.Reset();
+    Nations = designs::TNationsTable();
     Sides = {};
+    Environment = TEnvironmentState();
+    Clock = 0.0;
     TimeElapsed = 0;
+    Length = kDefaultLength;
+    PlayerSide = 0;
+    Campaign = false;
     MinutesToRun = 0;
     MinuteReady = true;
     PausePending = false;
     SubStepsLeft = 0;
+    DecideForAll = false;
     QuietMinutes = 0;
     ScenarioFinished = false;
     ObjectiveReached = false;
     AllHome = {};
-    Chart.ClearNoLandFlag();
     RunTimerEnabled = false;
     SubStepTimerEnabled = false;
+    SpeedIndex = kNormalSpeed;
+    ApplyGameSpeed(kNormalSpeed);
+    opponent_ = std::make_unique<THoldingOpponent>();
+    nextId_ = 1;
+    Seed(seed_);
 }
 
-// ---- Seams ----------------------------------------------------------------------------------
-
-bool TGameWorld::HasEnemyInSight(const TFightingShip& ship) const {
-    // Neutral shipping is nobody's enemy.
-    return std::any_of(ship.Sighted.begin(), ship.Sighted.end(), [&ship](const TFightingShip* o) {
-        return o != nullptr && o->Side != ship.Side && o->Side != kNeutralSide &&
-               ship.Side != kNeutralSide;
-    });
-}
+// ---- What the rules ask ---------------------------------------------------------------------
 
 const designs::TNation& TGameWorld::NationOf(const TFightingShip& ship) const {
     return Nations.At(ship.Nation);
@@ -207,138 +388,20 @@ std::vector<TDivision*> TGameWorld::AllDivisions() const {
     return all;
 }
 
-int TGameWorld::VisibilityRange(const TFightingShip&, bool) {
-    return Environment.DayRange;
+int TGameWorld::VisibilityRange(const TFightingShip& ship, bool weatherJitter) {
+    return engine::VisibilityRange(*this, ship, weatherJitter);
 }
 
 bool TGameWorld::NearestBase(const TFightingShip&, map::TGeoPos&, std::string&) {
     return false;
 }
 
-bool TGameWorld::WaypointArrivalAllowed(const TDivision&) {
-    return true;
-}
-
-bool TGameWorld::IsAwayFromHome(const TFightingShip&) const {
-    return true;
-}
-
-void TGameWorld::ExtendDivisionTrack(TDivision& division) const {
-    const TFightingShip* flag = division.Flagship();
-    if (!division.Track || flag == nullptr || flag->Marker == nullptr) {
-        return;
-    }
-    // A point every other minute keeps a long battle's tracks light; in between, the newest
-    // point follows the flagship so the track always reaches it.
-    const int count = division.Track->Chain(0).Count();
-    if (TimeElapsed % 2 != 0 || count < 2) {
-        division.Track->AddPoint(0, flag->Position());
-    } else {
-        division.Track->SetPoint(0, count - 1, flag->Position());
-    }
-}
-
-void TGameWorld::AllShipsDamageControl() {
-    for (const auto& d : Divisions) {
-        if (d->IsNeutral()) {
-            continue;
-        }
-        ExtendDivisionTrack(*d);
-        for (TFightingShip* s : d->Ships) {
-            if (!s->IsSinkingOrSunk() && IsAwayFromHome(*s) && (s->Side == 0 || s->Side == 1)) {
-                AllHome[static_cast<std::size_t>(s->Side)] = false;
-            }
-            if (s->SmokeMinutes > 0) {
-                --s->SmokeMinutes;
-            }
-        }
-    }
-}
-
-void TGameWorld::CheckAllDivAfterMove() {
-    // Fuel tables are rates per hour: a twelfth of the rate every fifth minute keeps the
-    // bunkers emptying at the true rate.
-    const bool fuelMinute = TimeElapsed % 5 == 0;
-    for (auto it = Divisions.rbegin(); it != Divisions.rend(); ++it) {
-        TDivision& d = **it;
-        if (d.IsNeutral()) {
-            continue;
-        }
-        RunGuarded(messages_, "CheckAllDivAfterMove", "Division: " + d.DivisionName, [&] {
-            const TFightingShip* flag = d.Flagship();
-            if (flag != nullptr && !flag->IsLandTarget() && fuelMinute) {
-                d.ComputeFuelExpenditure();
-                d.CheckFuelSituation(*this);
-            }
-            engine::SmokeDecision(*this, d, d.MakeSmoke);
-            if (d.HoldFireMinutes > 0 && d.HoldFireMinutes != combat::kHoldFireIndefinitely) {
-                --d.HoldFireMinutes;
-            }
-        });
-    }
-}
-
-void TGameWorld::AllShipsCheckSinkings() {
-    for (auto it = Ships.rbegin(); it != Ships.rend(); ++it) {
-        engine::ChangeSpeedForMinute(**it);
-    }
+bool TGameWorld::WaypointArrivalAllowed(const TDivision& division) {
+    return opponent_->WaypointArrivalAllowed(*this, division);
 }
 
 bool TGameWorld::PlayerMaySee(const TFightingShip& ship) const {
-    return PlayerSide == 2 || ship.Side == PlayerSide;
-}
-
-bool TGameWorld::OrdersAllowed(int side) const {
-    if (!Environment.NoOrdersBS) {
-        return true;
-    }
-    return side >= 0 && side < static_cast<int>(Environment.FirstSighting.size()) &&
-           Environment.FirstSighting[static_cast<std::size_t>(side)];
-}
-
-bool TGameWorld::IsThreat(const TFightingShip& enemy) {
-    const int working = enemy.TotalTurretGuns(true) + enemy.CurrentSecondariesPort +
-                        enemy.CurrentSecondariesStarboard;
-    if (enemy.IsLandTarget()) {
-        return working > 0;
-    }
-    const int all = enemy.TotalTurretGuns(false) + enemy.InitialSecondariesPort +
-                    enemy.InitialSecondariesStarboard;
-    if (all == 0) {
-        return false;
-    }
-    return enemy.GetDamagePercentage(messages_) < 70 || random_.Random(all) + 2 < working;
-}
-
-TFightingShip* TGameWorld::NearestSightedEnemy(const TFightingShip& ship, bool landTargets,
-                                               double& range) const {
-    TFightingShip* nearest = nullptr;
-    range = 0.0;
-    for (TFightingShip* other : ship.Sighted) {
-        if (other == nullptr || other->Side == ship.Side || other->Side == kNeutralSide ||
-            (landTargets && !other->IsLandTarget())) {
-            continue;
-        }
-        const double r = map::RangeYards(ship.Position(), other->Position());
-        if (nearest == nullptr || r < range) {
-            nearest = other;
-            range = r;
-        }
-    }
-    return nearest;
-}
-
-int TGameWorld::TryCourseAvoidClose(TFightingShip&, int, int, int course) {
-    return course;
-}
-
-TFightingShip* TGameWorld::MainEnemy(const TFightingShip&) const {
-    return nullptr;
-}
-
-const std::vector<TFightingShip*>& TGameWorld::NearFriends(const TFightingShip&) const {
-    static const std::vector<TFightingShip*> kNone;
-    return kNone;
+    return PlayerSide == kWatchingSide || ship.Side == PlayerSide;
 }
 
 int TGameWorld::ShipsAtSea(int side) const {
@@ -358,14 +421,13 @@ int TGameWorld::ShipsAtSea(int side) const {
 
 void TGameWorld::RunMinutes(int count) {
     if (ScenarioFinished) {
-        messages_.Inform("Scenario is finished!");
+        Messages().Inform("Scenario is finished!");
         return;
     }
-    ApplySpeedCap();
+    ApplySpeedCap(*this);
     MinuteReady = true;
     PausePending = false;
     MinutesToRun = count;
-    ComputeSubStepCount();
     RunTimerEnabled = true;
 }
 
@@ -376,36 +438,24 @@ void TGameWorld::RequestPause() {
 }
 
 void TGameWorld::SetGameSpeed(int index) {
+    const int clamped = std::clamp(index, kSlowestSpeed, kFastestSpeed);
+    if (clamped != SpeedIndex) {
+        Journal.Record(Now(), "speed " + std::to_string(clamped));
+    }
+    ApplyGameSpeed(clamped);
+}
+
+void TGameWorld::ApplyGameSpeed(int index) {
     const int before = GameSpeed(SpeedIndex).SubStepsPerMinute();
     SpeedIndex = std::clamp(index, kSlowestSpeed, kFastestSpeed);
+    const TGameSpeed& speed = GameSpeed(SpeedIndex);
     // A minute already in motion finishes at the new pace: what is left of it is cut into the
     // new speed's sub-steps, so the ships still cover one minute's run in all.
     if (SubStepsLeft > 0) {
-        SubStepsLeft =
-            std::max(1, SubStepsLeft * GameSpeed(SpeedIndex).SubStepsPerMinute() / before);
+        SubStepsLeft = std::max(1, SubStepsLeft * speed.SubStepsPerMinute() / before);
     }
-    ComputeSubStepCount();
-}
-
-void TGameWorld::ComputeSubStepCount() {
-    const TGameSpeed& speed = GameSpeed(SpeedIndex);
     if (SpeedIndex < 3) {
         TorpedoCheckPeriod = std::max(1, speed.SubStepsPerMinute() / 10);
-    }
-}
-
-void TGameWorld::ApplySpeedCap() {
-    // Fast speeds are for quiet seas: with an enemy in sight or a torpedo running, the clock
-    // drops back to "Normal" so the player sees the action.
-    if (SpeedIndex <= kFastSpeed) {
-        return;
-    }
-    bool action = AnyTorpedoRunning();
-    for (const auto& s : Ships) {
-        action = action || HasEnemyInSight(*s);
-    }
-    if (action) {
-        SetGameSpeed(kNormalSpeed);
     }
 }
 
@@ -423,56 +473,7 @@ void TGameWorld::RunTimerTick() {
 }
 
 void TGameWorld::StartMinute() {
-    MinuteReady = false;
-    --MinutesToRun;
-    ApplySpeedCap();
-    AIDivisionsDecide();
-    RunGuarded(messages_, "CheckObjectives", "", [this] { CheckObjectives(); });
-    RunGuarded(messages_, "CheckForceWithdrawal", "", [this] { AssessForceWithdrawal(); });
-    for (auto& s : Ships) {
-        s->CourseAtStartOfMinute = s->Course();
-    }
-    SubStepsLeft = GameSpeed(SpeedIndex).SubStepsPerMinute();
-    SubStepTimerEnabled = true;
-}
-
-void TGameWorld::AIDivisionsDecide() {
-    // Divisions re-decide from the last to the first. Light ships in station-keeping roles
-    // decide most often, heavy divisions least.
-    for (auto it = Divisions.rbegin(); it != Divisions.rend(); ++it) {
-        TDivision& d = **it;
-        const TFightingShip* flag = d.Flagship();
-        if (flag == nullptr || !d.AIControl || flag->IsLandTarget() || d.IsNeutral()) {
-            continue;
-        }
-        RunGuarded(messages_, "AIDivisionsDecide", "Division: " + d.DivisionName, [&] {
-            engine::MatchStationSpeed(*this, d);
-            const bool stationRole = d.Role == combat::roleSupport || d.Role == combat::roleScout ||
-                                     d.Role == combat::roleScreen;
-            const bool light = flag->ShipType == designs::TShipType::CL ||
-                               flag->ShipType == designs::TShipType::DD;
-            int n = 4;
-            if ((stationRole && light) || (d.Role == combat::roleCore && d.LeadDiv != nullptr)) {
-                n = 2;
-            } else if (flag->ShipType == designs::TShipType::DD || stationRole) {
-                n = 3;
-            }
-            bool decide =
-                random_.Random(n) == 1 || n < d.TurnsSinceDecision || d.MustDecide || DecideForAll;
-            if (!decide) {
-                const map::TGeoPos ahead = combat::PointAhead(*flag, 1500);
-                decide = Chart.IsBlocked(ahead, flag, map::TLandRule::LandOnly);
-            }
-            if (decide) {
-                d.TurnsSinceDecision = 0;
-                d.MustDecide = false;
-                DivisionDecides(d);
-            } else {
-                ++d.TurnsSinceDecision;
-            }
-        });
-    }
-    DecideForAll = false;
+    RunStartOfMinute(*this);
 }
 
 void TGameWorld::SubStepTick() {
@@ -481,10 +482,10 @@ void TGameWorld::SubStepTick() {
     const bool fullStep =
         SpeedIndex <= kNormalSpeed || (SubStepsLeft % (SpeedIndex - 1) == 0) || SubStepsLeft == 1;
     const bool steering = SubStepsLeft % GameSpeed(SpeedIndex).P == 0;
-    engine::MoveAllShips(*this, fullStep, steering);
+    MoveAllShips(*this, fullStep, steering);
     if (SpeedIndex <= kFastSpeed) {
         const bool check = SpeedIndex > kNormalSpeed || SubStepsLeft % TorpedoCheckPeriod == 0;
-        RunGuarded(messages_, "MoveTorpedoes", "", [&] { MoveTorpedoes(check); });
+        core::RunGuarded(Messages(), "MoveTorpedoes", "", [&] { MoveTorpedoes(*this, check); });
     }
     --SubStepsLeft;
     if (SubStepsLeft <= 0) {
@@ -495,158 +496,11 @@ void TGameWorld::SubStepTick() {
 }
 
 void TGameWorld::FinishMinute() {
-    AllHome = {true, true};
-
-    for (auto& s : Ships) {
-        if (s->Course() < 0 || s->Course() > 360) {
-            s->SetCourse(random_.Random(350));
-        }
-        int turn = s->Course() - s->CourseAtStartOfMinute;
-        if (turn > 180) {
-            turn -= 360;
-        } else if (turn < -180) {
-            turn += 360;
-        }
-        s->Turn = turn;
-    }
-
-    if (TimeElapsed % 10 == 0) {
-        RunGuarded(messages_, "Weatherchange", "", [this] {
-            // Settled weather changes less often than the unsettled kinds.
-            const int w = Environment.Weather;
-            const bool settled = w == 2 || w == 4 || w == 5;
-            if (!settled || random_.Random(100) < 50) {
-                Weatherchange();
-            }
-        });
-        RunGuarded(messages_, "AdjustSightingLevel", "", [this] { AdjustSightingLevel(); });
-        Environment.MeanRange = (Environment.DayRange + Environment.NightRange) / 2;
-    }
-    RunGuarded(messages_, "AgeSmokeFloats", "", [this] { engine::AgeSmokeFloats(*this); });
-    RunGuarded(messages_, "Checksightings", "", [this] { PausePending = Checksightings(); });
-    RunGuarded(messages_, "SelectTargetsForAllDivisions", "",
-               [this] { SelectTargetsForAllDivisions(); });
-    RunGuarded(messages_, "ComputerTorpedoLaunches", "", [this] { ComputerTorpedoLaunches(); });
-    RunGuarded(messages_, "ClearMinuteCounters", "", [this] { ClearMinuteCounters(); });
-    RunGuarded(messages_, "Gunfire", "", [this] { GunfireOfAllShips(); });
-    RunGuarded(messages_, "AllShipsDamageControl", "", [this] { AllShipsDamageControl(); });
-    RunGuarded(messages_, "AllShipsCheckSinkings", "", [this] { AllShipsCheckSinkings(); });
-    RunGuarded(messages_, "CheckAllDivAfterMove", "", [this] { CheckAllDivAfterMove(); });
-    RunGuarded(messages_, "ContactReports", "", [this] { ContactReportUpkeep(); });
-    RunGuarded(messages_, "AircraftSightings", "", [this] { AircraftSightings(); });
-    RunGuarded(messages_, "CheckSubmarines", "", [this] { CheckSubmarines(); });
-    if (random_.Random(10) == 1) {
-        RunGuarded(messages_, "CheckSubordinateForceInCombat", "",
-                   [this] { CheckSubordinateForceInCombat(); });
-    }
-    if (random_.Random(50) == 1) {
-        RunGuarded(messages_, "ReduceSearchAreaReports", "", [this] { ReduceSearchAreaReports(); });
-        if (random_.Random(100) < 40) {
-            RunGuarded(messages_, "CheckCautiousAIFeelingGood", "",
-                       [this] { CheckCautiousAIFeelingGood(); });
-        }
-    }
-    if (Campaign && (random_.Random(10) == 1 || TimeElapsed == 1)) {
-        RunGuarded(messages_, "SubmarineChecks", "", [this] { SubmarineAgainstSubmarine(); });
-    }
-    RunGuarded(messages_, "ObjectiveResults", "", [this] {
-        if (ObjectiveResults()) {
-            PausePending = true;
-        }
-    });
-    RunGuarded(messages_, "FlushLog", "", [this] {
-        const TFlushResult flushed = Log.FlushLog(
-            {Preferences.Log, messages_, sound_, random_, folders_.SoundsDir(), Clock});
-        if (flushed.breakRequested) {
-            PausePending = true;
-        }
-    });
-    RunGuarded(messages_, "PlayerPrompts", "", [this] { PlayerPrompts(); });
-    if (!RunTimerEnabled && !SubStepTimerEnabled && view_ != nullptr) {
-        view_->RunEnded();
-    }
-    Clock = core::IncMinute(Clock, 1);
-    ++TimeElapsed;
-    if (view_ != nullptr) {
-        view_->MinuteFinished();
-    }
-    MinuteReady = true;
-    if (Preferences.AutosaveMinutes != 0 && TimeElapsed % Preferences.AutosaveMinutes == 0) {
-        Autosave();
-    }
-    if (PausePending) {
-        RunTimerEnabled = false;
-    }
-    RunEndOfScenarioChecks();
-}
-
-void TGameWorld::Autosave() {
-    if (!AutosaveHook) {
-        return;
-    }
-    RunTimerEnabled = false;
-    const auto file = folders_.SaveDir() / (Campaign ? "Autosave.sac" : "Autosave.sav");
-    if (AutosaveHook(file)) {
-        Log.AddLogNote("Game autosaved", kAutosaveNoteColor, true, Clock);
-    }
-    if (!PausePending && MinutesToRun > 0) {
-        RunTimerEnabled = true;
-    }
-}
-
-void TGameWorld::RunEndOfScenarioChecks() {
-    // Several checks may fire in one minute (the time limit and an empty sea, say): all are
-    // evaluated, but only the first ends the game, so the end is announced, the sinking ships
-    // sunk and the results shown once.
-    const auto end = [this](const std::string& message) {
-        RunTimerEnabled = false;
-        if (!ScenarioFinished) {
-            EndScenario(message);
-        }
-    };
-
-    bool enemyInSight = false;
-    for (const auto& s : Ships) {
-        enemyInSight = enemyInSight || HasEnemyInSight(*s);
-    }
-    QuietMinutes = enemyInSight ? 0 : QuietMinutes + 1;
-    if (TimeElapsed >= Length && QuietMinutes > kMinutesBeforeQuietEnd) {
-        end("No opposing ships are in sight of each other and scenario length is "
-            "reached!\rThe scenario is over!");
-    }
-    if (TimeElapsed >= 2 * Length) {
-        end("Scenario absolute time limit is reached!\rThe scenario is over!");
-    }
-    if (ObjectiveReached) {
-        end("Objective reached!\rThe scenario is over!");
-    }
-    const int atSea0 = ShipsAtSea(0);
-    const int atSea1 = ShipsAtSea(1);
-    if ((atSea0 == 0 || atSea1 == 0) && (!Campaign || TimeElapsed > Length / 2)) {
-        const int emptySide = atSea1 == 0 ? 1 : 0;
-        end(Sides[static_cast<std::size_t>(emptySide)].Name +
-            " has no ships left at sea!\rThe scenario is over!");
-    }
-    for (int side = 0; side < 2; ++side) {
-        if (AllHome[static_cast<std::size_t>(side)] && TimeElapsed > Length / 2) {
-            end("All ships belonging to " + Sides[static_cast<std::size_t>(side)].Name +
-                " are back home! The scenario is over!");
-            ScenarioFinished = true;
-        }
-    }
-    if (Chart.NoLandFlag()) {
-        RunTimerEnabled = false;
-        Chart.ReportNoLandLayer(messages_);
-    }
+    RunEndOfMinute(*this);
 }
 
 void TGameWorld::EndScenario(const std::string& message) {
-    messages_.Inform(message);
-    RunGuarded(messages_, "SinkAllSinking", "", [this] { SinkAllSinking(); });
-    ScenarioFinished = true;
-    if (view_ != nullptr) {
-        view_->ShowResults();
-    }
+    engine::EndScenario(*this, message);
 }
 
 int TGameWorld::RunHeadless(int minutes) {

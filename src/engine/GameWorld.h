@@ -1,16 +1,24 @@
 #pragma once
 
 #include "combat/BattleContext.h"
+#include "combat/Division.h"
+#include "combat/FightingShip.h"
+#include "combat/Force.h"
 #include "core/Folders.h"
 #include "core/GameClock.h"
+#include "core/Random.h"
 #include "designs/NationsTable.h"
 #include "designs/WeaponTables.h"
 #include "engine/GameSpeed.h"
 #include "engine/MessageLog.h"
+#include "engine/Objective.h"
+#include "engine/OrderJournal.h"
 #include "engine/Side.h"
+#include "engine/SmokeFloat.h"
 #include "map/Globe.h"
 
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,20 +27,17 @@
 namespace tarnwake::core {
 class IMessages;
 class ISound;
-class TRandomGenerator;
 } // namespace tarnwake::core
-
-namespace tarnwake::combat {
-class TFightingShip;
-class TDivision;
-class TForce;
-} // namespace tarnwake::combat
 
 namespace tarnwake::campaign {
 struct TSubmarine;
-}
+class TMinefield;
+class TSearchArea;
+} // namespace tarnwake::campaign
 
 namespace tarnwake::engine {
+
+class IComputerOpponent;
 
 // What the display learns from the minute loop. The desktop program implements it; the
 // headless runner and the tests may leave it out.
@@ -70,6 +75,11 @@ inline constexpr int kRealismAdmiral = 0;
 inline constexpr int kRealismRearAdmiral = 1;
 inline constexpr int kRealismCaptain = 2;
 
+// The player's side when the computer commands both and the player only watches.
+inline constexpr int kWatchingSide = 2;
+// Neutral shipping: nobody's enemy and nobody's command.
+inline constexpr int kNeutralSide = 3;
+
 // The settings of the player's preferences that the game reads.
 struct TPlayPreferences {
     TLogSettings Log;
@@ -93,7 +103,8 @@ struct TEnvironmentState {
     int WindForce = 0;
     int DayRange = 20000;  // yards
     int NightRange = 4000; // yards
-    int MeanRange = 12000; // yards
+    // The range at dusk: halfway between the day and the night range.
+    int MeanRange() const { return (DayRange + NightRange) / 2; }
     // As the scenario gives them (yards); the working ranges above start from these.
     int DaySightingDistance = 22000;
     int NightSightingDistance = 10000;
@@ -113,52 +124,91 @@ struct TEnvironmentState {
     std::array<bool, 2> FirstSighting{};
 };
 
-// The game world and its minute.
+// The game world: every thing in the game, who owns it, and the clock.
 //
-// Ownership, kept for the whole game: the world owns every ship, division and force (and,
-// as they come, torpedoes, objectives, reports and submarines). Divisions and forces only
-// refer to ships and divisions. Whatever leaves the game leaves through RemoveShip,
-// RemoveDivision or RemoveForce, which take it out of every list and reference that may hold
-// it (divisions, forces, targets, leads, the log) in one operation, so no reference dangles.
+// Ownership, kept for the whole game: the world owns every ship, division, force, objective,
+// minefield, search area, submarine and smoke float. Each gets a stable id when it joins (Add*),
+// by which windows, lists and the order journal name it; the rules inside the world refer to
+// one another by pointer. Chart layers hold only the markers the things own. A ship that sinks
+// or leaves the game moves to the sunk list (RetireShip), which clears every reference to it in
+// one step; only clearing the world destroys it. Divisions and forces that leave go through
+// RemoveDivision and RemoveForce, which do the same for them.
 //
-// The minute: the core does not own timers. It says which of its two timers should run and at
-// what interval (RunTimerEnabled, SubStepTimerEnabled, the speed table); the desktop program
-// drives them with two timers, the headless runner with a plain loop (RunHeadless).
+// The minute: the rules of the minute are the phase tables of MinutePhases; the world runs
+// them. The core does not own timers. It says which of its two timers should run and at what
+// interval (RunTimerEnabled, SubStepTimerEnabled, the speed table); the desktop program drives
+// them with two timers, the headless runner with a plain loop (RunHeadless).
+//
+// Chance: the world owns the game's generator, through which every roll of the rules goes in
+// the order the rules give, and a second, cosmetic generator for what only shows (sounds,
+// wakes, smoke puffs, splashes, estimates in windows). Both are seeded when a game starts.
 class TGameWorld : public combat::IBattleContext {
 public:
-    TGameWorld(core::IMessages& messages, core::ISound& sound, core::TRandomGenerator& random,
-               core::TGameFolders folders);
-    ~TGameWorld();
+    TGameWorld(core::IMessages& messages, core::ISound& sound, core::TGameFolders folders);
+    ~TGameWorld() override;
     TGameWorld(const TGameWorld&) = delete;
     TGameWorld& operator=(const TGameWorld&) = delete;
 
     // ---- Services
-    core::IMessages& Messages() override { return messages_; }
+    // Questions asked here are journaled (and answered from the journal in a replay).
+    core::IMessages& Messages() override { return answers_; }
     core::ISound& Sound() { return sound_; }
-    core::TRandomGenerator& Random() override { return random_; }
+    core::TRandomGenerator& Random() override { return *random_; }
+    core::TRandomGenerator& Cosmetic() { return cosmetic_; }
     const core::TGameFolders& Folders() const { return folders_; }
     void SetView(IGameView* view) { view_ = view; }
+    IGameView* View() const { return view_; }
 
-    // ---- The order of battle (owned)
-    std::vector<std::unique_ptr<combat::TFightingShip>> Ships;
+    // Seeds both generators for a new game.
+    void Seed(std::uint64_t seed);
+    std::uint64_t SeedValue() const { return seed_; }
+    // Tests replace the game's generator with a scripted one.
+    void UseGenerator(std::unique_ptr<core::TRandomGenerator> generator);
+
+    // The computer opponent: the game start installs it; until then (and when none is
+    // installed) every computer division holds its orders.
+    IComputerOpponent& Opponent() { return *opponent_; }
+    void InstallOpponent(std::unique_ptr<IComputerOpponent> opponent);
+
+    // ---- The order of battle and every other thing in the game (owned)
+    std::vector<std::unique_ptr<combat::TFightingShip>> Ships;     // in play
+    std::vector<std::unique_ptr<combat::TFightingShip>> SunkShips; // sunk or gone from the game
     std::vector<std::unique_ptr<combat::TDivision>> Divisions;
     std::vector<std::unique_ptr<combat::TForce>> Forces;
-    // The scenario's objectives (markers on "ObjectiveLayer") and campaign submarines.
-    // Minefields and search areas are owned by their chart layers.
     std::vector<std::unique_ptr<TObjectiveCondition>> Objectives;
     std::vector<std::unique_ptr<campaign::TSubmarine>> Submarines;
+    std::vector<std::unique_ptr<campaign::TMinefield>> Minefields;
+    std::vector<std::unique_ptr<campaign::TSearchArea>> SearchAreas;
+    std::vector<std::unique_ptr<TSmokeFloat>> SmokeFloats;
 
     combat::TFightingShip& AddShip(std::unique_ptr<combat::TFightingShip> ship);
     combat::TDivision& AddDivision(std::unique_ptr<combat::TDivision> division);
     combat::TForce& AddForce(std::unique_ptr<combat::TForce> force);
-    void RemoveShip(combat::TFightingShip* ship);
+    TObjectiveCondition& AddObjective(std::unique_ptr<TObjectiveCondition> objective);
+    campaign::TMinefield& AddMinefield(std::unique_ptr<campaign::TMinefield> field);
+    campaign::TSearchArea& AddSearchArea(std::unique_ptr<campaign::TSearchArea> area);
+    TSmokeFloat& AddSmokeFloat(std::unique_ptr<TSmokeFloat> smoke);
+    void AddSubmarine(std::unique_ptr<campaign::TSubmarine> submarine);
+
+    // A ship that has sunk or left the game: off every list and reference of the game, its
+    // markers hidden, kept in the sunk list.
+    void RetireShip(combat::TFightingShip* ship);
     void RemoveDivision(combat::TDivision* division);
     void RemoveForce(combat::TForce* force);
-    // Whether the ship is still one of the world's (windows holding a ship ask before use).
-    bool HoldsShip(const combat::TFightingShip* ship) const;
+    void RemoveSmokeFloat(TSmokeFloat* smoke);
+
+    // Look-ups by id; none when the thing is not (or no longer) in the game.
+    combat::TFightingShip* FindShip(combat::TShipId id) const;
+    // A ship of the sunk list.
+    combat::TFightingShip* FindSunkShip(combat::TShipId id) const;
+    combat::TDivision* FindDivision(combat::TDivisionId id) const;
+    combat::TForce* FindForce(combat::TForceId id) const;
+    TObjectiveCondition* FindObjective(TObjectiveId id) const;
+
     // The division the ship sails in; none when no division holds it.
     combat::TDivision* DivisionOfShip(const combat::TFightingShip* ship) const;
-    // Empties the world for the next game.
+    // Empties the world for the next game: everything but the services, the preferences and
+    // the rule tables goes back to how a new world starts.
     void Clear();
 
     // ---- The chart and the rule tables
@@ -173,10 +223,14 @@ public:
     TEnvironmentState Environment;
     core::TDateTime Clock = 0.0;
     int TimeElapsed = 0;
-    int Length = 240;
-    int PlayerSide = 0; // 2: the computer commands both sides
+    static constexpr int kDefaultLength = 240;
+    int Length = kDefaultLength;
+    int PlayerSide = 0; // kWatchingSide: the computer commands both sides
     bool Campaign = false;
     int ScenarioYear() const override;
+
+    // The orders the player gave and the answers to the game's questions, in order.
+    TOrderJournal Journal;
 
     // ---- Clock state
     int MinutesToRun = 0;
@@ -206,7 +260,10 @@ public:
     static constexpr int kRunUntilStopped = 1111111115;
     void RunMinutes(int count);
     void RequestPause();
+    // The player's choice of speed is journaled: replays follow it.
     void SetGameSpeed(int index);
+    // A change of speed the rules make (the cap to "Normal" in action).
+    void ApplyGameSpeed(int index);
     void RunTimerTick();
     void SubStepTick();
     void StartMinute();
@@ -215,6 +272,8 @@ public:
 
     // Runs the clock without timers until the run ends; answers the minutes completed.
     int RunHeadless(int minutes);
+    // Where the clock stands between two ticks: the minute and the sub-steps it has left.
+    TJournalPoint Now() const { return {TimeElapsed, SubStepsLeft}; }
 
     // "1916-05-31 14:48" and "Time elapsed 12 (240)" for the status bar.
     std::string ClockText() const;
@@ -224,106 +283,50 @@ public:
     map::TGlobe& Globe() override { return Chart; }
     const designs::TNation& NationOf(const combat::TFightingShip& ship) const override;
     std::vector<combat::TDivision*> AllDivisions() const override;
-    // How far a ship can be seen. Until sighting is in the game: the environment's day range
-    // (the jitter flag is not used).
     int VisibilityRange(const combat::TFightingShip& ship, bool weatherJitter) override;
     int WeatherCode() const override { return Environment.Weather; }
-    // There are no bases until bases and ports are in the game: every division can reach
-    // port.
+    // There are no bases or ports in a battle of this game: every division can reach home.
     bool NearestBase(const combat::TFightingShip& ship, map::TGeoPos& where,
                      std::string& title) override;
-    // Until the navigation helpers arrive every division may count a waypoint reached.
     bool WaypointArrivalAllowed(const combat::TDivision& division) override;
 
-    // ---- Seams filled by later rules
-    // Whether a ship has an enemy ship in its sighted list.
-    bool HasEnemyInSight(const combat::TFightingShip& ship) const;
-    bool AnyTorpedoRunning() const { return false; } // no torpedoes in the water yet
+    // ---- State the rules and the displays read
     // Whether the player is shown what happens to this ship: a ship of the player's side, or
     // any ship when the computer commands both sides.
     bool PlayerMaySee(const combat::TFightingShip& ship) const;
-    // Whether the player may give the divisions of a side orders: always, unless the scenario
-    // keeps them waiting for the side's first sighting (NoOrdersBS).
-    bool OrdersAllowed(int side) const;
-    // An enemy worth keeping clear of: a battery with working guns, or a ship with guns that
-    // is not too badly hurt to use them.
-    bool IsThreat(const combat::TFightingShip& enemy);
-    // The nearest ship of the other side in the ship's sighted list (a land target only when
-    // `landTargets`), and its range in yards.
-    combat::TFightingShip* NearestSightedEnemy(const combat::TFightingShip& ship, bool landTargets,
-                                               double& range) const;
-    // A course near `course` clear of enemies and land within `distance` yards. The
-    // navigation helpers are not in the game yet: the course is answered unchanged.
-    int TryCourseAvoidClose(combat::TFightingShip& ship, int span, int distance, int course);
-    // The ship's main enemy, for the smoke screen of computer divisions. Until the fire phase
-    // is in the game ships have none.
-    combat::TFightingShip* MainEnemy(const combat::TFightingShip& ship) const;
-    // Two ships within 35 yards: collision and ramming come with the torpedo and mine rules.
-    void ResolveCollision(combat::TFightingShip& ship, combat::TFightingShip& other) {
-        (void)ship;
-        (void)other;
-    }
-    // A ship's check for mines on the last sub-step of the minute: minefields come later.
-    void MineCheck(combat::TFightingShip& ship) { (void)ship; }
-    // Friends of other divisions the ship sees near it (filled by sighting, empty until then).
-    const std::vector<combat::TFightingShip*>& NearFriends(const combat::TFightingShip& ship) const;
     // The world's ships in play of a side (not sunk, not sinking), in non-neutral divisions.
     int ShipsAtSea(int side) const;
 
 private:
-    void ComputeSubStepCount();
-    void ApplySpeedCap();
+    // Answers the game's questions: the player's answers are journaled, and a replay takes
+    // them back from the journal in the order they were given.
+    class TJournaledMessages : public core::IMessages {
+    public:
+        TJournaledMessages(core::IMessages& shown, TGameWorld& world)
+            : shown_(shown), world_(world) {}
+        void ShowMessage(core::TMessageKind kind, const std::string& text) override;
+        core::TButton Ask(const std::string& text, core::TButtons buttons,
+                          core::TButton preferred) override;
+        std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
+                                            const std::string& defaultValue) override;
 
-    void RunEndOfScenarioChecks();
-    void Autosave();
+    private:
+        core::IMessages& shown_;
+        TGameWorld& world_;
+    };
 
-    // Phases of the minute that later rules fill; each runs guarded, so a failure in one
-    // degrades that step only.
-    void AIDivisionsDecide();
-    void CheckObjectives() {}
-    void AssessForceWithdrawal() {}
-    void Weatherchange() {}
-    void AdjustSightingLevel() {}
+    template <typename T> T& Join(std::vector<std::unique_ptr<T>>& list, std::unique_ptr<T> item);
 
-    bool Checksightings() { return PausePending; }
-    void SelectTargetsForAllDivisions() {}
-    void ComputerTorpedoLaunches() {}
-    void ClearMinuteCounters() {}
-    void GunfireOfAllShips() {}
-    void AllShipsDamageControl();
-    // The flagship draws its division's track: a new point on odd minutes, and on even ones
-    // the newest point moves up to the flagship.
-    void ExtendDivisionTrack(combat::TDivision& division) const;
-    // Whether a ship in play is farther from its force's home than the force's home radius.
-    // Until ships have positions on the chart every ship counts as away, so no side is ever
-    // found all home.
-    bool IsAwayFromHome(const combat::TFightingShip& ship) const;
-    // Speeds change once a minute here; sinking comes with the damage rules.
-    void AllShipsCheckSinkings();
-    // The computer's stance and course for one division: the computer opponent is not in the
-    // game yet, so its divisions hold their orders.
-    void DivisionDecides(combat::TDivision& division) { (void)division; }
-    // The life of divisions after the minute's fighting. For now: every fifth minute the
-    // fuel of five minutes is burned and the fuel situation checked; smoke decisions and the
-    // hold-fire countdown. Detaching, rescue and contact rules come with the sinking rules.
-    void CheckAllDivAfterMove();
-    void ContactReportUpkeep() {}
-    void AircraftSightings() {}
-    void CheckSubmarines() {}
-    void CheckSubordinateForceInCombat() {}
-    void ReduceSearchAreaReports() {}
-    void CheckCautiousAIFeelingGood() {}
-    void SubmarineAgainstSubmarine() {}
-    bool ObjectiveResults() { return false; }
-    void PlayerPrompts() {}
-    void SinkAllSinking() {}
-    void MoveTorpedoes(bool checkContacts) { (void)checkContacts; }
-
-    core::IMessages& messages_;
+    core::IMessages& shownMessages_;
+    TJournaledMessages answers_;
     core::ISound& sound_;
-    core::TRandomGenerator& random_;
+    std::unique_ptr<core::TRandomGenerator> random_;
+    core::TRandomGenerator cosmetic_;
+    std::uint64_t seed_ = 0;
+    std::unique_ptr<IComputerOpponent> opponent_;
     core::TGameFolders folders_;
     IGameView* view_ = nullptr;
+    std::int32_t nextId_ = 1;
 };
 
 } // namespace tarnwake::engine

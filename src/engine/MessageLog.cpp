@@ -61,12 +61,12 @@ TFlushResult TMessageLog::FlushLog(const TFlushContext& context) {
             styled.bold = false;
             break;
         case '2': {
-            const auto* ship = std::get_if<combat::TFightingShip*>(&line.object);
-            if (ship != nullptr && *ship != nullptr &&
-                designs::TypeIndex((*ship)->ShipType) <= settings.BreakOnHit) {
+            const auto* id = std::get_if<combat::TShipId>(&line.object);
+            const combat::TFightingShip* ship =
+                id != nullptr && context.findShip ? context.findShip(*id) : nullptr;
+            if (ship != nullptr && designs::TypeIndex(ship->ShipType) <= settings.BreakOnHit) {
                 result.breakRequested = true;
-                breakReason_ +=
-                    "Gun hit " + std::string(designs::TypeCode((*ship)->ShipType)) + "\n";
+                breakReason_ += "Gun hit " + std::string(designs::TypeCode(ship->ShipType)) + "\n";
             }
             if (settings.SoundOption == 1 || settings.SoundOption == 2) {
                 gunfire_ = true;
@@ -81,8 +81,7 @@ TFlushResult TMessageLog::FlushLog(const TFlushContext& context) {
             styled.sizeStep = kLargerText;
             result.breakRequested = true;
             popUp = true;
-            // Drawn whatever the sound option, so the sound settings never change the battle.
-            const bool second = context.random.Random(100) > 49;
+            const bool second = context.cosmetic.Random(100) > 49;
             if (allowsHitSounds) {
                 play(second ? "Water2.wav" : "Water.wav");
             }
@@ -127,7 +126,7 @@ TFlushResult TMessageLog::FlushLog(const TFlushContext& context) {
         if (popUp) {
             context.messages.Inform(body);
         }
-        fullLog_.push_back({line.text, line.object, time});
+        fullLog_.push_back({line.text, line.object, time, false});
         if (index + 1 == kMaxLinesPerMinute && index + 1 < minute_.size()) {
             context.messages.Warn("DEBUG 1000+ lines");
             break;
@@ -138,7 +137,7 @@ TFlushResult TMessageLog::FlushLog(const TFlushContext& context) {
         play("TorpedoLaunch.wav");
     }
     if (gunfire_) {
-        const int n = context.random.Random(5) + 1;
+        const int n = context.cosmetic.Random(5) + 1;
         context.sound.PlaySound(context.soundsDir / ("Gunfire" + std::to_string(n) + ".wav"));
     }
 
@@ -164,7 +163,7 @@ TFlushResult TMessageLog::FlushLog(const TFlushContext& context) {
 void TMessageLog::AddLogNote(const std::string& text, core::TColor color, bool bold,
                              core::TDateTime clock) {
     displayed_.push_back({text, color, bold, 0, {}});
-    fullLog_.push_back({text, {}, core::FormatTime(clock) + " "});
+    fullLog_.push_back({text, {}, core::FormatTime(clock) + " ", true});
 }
 
 void TMessageLog::Clear() {
@@ -174,26 +173,6 @@ void TMessageLog::Clear() {
     fullLog_.clear();
     breakReason_.clear();
     gunfire_ = false;
-}
-
-void TMessageLog::Forget(const TLogObject& object) {
-    const auto clear = [&object](TLogObject& o) {
-        if (o == object) {
-            o = std::monostate{};
-        }
-    };
-    for (auto& l : minute_) {
-        clear(l.object);
-    }
-    for (auto& l : previous_) {
-        clear(l.object);
-    }
-    for (auto& l : displayed_) {
-        clear(l.object);
-    }
-    for (auto& l : fullLog_) {
-        clear(l.object);
-    }
 }
 
 } // namespace tarnwake::engine

@@ -1,9 +1,13 @@
 #pragma once
 
+#include "combat/Division.h"
+#include "combat/FightingShip.h"
 #include "core/Colour.h"
 #include "core/GameClock.h"
+#include "engine/Objective.h"
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -14,19 +18,14 @@ class ISound;
 class TRandomGenerator;
 } // namespace tarnwake::core
 
-namespace tarnwake::combat {
-class TFightingShip;
-class TDivision;
-} // namespace tarnwake::combat
-
 namespace tarnwake::engine {
 
-class TReport;
-class TObjectiveCondition;
+using TReportId = core::TEntityId<struct TReportTag>;
 
-// What a log line is about, so that clicking it can open or centre on that thing.
-using TLogObject = std::variant<std::monostate, combat::TFightingShip*, combat::TDivision*,
-                                TReport*, TObjectiveCondition*>;
+// What a log line is about, so that clicking it can open or centre on that thing. The log
+// names things by id: a line outlives the ship it speaks of.
+using TLogObject =
+    std::variant<std::monostate, combat::TShipId, combat::TDivisionId, TReportId, TObjectiveId>;
 
 // A line as the log shows it: the display renders these, the core decides their look.
 struct TStyledLine {
@@ -41,6 +40,8 @@ struct TFullLogEntry {
     std::string line; // with its marker
     TLogObject object;
     std::string time; // "hh:nn "
+    // A note of the program's own ("Game autosaved"), not a line of the game's events.
+    bool note = false;
 };
 
 // The log settings of the player's preferences.
@@ -67,14 +68,23 @@ public:
     static constexpr std::size_t kMaxLinesPerMinute = 1001;
 
     void AddLogLine(std::string text, TLogObject object = {});
+    void AddLogLine(std::string text, const combat::TFightingShip* ship) {
+        AddLogLine(std::move(text), ship != nullptr ? TLogObject(ship->Id) : TLogObject());
+    }
+    void AddLogLine(std::string text, const combat::TDivision* division) {
+        AddLogLine(std::move(text), division != nullptr ? TLogObject(division->Id) : TLogObject());
+    }
 
     struct TFlushContext {
         const TLogSettings& settings;
         core::IMessages& messages;
         core::ISound& sound;
-        core::TRandomGenerator& random;
+        // Chooses among sounds: the cosmetic generator, so sound never changes a battle.
+        core::TRandomGenerator& cosmetic;
         std::filesystem::path soundsDir;
         core::TDateTime clock;
+        // The ship a line names, for the break on hits; none when it is gone.
+        std::function<const combat::TFightingShip*(combat::TShipId)> findShip;
     };
     TFlushResult FlushLog(const TFlushContext& context);
 
@@ -95,10 +105,6 @@ public:
 
     // Empties everything, for a new game.
     void Clear();
-
-    // Removes every reference to `object` (a ship or division leaving the game) so that no
-    // log line points at a freed object.
-    void Forget(const TLogObject& object);
 
 private:
     struct TLine {

@@ -7,8 +7,11 @@
 #include "core/Messages.h"
 #include "core/Random.h"
 #include "core/Rounding.h"
+#include "engine/ComputerOpponent.h"
 #include "engine/GameWorld.h"
-#include "engine/SmokeFloat.h"
+#include "engine/Hazards.h"
+#include "engine/Sighting.h"
+#include "engine/Smoke.h"
 #include "map/Geometry.h"
 #include "map/Globe.h"
 #include "map/GlobeLayer.h"
@@ -45,15 +48,8 @@ constexpr int kSubStepsPerMinuteBase = 240;
 constexpr double kClearCourseSteps[] = {3000.0, 1500.0, 250.0, 50.0};
 constexpr int kClearCourseSpan = 160;
 
-int Normalise(int course) {
-    return ((course % 360) + 360) % 360;
-}
-
-// The shorter angle between two courses, 0..180.
-int CourseDifference(int a, int b) {
-    const int d = std::abs(Normalise(a) - Normalise(b));
-    return d > 180 ? 360 - d : d;
-}
+using map::CourseDifference;
+using map::NormaliseCourse;
 
 double Range(const TFightingShip& a, const TFightingShip& b) {
     return map::RangeYards(a.Position(), b.Position());
@@ -98,14 +94,15 @@ void AddWakePoint(TFightingShip& ship, const TGeoPos& p) {
     ship.Wake.back() = p;
 }
 
-// Wakes fade: points near the ship go with the wind, older ones faster.
+// Wakes fade: points near the ship go with the wind, older ones faster. A wake only shows, so
+// its fading is drawn from the cosmetic generator.
 void TrimWake(TGameWorld& world, TFightingShip& ship) {
     const int wind = world.Environment.WindForce;
     int kept = 0;
     for (int i = 0; i < ship.WakeCount; ++i) {
         const int age = ship.WakeCount - 1 - i;
         const int chance = age < 2 ? wind + 25 : (age < 20 ? 2 * wind + 36 : 2 * wind + 46);
-        if (world.Random().Random(100) >= chance) {
+        if (world.Cosmetic().Random(100) >= chance) {
             ship.Wake[static_cast<std::size_t>(kept++)] = ship.Wake[static_cast<std::size_t>(i)];
         }
     }
@@ -117,13 +114,13 @@ void SetFormationCourse(TGameWorld& world, TDivision& division, std::size_t i,
                         TFightingShip& ship) {
     switch (ship.RudderStatus) {
     case 1:
-        ship.OrderedCourse = Normalise(ship.Course() + 179);
+        ship.OrderedCourse = NormaliseCourse(ship.Course() + 179);
         return;
     case 2:
         ship.OrderedCourse = ship.Course();
         return;
     case 3:
-        ship.OrderedCourse = Normalise(ship.Course() - 179);
+        ship.OrderedCourse = NormaliseCourse(ship.Course() - 179);
         return;
     default:
         break;
@@ -198,7 +195,7 @@ void SetFormationCourse(TGameWorld& world, TDivision& division, std::size_t i,
                 } else {
                     nudge = world.Random().Random(2) == 0 ? -1 : 1;
                 }
-                ship.OrderedCourse = Normalise(ship.OrderedCourse + nudge);
+                ship.OrderedCourse = NormaliseCourse(ship.OrderedCourse + nudge);
             } else if (CourseDifference(ship.Course(), ahead.Course()) >= 6) {
                 SteerFor(ship, flag.Position());
             }
@@ -368,7 +365,7 @@ void MoveDivisionShips(TGameWorld& world, TDivision& division, bool fullStep, bo
             }
 
             if (world.SubStepsLeft == 1) {
-                world.MineCheck(ship);
+                MineCheck(world, ship);
             }
             // A ship driven onto land or into a known minefield is put back in free water.
             if (Blocked(world, ship.Position(), &ship, TLandRule::LandOnly)) {
@@ -404,7 +401,7 @@ double MoveShipStep(TGameWorld& world, TFightingShip& ship, bool closeUp) {
             (!ship.ElectricDisabled || world.Random().Random(100) <= 49)) {
             const int rate = TurnRate(ship.Displacement, ship.CurrentSpeed, false);
             const int step = static_cast<int>(core::Round(rate * 1000.0 / subSteps));
-            const int target = Normalise(ship.OrderedCourse) * 1000;
+            const int target = NormaliseCourse(ship.OrderedCourse) * 1000;
             int remaining = target - ship.CourseMilli();
             if (remaining > 180000) {
                 remaining -= 360000;
@@ -466,7 +463,7 @@ int FindClearCourse(TGameWorld& world, const TFightingShip& ship, double distanc
     }
     const TGeoPos here = ship.Position();
     const auto clear = [&](int c) {
-        return !Blocked(world, MovePoint(here, Normalise(c), distance), &ship,
+        return !Blocked(world, MovePoint(here, NormaliseCourse(c), distance), &ship,
                         TLandRule::LandOrCoast);
     };
     int result = course;
@@ -483,14 +480,14 @@ int FindClearCourse(TGameWorld& world, const TFightingShip& ship, double distanc
         }
     }
     // With nothing clear the ship keeps the course it asked for; either way a compass course.
-    return Normalise(result);
+    return NormaliseCourse(result);
 }
 
 void SetDivisionCourse(TGameWorld& world, TDivision& division, int course) {
     if (course < 0 || course > 360) {
         course = 0;
     }
-    course = Normalise(course);
+    course = NormaliseCourse(course);
     TFightingShip* flag = division.Flagship();
     if (flag != nullptr) {
         const TGeoPos ahead = MovePoint(flag->Position(), course, 1500.0);
@@ -503,7 +500,8 @@ void SetDivisionCourse(TGameWorld& world, TDivision& division, int course) {
                 change += 360;
             }
             const int start = division.Course + static_cast<int>(core::Round(change / 4.0));
-            course = FindClearCourse(world, *flag, 1500.0, kClearCourseSpan, Normalise(start));
+            course =
+                FindClearCourse(world, *flag, 1500.0, kClearCourseSpan, NormaliseCourse(start));
         }
         if (flag->ShipType == TShipType::DD) {
             if (division.TacticalStance < 2) {
@@ -531,13 +529,13 @@ void CheckAvoidCloseEnemy(TGameWorld& world, TDivision& division, TFightingShip&
         }
 
         double range = 0.0;
-        TFightingShip* enemy = world.NearestSightedEnemy(ship, false, range);
+        TFightingShip* enemy = NearestSightedEnemy(ship, false, range);
         if (enemy != nullptr && range < 35.0) {
-            world.ResolveCollision(ship, *enemy);
+            ResolveCollision(world, ship, *enemy);
             return;
         }
         if (enemy != nullptr &&
-            (world.IsThreat(*enemy) || random.Random(100) < 30 || range < 1000.0)) {
+            (IsThreat(world, *enemy) || random.Random(100) < 30 || range < 1000.0)) {
             int urgency = 0;
             double limit = 5000.0;
             if (enemy->IsLandTarget()) {
@@ -591,29 +589,30 @@ void CheckAvoidCloseEnemy(TGameWorld& world, TDivision& division, TFightingShip&
                         course = toEnemy + 95;
                     }
                     const bool night = ship.LightState == kNightLight;
-                    course = world.TryCourseAvoidClose(ship, night ? 160 : 170, night ? 3000 : 4000,
-                                                       Normalise(course));
+                    course = world.Opponent().TryCourseAvoidClose(world, ship, night ? 160 : 170,
+                                                                  night ? 3000 : 4000,
+                                                                  NormaliseCourse(course));
                     if (CourseDifference(course, toEnemy) <= 90) {
-                        course =
-                            world.TryCourseAvoidClose(ship, 170, 4000, Normalise(toEnemy + 180));
+                        course = world.Opponent().TryCourseAvoidClose(
+                            world, ship, 170, 4000, NormaliseCourse(toEnemy + 180));
                     }
                     if (CourseDifference(course, ship.OrderedCourse) >= 11) {
-                        ship.OrderedCourse = Normalise(course);
+                        ship.OrderedCourse = NormaliseCourse(course);
                     }
                 }
             }
         }
 
         double batteryRange = 0.0;
-        TFightingShip* battery = world.NearestSightedEnemy(ship, true, batteryRange);
+        TFightingShip* battery = NearestSightedEnemy(ship, true, batteryRange);
         if (battery != nullptr && battery->BatteryValue() >= 4 &&
-            (world.IsThreat(*battery) || random.Random(100) < 30)) {
+            (IsThreat(world, *battery) || random.Random(100) < 30)) {
             const double reach = std::max(battery->BatteryValue() * 700.0, 3500.0);
             if (batteryRange < reach) {
-                const int course = world.TryCourseAvoidClose(ship, 90, static_cast<int>(reach),
-                                                             ship.OrderedCourse);
+                const int course = world.Opponent().TryCourseAvoidClose(
+                    world, ship, 90, static_cast<int>(reach), ship.OrderedCourse);
                 if (CourseDifference(course, ship.OrderedCourse) >= 11) {
-                    ship.OrderedCourse = Normalise(course);
+                    ship.OrderedCourse = NormaliseCourse(course);
                 }
             }
         }
@@ -631,7 +630,7 @@ int AvoidCloseFriend(TGameWorld& world, TFightingShip& ship, TDivision& division
     }
     const TFightingShip* nearest = nullptr;
     double nearestRange = 0.0;
-    for (const TFightingShip* f : world.NearFriends(ship)) {
+    for (const TFightingShip* f : NearFriends(world, ship)) {
         if (f == nullptr || f->ShipType == TShipType::DD || f->ShipType == TShipType::MS) {
             continue;
         }
@@ -654,9 +653,9 @@ int AvoidCloseFriend(TGameWorld& world, TFightingShip& ship, TDivision& division
     const int toFriend = BearingTo(ship, nearest->Position());
     int course = 0;
     if (c <= 84) {
-        course = Normalise(toFriend + c - 100);
+        course = NormaliseCourse(toFriend + c - 100);
     } else if (c >= 276) {
-        course = Normalise(toFriend + c - 260);
+        course = NormaliseCourse(toFriend + c - 260);
     } else {
         return 0;
     }
@@ -665,6 +664,23 @@ int AvoidCloseFriend(TGameWorld& world, TFightingShip& ship, TDivision& division
         return course;
     }
     return 0;
+}
+
+bool IsThreat(TGameWorld& world, const TFightingShip& enemy) {
+    const int working = enemy.TotalTurretGuns(true) + enemy.CurrentSecondariesPort +
+                        enemy.CurrentSecondariesStarboard;
+    if (enemy.IsLandTarget()) {
+        return working > 0;
+    }
+    const int all = enemy.TotalTurretGuns(false) + enemy.InitialSecondariesPort +
+                    enemy.InitialSecondariesStarboard;
+    if (all == 0) {
+        return false;
+    }
+    // A ship that has lost most of its guns may still be dangerous: the draw says whether
+    // enough of them are left.
+    return enemy.GetDamagePercentage(world.Messages()) < 70 ||
+           world.Random().Random(all) + 2 < working;
 }
 
 void ChangeSpeedForMinute(TFightingShip& ship) {
@@ -704,150 +720,6 @@ void MatchStationSpeed(TGameWorld& world, TDivision& division) {
         division.Speed = speed - 1;
     } else if (r < 800.0) {
         division.Speed = speed;
-    }
-}
-
-void SmokeDecision(TGameWorld& world, TDivision& division, bool playerSmokeOrder) {
-    TFightingShip* flag = division.Flagship();
-    if (flag == nullptr || (flag->ShipType != TShipType::CL && flag->ShipType != TShipType::DD)) {
-        return;
-    }
-    core::TRandomGenerator& random = world.Random();
-    int chance = 0;
-    if (!division.AIControl) {
-        chance = playerSmokeOrder ? 40 : 0;
-    } else {
-        TDivision* lead = division.LeadDiv;
-        if (lead != nullptr && lead->HasShips()) {
-            TFightingShip* leadFlag = lead->Flagship();
-            double range = 0.0;
-            TFightingShip* enemy = world.MainEnemy(*leadFlag);
-            if (enemy == nullptr) {
-                enemy = world.NearestSightedEnemy(*leadFlag, false, range);
-            }
-            if (enemy == nullptr) {
-                enemy = world.NearestSightedEnemy(*division.RearShip(), false, range);
-            }
-            if (enemy != nullptr && enemy->ShipType != TShipType::TR && enemy->Sinking == 0) {
-                const int toEnemy = BearingTo(*leadFlag, enemy->Position());
-                // Smoke goes down between the lead and the enemy when this division lies on
-                // the enemy's side of the lead and the lead is not closing the enemy.
-                if (CourseDifference(lead->Course, toEnemy) > 150) {
-                    const int enemyRelative = leadFlag->GetBearingToShip(enemy, world.Messages());
-                    const int ownRelative = leadFlag->GetBearingToShip(flag, world.Messages());
-                    if (CourseDifference(enemyRelative, ownRelative) <= 39 &&
-                        random.Random(100) <= 49) {
-                        chance = 40;
-                    }
-                }
-            }
-        }
-        if (chance == 0 && division.TacticalStance == 0) {
-            const bool hasLead = lead != nullptr;
-            if (random.Random(100) < (hasLead ? 25 : 50)) {
-                chance = hasLead ? 20 : 30;
-            }
-        }
-    }
-    if (chance > 0) {
-        if (flag->ShipType == TShipType::CL) {
-            DropSmokeFloats(world, division, chance);
-        }
-        LaySmoke(world, division);
-    }
-}
-
-void LaySmoke(TGameWorld& world, TDivision& division) {
-    // Smoke screens were not part of fleet tactics before 1908.
-    constexpr int kFirstSmokeYear = 1908;
-    constexpr int kSmokeMinutes = 25;
-    if (world.ScenarioYear() < kFirstSmokeYear) {
-        return;
-    }
-    for (TFightingShip* ship : division.Ships) {
-        if ((ship->ShipType != TShipType::CL && ship->ShipType != TShipType::DD) ||
-            ship->SmokeMinutes > 0) {
-            continue;
-        }
-        if (world.Random().Random(100) < 60) {
-            ship->SmokeMinutes = kSmokeMinutes;
-            if (world.PlayerMaySee(*ship)) {
-                world.Log.AddLogLine(ship->Name + " is laying smoke!", ship);
-            }
-        }
-    }
-}
-
-void DropSmokeFloats(TGameWorld& world, TDivision& division, int chance) {
-    map::TGlobeLayer& layer = world.Chart.FindOrCreateLayer("SmokeLayer");
-    for (TFightingShip* ship : division.Ships) {
-        if (ship->SmokeFloats <= 0 || world.Random().Random(100) >= chance) {
-            continue;
-        }
-        --ship->SmokeFloats;
-        const TGeoPos astern = MovePoint(ship->Position(), AddBearing(ship->Course(), 180), 100.0);
-        layer.Create<TSmokeFloat>(astern, 10 + world.Random().Random(10));
-    }
-}
-
-void DriftSmokeFloats(TGameWorld& world) {
-    map::TGlobeLayer* layer = world.Chart.FindLayer("SmokeLayer");
-    if (layer == nullptr) {
-        return;
-    }
-    const int wind = world.Environment.WindForce;
-    const int direction = world.Environment.WindDirection;
-    const double miles = (4.0 * wind - 3.0) / 60.0 * D(world) / kSubStepsPerMinuteBase;
-    const double drift = miles * map::kGlobeUnitsPerNauticalMile / map::kGlobeUnitsPerYard;
-    core::TRandomGenerator& random = world.Random();
-    for (map::TGeoDataObject* object : layer->Objects()) {
-        auto* smoke = dynamic_cast<TSmokeFloat*>(object);
-        if (smoke == nullptr) {
-            continue;
-        }
-        if (drift > 0.0) {
-            const auto points = smoke->Chain(0).Points();
-            for (int i = 0; i < static_cast<int>(points.size()); ++i) {
-                smoke->SetPoint(0, i,
-                                MovePoint(points[static_cast<std::size_t>(i)], direction, drift));
-            }
-            smoke->Origin = MovePoint(smoke->Origin, direction, drift);
-        }
-        // The newest puffs thin out in the wind.
-        const int count = smoke->Chain(0).Count();
-        if (count > 3) {
-            for (int i = count - 1; i >= std::max(0, count - 10); --i) {
-                if (random.Random(100) < wind + 30 && smoke->Chain(0).Count() > 1) {
-                    smoke->DeletePoint(0, i);
-                }
-            }
-        }
-        for (int k = 0; k < 3; ++k) {
-            smoke->AddPoint(
-                0, MovePoint(smoke->Origin, direction + random.Random(20), std::max(drift, 0.0)));
-        }
-        while (smoke->Chain(0).Count() > TSmokeFloat::kMaxPuffs) {
-            smoke->DeletePoint(0, 0);
-        }
-    }
-}
-
-void AgeSmokeFloats(TGameWorld& world) {
-    map::TGlobeLayer* layer = world.Chart.FindLayer("SmokeLayer");
-    if (layer == nullptr) {
-        return;
-    }
-    // Every float ages every minute and every spent one goes, however many there are.
-    std::vector<map::TGeoDataObject*> spent;
-    for (map::TGeoDataObject* object : layer->Objects()) {
-        if (auto* smoke = dynamic_cast<TSmokeFloat*>(object)) {
-            if (--smoke->MinutesLeft <= 0) {
-                spent.push_back(smoke);
-            }
-        }
-    }
-    for (map::TGeoDataObject* object : spent) {
-        layer->DestroyObject(object);
     }
 }
 

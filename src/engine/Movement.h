@@ -44,11 +44,8 @@ void ChangeSpeedForMinute(combat::TFightingShip& ship);
 // The computer's support and scout divisions match their lead's speed on station.
 void MatchStationSpeed(TGameWorld& world, combat::TDivision& division);
 
-// Smoke.
-void SmokeDecision(TGameWorld& world, combat::TDivision& division, bool playerSmokeOrder);
-void LaySmoke(TGameWorld& world, combat::TDivision& division);
-void DropSmokeFloats(TGameWorld& world, combat::TDivision& division, int chance);
-void DriftSmokeFloats(TGameWorld& world);
-void AgeSmokeFloats(TGameWorld& world);
+// An enemy worth keeping clear of: a battery with working guns, or a ship with guns that is
+// not too badly hurt to use them.
+bool IsThreat(TGameWorld& world, const combat::TFightingShip& enemy);
 
 } // namespace tarnwake::engine

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "core/EntityId.h"
 #include "map/GeoDataObject.h"
+
+#include <memory>
 
 #include <string>
 
@@ -26,12 +29,17 @@ inline constexpr int kObjectivePending = 0;
 inline constexpr int kObjectiveAccomplished = 1;
 inline constexpr int kObjectiveFailed = -1;
 
-// One objective of a scenario, as the scenario file gives it. Its marker is a chart object
-// on "ObjectiveLayer" at the objective's location (the stored point); the world owns it.
-// Checking objectives during play comes with the objective rules; loading fills the record.
-class TObjectiveCondition : public map::TGeoDataObject {
+using TObjectiveId = core::TEntityId<struct TObjectiveTag>;
+
+// One objective of a scenario, as the scenario file gives it. The world owns it; its marker is
+// a chart object on "ObjectiveLayer" at the objective's location.
+class TObjectiveCondition {
 public:
-    using map::TGeoDataObject::TGeoDataObject;
+    explicit TObjectiveCondition(map::TGlobeLayer* layer)
+        : Marker(std::make_unique<map::TGeoDataObject>(layer)) {}
+
+    TObjectiveId Id;
+    std::unique_ptr<map::TGeoDataObject> Marker;
 
     int Side = 99;
     int Number = 0;

@@ -3,9 +3,9 @@
 namespace tarnwake::engine {
 
 TSmokeFloat::TSmokeFloat(map::TGlobeLayer* layer, const map::TGeoPos& origin, int minutes)
-    : map::TGeoDataObject(layer), Origin(origin), MinutesLeft(minutes) {
-    SetClosed(false);
-    AddPoint(0, origin);
+    : Marker(std::make_unique<map::TGeoDataObject>(layer)), Origin(origin), MinutesLeft(minutes) {
+    Marker->SetClosed(false);
+    Marker->AddPoint(0, origin);
 }
 
 } // namespace tarnwake::engine

@@ -11,6 +11,28 @@ namespace tarnwake::map {
 
 class TGlobeLayer;
 
+// What a game thing's marker stands for: the kind of thing and its id in the game world, so
+// that a pick on the chart or the drawing of a layer finds the thing without knowing its
+// type. Markers that stand for nothing (coasts, locations, layer-file objects) have kind
+// None.
+enum class TMarkerKind : std::uint8_t {
+    None,
+    Ship,
+    Division,
+    Track,
+    Objective,
+    Minefield,
+    SearchArea,
+    SmokeFloat,
+    Report,
+    Torpedo,
+};
+struct TMarkerRef {
+    TMarkerKind Kind = TMarkerKind::None;
+    std::int32_t Id = 0;
+    bool operator==(const TMarkerRef&) const = default;
+};
+
 // The box around an object: the south-west corner and the size, in globe units. The
 // longitude is taken the short way round along the object's chains, so an object across the
 // 180th meridian has a box that reaches past 180 E (left + width above kMaxLongitude).
@@ -101,6 +123,8 @@ public:
     int ZoomMin() const { return zoomMin_; }
     int ZoomMax() const { return zoomMax_; }
     void SetZoomRange(int zoomMin, int zoomMax);
+    const TMarkerRef& Ref() const { return ref_; }
+    void SetRef(TMarkerRef ref) { ref_ = ref; }
     // A free value carried by layer files; the game does not use it.
     std::int32_t DataValue() const { return dataValue_; }
     void SetDataValue(std::int32_t value) { dataValue_ = value; }
@@ -147,6 +171,7 @@ private:
     int zoomMin_ = 0;
     int zoomMax_ = 0;
     std::int32_t dataValue_ = 0;
+    TMarkerRef ref_;
 
     mutable bool cacheValid_ = false;
     mutable TGeoPos centre_;

@@ -122,6 +122,20 @@ int AddBearing(int a, int b) {
     return (result < 0 || result > 360) ? 0 : result;
 }
 
+int NormaliseCourse(int course) {
+    return ((course % 360) + 360) % 360;
+}
+
+int SignedTurn(int from, int to) {
+    const int turn = NormaliseCourse(to - from);
+    return turn > 180 ? turn - 360 : turn;
+}
+
+int CourseDifference(int a, int b) {
+    const int turn = SignedTurn(a, b);
+    return turn < 0 ? -turn : turn;
+}
+
 int AddMilliDegrees(int a, int b) {
     return (a + b + 360'000) % 360'000;
 }

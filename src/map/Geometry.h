@@ -37,6 +37,12 @@ int AngleToMilliDegrees(std::int64_t angle);
 // (a + b + 720) mod 360; a result below 0 or above 360 becomes 0. A relative bearing is
 // AddBearing(true bearing, -heading).
 int AddBearing(int a, int b);
+// Any whole number of degrees as a compass course, 0..359.
+int NormaliseCourse(int course);
+// The turn from one course to another, -179..180 (positive: to starboard).
+int SignedTurn(int from, int to);
+// The angle between two courses, 0..180, whichever way round.
+int CourseDifference(int a, int b);
 // (a + b + 360,000) mod 360,000.
 int AddMilliDegrees(int a, int b);
 

@@ -68,6 +68,18 @@ void TGlobe::ClearLayers() {
     layers_.clear();
 }
 
+void TGlobe::Reset() {
+    ClearLayers();
+    landLayerNames_ = {};
+    noLand_ = false;
+    minefieldTest_ = {};
+    scale_ = 0.0;
+    ViewCentre = {};
+    ViewZoom = 0.0;
+    SeaColour = core::colors::SkyBlue;
+    EnvironmentFile.clear();
+}
+
 int TGlobe::IndexOfLayer(const TGlobeLayer* layer) const {
     for (std::size_t i = 0; i < layers_.size(); ++i) {
         if (layers_[i].get() == layer) {

@@ -59,6 +59,9 @@ public:
     // Frees the layer (and the objects it owns); land layers pointing at it are cleared.
     void RemoveLayer(TGlobeLayer* layer);
     void ClearLayers();
+    // Back to a chart with no layers, no land and the default view, for a new game; the
+    // messages stay.
+    void Reset();
     // Moves a layer to a place in the list (0: the front).
     void MoveLayer(TGlobeLayer* layer, int newIndex);
     int IndexOfLayer(const TGlobeLayer* layer) const;

@@ -409,7 +409,6 @@ void LoadEnvironmentalData(TGameWorld& world, const TSectionReader& reader) {
         }
         env.DayRange = env.DaySightingDistance;
         env.NightRange = env.NightSightingDistance;
-        env.MeanRange = (env.DayRange + env.NightRange) / 2;
 
         // 3-7. The chart.
         LoadChart(world, reader);

@@ -3,9 +3,12 @@
 #include "combat/Division.h"
 #include "combat/FightingShip.h"
 #include "combat/Force.h"
+#include "core/Folders.h"
 #include "core/Messages.h"
 #include "core/Random.h"
+#include "engine/Digest.h"
 #include "engine/GameWorld.h"
+#include "engine/Replay.h"
 #include "map/Geometry.h"
 #include "map/Globe.h"
 #include "scenario/Environment.h"
@@ -322,9 +325,85 @@ void PlaceForcesAtAlternatePoints(TGameWorld& world, int side, bool forced) {
     }
 }
 
+std::optional<std::filesystem::path> FindScenario(const core::TGameFolders& folders,
+                                                  const std::string& name) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const auto isFile = [&ec](const fs::path& p) { return fs::is_regular_file(p, ec); };
+    const fs::path given(name);
+    if (name.empty()) {
+        return std::nullopt;
+    }
+    if (given.is_absolute()) {
+        return isFile(given) ? std::optional(given) : std::nullopt;
+    }
+    for (const std::string& candidate : {name, "Scenarios/" + name}) {
+        if (auto shipped = folders.FindGameFile(candidate); shipped && isFile(*shipped)) {
+            return folders.WithCustomOverride(*shipped);
+        }
+    }
+    // A modder's own scenario sits in Custom Files, whatever folder the name gives.
+    const fs::path custom = folders.CustomFilesDir() / given.filename();
+    if (isFile(custom)) {
+        return custom;
+    }
+    return isFile(given) ? std::optional(given) : std::nullopt;
+}
+
 void StartGame(TGameWorld& world, const std::filesystem::path& scenarioFile,
                const TSideChoices& sides, ILoadProgress* progress) {
+    TGameSetup setup;
+    setup.ScenarioName = scenarioFile.string();
+    setup.ScenarioFile = scenarioFile;
+    setup.Sides = sides;
+    setup.Seed = world.SeedValue();
+    setup.RealismSetting = world.Preferences.RealismSetting;
+    setup.InitialAIControl = world.Preferences.InitialAIControl;
+    StartGame(world, setup, progress);
+}
+
+std::optional<TGameSetup> SetupOfReplay(const core::TGameFolders& folders,
+                                        const engine::TReplay& replay, std::string& error) {
+    const auto file = FindScenario(folders, replay.Scenario);
+    if (!file) {
+        error = "Cannot find scenario file: " + replay.Scenario;
+        return std::nullopt;
+    }
+    TGameSetup setup;
+    setup.ScenarioName = replay.Scenario;
+    setup.ScenarioFile = *file;
+    setup.Sides.ComputerCommanded = {replay.Side != 0, replay.Side != 1};
+    setup.Sides.ForceLevel = replay.ForceLevels;
+    setup.Seed = replay.Seed;
+    setup.RealismSetting = replay.RealismSetting;
+    setup.InitialAIControl = replay.InitialAIControl;
+    return setup;
+}
+
+engine::TReplay ReplayOfGame(const TGameWorld& world, const TGameSetup& setup) {
+    engine::TReplay replay;
+    replay.Scenario = setup.ScenarioName;
+    replay.Side = world.PlayerSide;
+    replay.ForceLevels = setup.Sides.ForceLevel;
+    replay.Seed = setup.Seed;
+    replay.RealismSetting = setup.RealismSetting;
+    replay.InitialAIControl = setup.InitialAIControl;
+    replay.Minutes = world.TimeElapsed;
+    if (world.SubStepsLeft == 0) {
+        replay.Digest = engine::StateDigest(world);
+    }
+    replay.Journal = world.Journal.Entries();
+    return replay;
+}
+
+void StartGame(TGameWorld& world, const TGameSetup& setup, ILoadProgress* progress) {
+    const std::filesystem::path& scenarioFile = setup.ScenarioFile;
+    const TSideChoices& sides = setup.Sides;
     world.Clear();
+    world.Seed(setup.Seed);
+    world.Preferences.RealismSetting = setup.RealismSetting;
+    world.Preferences.InitialAIControl = setup.InitialAIControl;
+    world.WeaponTables.Load(world.Folders().GameDir(), world.Messages());
     for (std::size_t s = 0; s < 2; ++s) {
         world.Sides[s].ComputerCommanded = sides.ComputerCommanded[s];
         world.Sides[s].ForceLevel = sides.ForceLevel[s];

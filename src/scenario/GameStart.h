@@ -3,15 +3,23 @@
 #include "engine/Side.h"
 
 #include <array>
+#include <cstdint>
 #include <filesystem>
+#include <optional>
+#include <string>
 
 namespace tarnwake::combat {
 class TDivision;
 }
 
+namespace tarnwake::core {
+class TGameFolders;
+}
+
 namespace tarnwake::engine {
 class TGameWorld;
-}
+struct TReplay;
+} // namespace tarnwake::engine
 
 namespace tarnwake::scenario {
 
@@ -26,13 +34,42 @@ struct TSideChoices {
     std::array<int, 2> ForceLevel{engine::flVariable, engine::flVariable};
 };
 
-// Starts a new game from a scenario file, as the selection window's "Load" does: empties the
-// world, loads the scenario with the sides' choices, reads the nations table for the
-// scenario's year, decides the player's side (2 when the computer commands both), moves
-// forces to their alternate start points, gives the ships their ammunition and makes the
-// start-of-game adjustments (SetDivisionAIControl). The weapon tables must be loaded first.
+// Everything that decides how a new game begins; a replay keeps it.
+struct TGameSetup {
+    // As the player named it ("Scenarios/Dogger Bank.nsc"), and where it was found.
+    std::string ScenarioName;
+    std::filesystem::path ScenarioFile;
+    TSideChoices Sides;
+    std::uint64_t Seed = 0;
+    // The preferences that change the rules.
+    int RealismSetting = 1;
+    int InitialAIControl = 2;
+};
+
+// Finds a scenario by the name the player gives: a path of its own when absolute; else in the
+// game folder (Windows-style, any letter case), where a file of the same name in the user's
+// "Custom Files" folder wins; else in "Custom Files" itself; else from the current folder.
+std::optional<std::filesystem::path> FindScenario(const core::TGameFolders& folders,
+                                                  const std::string& name);
+
+// Starts a new game, as the selection window's "Load" does: empties the world, seeds it,
+// applies the rule preferences, loads the weapon tables, loads the scenario with the sides'
+// choices, reads the nations table for the scenario's year, decides the player's side (2 when
+// the computer commands both), moves forces to their alternate start points, gives the ships
+// their ammunition and makes the start-of-game adjustments (SetDivisionAIControl).
+void StartGame(engine::TGameWorld& world, const TGameSetup& setup,
+               ILoadProgress* progress = nullptr);
+// The same with the world's present seed and preferences.
 void StartGame(engine::TGameWorld& world, const std::filesystem::path& scenarioFile,
                const TSideChoices& sides, ILoadProgress* progress = nullptr);
+
+// The setup a replay asks for, with its scenario found; none (with `error`) when the scenario
+// cannot be found.
+std::optional<TGameSetup> SetupOfReplay(const core::TGameFolders& folders,
+                                        const engine::TReplay& replay, std::string& error);
+// The replay of the game in progress: its setup and the world's journal, with the state digest
+// when the clock stands between two minutes.
+engine::TReplay ReplayOfGame(const engine::TGameWorld& world, const TGameSetup& setup);
 
 // The alternate start of a side's forces: with `forced`, or when a draw of Random(100) is
 // below the side's AlternatePointChance, every force of the side that has an alternate point

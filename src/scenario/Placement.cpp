@@ -63,12 +63,14 @@ int DisplacementBearing(int randomAngle, core::TRandomGenerator& random) {
 void CreateDivisionGraphics(TGameWorld& world, TDivision& division) {
     core::IMessages& messages = world.Messages();
     map::TGlobeLayer& layer = world.Chart.FindOrCreateLayer("ShipLayer");
-    division.FlagMarker = std::make_unique<combat::TDivLocation>(&layer, &division);
+    division.FlagMarker = std::make_unique<combat::TDivLocation>(&layer);
+    division.FlagMarker->SetRef({map::TMarkerKind::Division, division.Id.Value});
     division.FlagMarker->SetTitle(division.DivisionName);
     if (const auto id = map::FlagPresenter(world.Chart, division.Side, messages)) {
         division.FlagMarker->SetPresenterID(*id);
     }
     division.Track = std::make_unique<map::TGeoDataObject>(&layer);
+    division.Track->SetRef({map::TMarkerKind::Track, division.Id.Value});
     const TFightingShip* flag = division.Flagship();
     const int type = flag != nullptr ? designs::TypeIndex(flag->ShipType) : 0;
     if (const auto id = map::TrackPresenter(world.Chart, division.Side, type, messages)) {

@@ -47,11 +47,6 @@ std::string Number(int n) {
     return std::to_string(n);
 }
 
-// Courses read from a file are kept on the compass.
-int CompassCourse(int course) {
-    return ((course % 360) + 360) % 360;
-}
-
 // The force level a division's side plays at. Divisions of a side that is neither opponent
 // (nor neutral) are reported when their flag is made; they are selected as "Variable".
 int ForceLevelOf(const TGameWorld& world, int side) {
@@ -333,7 +328,7 @@ void LoadDivisionData(TGameWorld& world, const TSectionReader& reader, TDivision
     const std::string& section = d.SectionName;
     try {
         d.Shortname = reader.ReadString(section, "Shortname", d.DivisionName);
-        d.Course = CompassCourse(reader.ReadInteger(section, "Course", 12));
+        d.Course = map::NormaliseCourse(reader.ReadInteger(section, "Course", 12));
         d.Speed = reader.ReadInteger(section, "Speed", 12);
         d.Formation = reader.ReadInteger(section, "Formation", combat::formLineAhead);
         d.TurnTogether = d.Formation != combat::formLineAhead;
@@ -427,7 +422,7 @@ void LoadDivisionShips(TGameWorld& world, const TSectionReader& reader, TDivisio
             ship.AmmoLevel = std::max(0, reader.ReadInteger(section, prefix + "AmmoLevel", 100));
             if (ship.ShipType == designs::TShipType::LT) {
                 ship.SetCourse(
-                    CompassCourse(reader.ReadInteger(section, prefix + "Course", d.Course)));
+                    map::NormaliseCourse(reader.ReadInteger(section, prefix + "Course", d.Course)));
             } else {
                 ship.SetCourse(d.Course);
             }
@@ -454,26 +449,28 @@ void LoadMinefields(TGameWorld& world, const TSectionReader& reader) {
                 continue;
             }
             map::TGlobeLayer& layer = world.Chart.FindOrCreateLayer("MineLayer" + Number(side));
-            auto& field = layer.Create<campaign::TMinefield>();
+            auto& field = world.AddMinefield(std::make_unique<campaign::TMinefield>(&layer));
+            map::TGeoDataObject& outline = *field.Marker;
             field.Side = side;
             field.Density = reader.ReadInteger(kSection, prefix + "Density", -1);
-            field.SetTitle(reader.ReadString(kSection, prefix + "Title", "Minefield" + Number(n)));
+            outline.SetTitle(
+                reader.ReadString(kSection, prefix + "Title", "Minefield" + Number(n)));
             field.PlayerLaid = reader.ReadBool(kSection, prefix + "PlayerLaid", false);
-            ReadPolygon(reader, kSection, prefix, kMaxMinefieldPoint, messages, field);
+            ReadPolygon(reader, kSection, prefix, kMaxMinefieldPoint, messages, outline);
             field.RandomAngle = reader.ReadInteger(kSection, prefix + "RandomAngle", 0);
             field.RandomDistance = reader.ReadInteger(kSection, prefix + "RandomDistance", 0);
-            if (field.RandomDistance != 0 && field.Chain(0).Count() > 0) {
+            if (field.RandomDistance != 0 && outline.Chain(0).Count() > 0) {
                 // The whole field moves by one random vector; mines may lie off any coast.
                 const int distance = random.Random(DisplacementYards(field.RandomDistance));
                 const int bearing = DisplacementBearing(field.RandomAngle, random);
                 std::vector<TGeoPos> moved;
-                for (const TGeoPos& p : field.Chain(0).Points()) {
+                for (const TGeoPos& p : outline.Chain(0).Points()) {
                     moved.push_back(map::MovePoint(p, bearing, distance));
                 }
-                field.SetChainPoints(0, std::move(moved));
+                outline.SetChainPoints(0, std::move(moved));
             }
             // A field of mines is its side's own; density 0 marks an enemy field it knows of.
-            field.SetPresenterID(map::MinefieldPresenter(layer, side, field.Density != 0));
+            outline.SetPresenterID(map::MinefieldPresenter(layer, side, field.Density != 0));
         }
     } catch (const std::exception& e) {
         messages.Error(core::ProcedureErrorText("LoadMinefields", "", e.what()));
@@ -495,14 +492,14 @@ void LoadSearchAreas(TGameWorld& world, const TSectionReader& reader) {
             // Protected zones have their own layer; every other category watches the sea.
             map::TGlobeLayer& layer = world.Chart.FindOrCreateLayer(
                 category == campaign::saProtectedZone ? "BKZLayer" : "SearchLayer");
-            auto& area = layer.Create<campaign::TSearchArea>();
+            auto& area = world.AddSearchArea(std::make_unique<campaign::TSearchArea>(&layer));
             area.Side = side;
             area.Category = category;
-            area.SetTitle(reader.ReadString(kSection, prefix + "Title", "Xxx"));
+            area.Marker->SetTitle(reader.ReadString(kSection, prefix + "Title", "Xxx"));
             area.SpotChance = reader.ReadInteger(kSection, prefix + "SpotChance", -1);
-            ReadPolygon(reader, kSection, prefix, kMaxSearchAreaPoint, messages, area);
+            ReadPolygon(reader, kSection, prefix, kMaxSearchAreaPoint, messages, *area.Marker);
             // Search areas watch unseen.
-            area.SetPresenterID(layer.FindOrAddPresenter("ClearSearchAreaPresenter", [] {
+            area.Marker->SetPresenterID(layer.FindOrAddPresenter("ClearSearchAreaPresenter", [] {
                 map::TGlobePresenter p;
                 p.pen.style = map::psClear;
                 p.brush.style = map::bsClear;
@@ -537,7 +534,7 @@ void LoadObjectives(TGameWorld& world, const TSectionReader& reader) {
                                 "Objective location", true, messages, o.Location);
             map::TextToPosition(reader.ReadString(kSection, prefix + "AltLoc", "0 0"),
                                 "Objective alt location", true, messages, o.AltLoc);
-            o.SetStoredPoint(o.Location);
+            o.Marker->SetStoredPoint(o.Location);
             o.EndGame = reader.ReadBool(kSection, prefix + "EndGame", false);
             o.Mandatory = reader.ReadInteger(kSection, prefix + "Mandatory", 0);
             o.VisibleToEnemy = reader.ReadBool(kSection, prefix + "VisibleToEnemy", true);
@@ -548,12 +545,12 @@ void LoadObjectives(TGameWorld& world, const TSectionReader& reader) {
             o.EndMonth = reader.ReadInteger(kSection, prefix + "EndMonth", 1);
             o.ForceName = reader.ReadString(kSection, prefix + "Force", "XXX");
             o.IntelText = reader.ReadString(kSection, prefix + "IntelText", "");
-            o.SetTitle(o.Description());
+            o.Marker->SetTitle(o.Description());
             o.Force = FindForceWithName(world, o.ForceName);
             if (o.Force == nullptr) {
                 messages.Warn("Warning! Objective has no force! " + o.Description());
             }
-            world.Objectives.push_back(std::move(objective));
+            world.AddObjective(std::move(objective));
         }
     } catch (const std::exception& e) {
         messages.Error(core::ProcedureErrorText("LoadObjectives", "", e.what()));
@@ -586,7 +583,7 @@ void LoadSubmarines(TGameWorld& world, const TSectionReader& reader) {
             sub->Fate = reader.ReadString(kSection, prefix + "Fate", "");
             sub->TorpsFired = reader.ReadInteger(kSection, prefix + "TorpsFired", 0);
             sub->SubType = reader.ReadInteger(kSection, prefix + "SubType", 0);
-            world.Submarines.push_back(std::move(sub));
+            world.AddSubmarine(std::move(sub));
         }
     } catch (const std::exception& e) {
         messages.Error(core::ProcedureErrorText("LoadSubmarines", "", e.what()));

@@ -4,6 +4,8 @@
 #include "core/Messages.h"
 #include "designs/ShipTypes.h"
 #include "engine/GameWorld.h"
+#include "engine/Orders.h"
+#include "map/Geometry.h"
 #include "map/PositionText.h"
 
 #include <QCheckBox>
@@ -36,14 +38,10 @@ constexpr int kFirstSmokeOrderYear = 1908;
 constexpr int kIndefiniteHoldShownAbove = 100;
 constexpr int kCourseStep = 5;
 constexpr int kFullCircle = 360;
-constexpr int kShipPointerRole = Qt::UserRole;
+constexpr int kShipIdRole = Qt::UserRole;
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-int NormalisedCourse(int course) {
-    return ((course % kFullCircle) + kFullCircle) % kFullCircle;
 }
 
 void SelectByData(QComboBox* box, int value) {
@@ -195,13 +193,13 @@ void TdlgDivisionReport::BuildLayout() {
     connect(box, &QDialogButtonBox::accepted, this, &TdlgDivisionReport::OkClicked);
     connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(med_, &QPushButton::clicked, this, [this] {
-        if (division_ != nullptr) {
-            speed_->setValue(division_->MedianSpeed());
+        if (Division() != nullptr) {
+            speed_->setValue(Division()->MedianSpeed());
         }
     });
     connect(sqMax_, &QPushButton::clicked, this, [this] {
-        if (division_ != nullptr) {
-            speed_->setValue(division_->SlowestSpeed());
+        if (Division() != nullptr) {
+            speed_->setValue(Division()->SlowestSpeed());
         }
     });
     connect(maxSpeed_, &QPushButton::clicked, this, [this] { speed_->setValue(highestMaxSpeed_); });
@@ -220,8 +218,8 @@ void TdlgDivisionReport::BuildLayout() {
     connect(flotillaAttack_, &QPushButton::clicked, this,
             [this](bool down) { emit flotillaAttackDisplayChanged(down); });
     connect(objective_, &QPushButton::clicked, this, [this] {
-        if (division_ != nullptr && !(division_->Objective == map::TGeoPos{})) {
-            emit centreRequested(division_->Objective);
+        if (Division() != nullptr && !(Division()->Objective == map::TGeoPos{})) {
+            emit centreRequested(Division()->Objective);
         }
     });
     connect(pickCourse_, &QPushButton::clicked, this,
@@ -255,8 +253,8 @@ void TdlgDivisionReport::BuildLayout() {
 }
 
 void TdlgDivisionReport::Open(TDivision* division, int courseValue, TFightingShip* ship) {
-    division_ = division;
-    if (division_ == nullptr) {
+    divisionId_ = division != nullptr ? division->Id : combat::TDivisionId();
+    if (Division() == nullptr) {
         hide();
         return;
     }
@@ -268,42 +266,40 @@ void TdlgDivisionReport::Open(TDivision* division, int courseValue, TFightingShi
     FillRoleAndFormationLists();
     ShowAreaSmoke();
 
-    setWindowTitle(Q(division_->DivisionName));
-    // Orders above what the ships can make now are brought down to it at once.
-    const int attainable = division_->FastestSpeed();
-    division_->Speed = std::min(division_->Speed, attainable);
+    setWindowTitle(Q(Division()->DivisionName));
+    // The box reaches only as far as the ships can make now; the engine holds the ordered
+    // speed within the same bound.
+    const int attainable = std::max(0, Division()->FastestSpeed());
     speed_->setRange(0, attainable);
-    speed_->setValue(division_->Speed);
+    speed_->setValue(std::min(Division()->Speed, attainable));
 
     course_->setValue(
-        NormalisedCourse(courseValue == kOwnCourse ? division_->Course : courseValue));
-    turnTogether_->setChecked(division_->TurnTogether);
-    SelectByData(formation_, division_->Formation);
-    SelectByData(role_, division_->Role);
-    makeSmoke_->setChecked(division_->MakeSmoke);
-    holdFire_->setChecked(division_->HoldFireMinutes > kIndefiniteHoldShownAbove);
-    holdFire10_->setChecked(division_->HoldFireMinutes >= 1 &&
-                            division_->HoldFireMinutes <= combat::kHoldFireShort);
-    holdTorpedoFire_->setChecked(division_->HoldTorpedoFire);
+        map::NormaliseCourse(courseValue == kOwnCourse ? Division()->Course : courseValue));
+    turnTogether_->setChecked(Division()->TurnTogether);
+    SelectByData(formation_, Division()->Formation);
+    SelectByData(role_, Division()->Role);
+    makeSmoke_->setChecked(Division()->MakeSmoke);
+    holdFire_->setChecked(Division()->HoldFireMinutes > kIndefiniteHoldShownAbove);
+    holdFire10_->setChecked(Division()->HoldFireMinutes >= 1 &&
+                            Division()->HoldFireMinutes <= combat::kHoldFireShort);
+    holdTorpedoFire_->setChecked(Division()->HoldTorpedoFire);
     const int leadIndex =
-        division_->LeadDiv != nullptr
-            ? lead_->findData(QVariant::fromValue(static_cast<void*>(division_->LeadDiv)))
-            : 0;
+        Division()->LeadDiv != nullptr ? lead_->findData(Division()->LeadDiv->Id.Value) : 0;
     lead_->setCurrentIndex(std::max(leadIndex, 0));
 
-    aiControl_->setChecked(division_->AIControl);
+    aiControl_->setChecked(Division()->AIControl);
     // In Admiral's mode the player steers the force flagship's division himself, and a
     // division once left to the computer stays with it.
     const bool flagshipDivision = IsForceFlagshipDivision();
     aiBoxAllowed_ =
-        realism > engine::kRealismAdmiral || (!flagshipDivision && !division_->AIControl);
+        realism > engine::kRealismAdmiral || (!flagshipDivision && !Division()->AIControl);
     flotillaAttack_->setVisible(flagshipDivision);
-    flotillaAttack_->setChecked(flagshipDivision && division_->Force->FlotillaAttack);
+    flotillaAttack_->setChecked(flagshipDivision && Division()->Force->FlotillaAttack);
     selectTarget_->setEnabled(realism > engine::kRealismAdmiral);
     ShowTarget();
-    objective_->setText(division_->Objective == map::TGeoPos{}
+    objective_->setText(Division()->Objective == map::TGeoPos{}
                             ? QString("No objective")
-                            : "Objective: " + Q(map::PositionToText(division_->Objective)));
+                            : "Objective: " + Q(map::PositionToText(Division()->Objective)));
 
     FillShipList(ship);
     UpdateEnabledStates();
@@ -315,7 +311,7 @@ TFightingShip* TdlgDivisionReport::ShipOf(const QTreeWidgetItem* item) const {
     if (item == nullptr) {
         return nullptr;
     }
-    return static_cast<TFightingShip*>(item->data(colName, kShipPointerRole).value<void*>());
+    return world_.FindShip(combat::TShipId(item->data(colName, kShipIdRole).toInt()));
 }
 
 TFightingShip* TdlgDivisionReport::SelectedShip() const {
@@ -324,15 +320,15 @@ TFightingShip* TdlgDivisionReport::SelectedShip() const {
 }
 
 void TdlgDivisionReport::SetPickedCourse(int course) {
-    if (division_ == nullptr) {
+    if (Division() == nullptr) {
         return;
     }
-    course_->setValue(NormalisedCourse(course));
+    course_->setValue(map::NormaliseCourse(course));
     Resume();
 }
 
 void TdlgDivisionReport::Resume() {
-    if (division_ == nullptr) {
+    if (Division() == nullptr) {
         return;
     }
     ShowTarget();
@@ -341,12 +337,12 @@ void TdlgDivisionReport::Resume() {
 }
 
 void TdlgDivisionReport::DivisionLeaving(const TDivision* division) {
-    if (division_ == nullptr || division == nullptr) {
+    if (Division() == nullptr || division == nullptr) {
         return;
     }
-    bool refers = division == division_;
+    bool refers = division == Division();
     for (int i = 0; i < lead_->count() && !refers; ++i) {
-        refers = lead_->itemData(i).value<void*>() == division;
+        refers = lead_->itemData(i).toInt() == division->Id.Value;
     }
     if (refers) {
         Abandon();
@@ -354,7 +350,7 @@ void TdlgDivisionReport::DivisionLeaving(const TDivision* division) {
 }
 
 void TdlgDivisionReport::ShipLeaving(const TFightingShip* ship) {
-    if (division_ == nullptr || ship == nullptr) {
+    if (Division() == nullptr || ship == nullptr) {
         return;
     }
     for (int i = 0; i < ships_->topLevelItemCount(); ++i) {
@@ -366,7 +362,7 @@ void TdlgDivisionReport::ShipLeaving(const TFightingShip* ship) {
 }
 
 void TdlgDivisionReport::Abandon() {
-    division_ = nullptr;
+    divisionId_ = combat::TDivisionId();
     {
         const QSignalBlocker blockShips(ships_);
         const QSignalBlocker blockLead(lead_);
@@ -382,7 +378,7 @@ void TdlgDivisionReport::showEvent(QShowEvent* event) {
 }
 
 void TdlgDivisionReport::HideFor(void (TdlgDivisionReport::*request)()) {
-    if (division_ == nullptr) {
+    if (Division() == nullptr) {
         return;
     }
     hide();
@@ -390,28 +386,28 @@ void TdlgDivisionReport::HideFor(void (TdlgDivisionReport::*request)()) {
 }
 
 bool TdlgDivisionReport::IsForceFlagshipDivision() const {
-    if (division_ == nullptr || division_->Force == nullptr || !division_->HasShips()) {
+    if (Division() == nullptr || Division()->Force == nullptr || !Division()->HasShips()) {
         return false;
     }
-    return division_->Force->ForceFlagship() == division_->Flagship();
+    return Division()->Force->ForceFlagship() == Division()->Flagship();
 }
 
 void TdlgDivisionReport::FillLeadList() {
     const QSignalBlocker block(lead_);
     lead_->clear();
-    lead_->addItem("None", QVariant::fromValue(static_cast<void*>(nullptr)));
-    if (division_->Force == nullptr) {
+    lead_->addItem("None", 0);
+    if (Division()->Force == nullptr) {
         return;
     }
-    for (TDivision* other : division_->Force->Divisions) {
-        if (other == division_ || other == nullptr) {
+    for (TDivision* other : Division()->Force->Divisions) {
+        if (other == Division() || other == nullptr) {
             continue;
         }
         std::string text = other->DivisionName;
         if (const TFightingShip* flag = other->Flagship()) {
             text += " (" + flag->Name + ")";
         }
-        lead_->addItem(Q(text), QVariant::fromValue(static_cast<void*>(other)));
+        lead_->addItem(Q(text), other->Id.Value);
     }
 }
 
@@ -419,23 +415,22 @@ void TdlgDivisionReport::FillRoleAndFormationLists() {
     const int year = world_.ScenarioYear();
     role_->clear();
     for (int role = combat::roleIndependent; role <= combat::rolePatrol; ++role) {
-        if (division_->RoleAllowed(role, year)) {
+        if (Division()->RoleAllowed(role, year)) {
             role_->addItem(Q(combat::RoleText(role)), role);
         }
     }
     formation_->clear();
     for (int formation = combat::formLineAhead; formation <= combat::formScreen; ++formation) {
-        if (division_->FormationAllowed(formation, year)) {
+        if (Division()->FormationAllowed(formation, year)) {
             formation_->addItem(Q(combat::FormationText(formation)), formation);
         }
     }
 }
 
 void TdlgDivisionReport::ShowAreaSmoke() {
-    const combat::TAreaSmoke smoke = combat::AreaSmokeAround(*division_, world_.AllDivisions());
-    division_->BattleSmokeLevel = smoke.Level;
+    const combat::TAreaSmoke smoke = combat::AreaSmokeAround(*Division(), world_.AllDivisions());
     smoke_->setText(QString("DS: %1 SC: %2 CASP: %3")
-                        .arg(division_->Accusmoke)
+                        .arg(Division()->Accusmoke)
                         .arg(smoke.Points)
                         .arg(smoke.Level));
     smokeWarning_->setText(
@@ -446,8 +441,8 @@ void TdlgDivisionReport::ShowAreaSmoke() {
 }
 
 void TdlgDivisionReport::ShowTarget() {
-    target_->setText(division_->TargetDivision != nullptr
-                         ? Q(division_->TargetDivision->Description())
+    target_->setText(Division()->TargetDivision != nullptr
+                         ? Q(Division()->TargetDivision->Description())
                          : QString());
 }
 
@@ -456,7 +451,7 @@ void TdlgDivisionReport::FillShipList(const TFightingShip* selected) {
     ships_->clear();
     highestMaxSpeed_ = 0;
     QTreeWidgetItem* selectedItem = nullptr;
-    for (TFightingShip* ship : division_->Ships) {
+    for (TFightingShip* ship : Division()->Ships) {
         if (ship == nullptr) {
             continue;
         }
@@ -476,8 +471,8 @@ void TdlgDivisionReport::FillShipList(const TFightingShip* selected) {
     UpdateShipButtons();
 }
 
-void TdlgDivisionReport::FillShipRow(QTreeWidgetItem& item, TFightingShip& ship) {
-    item.setData(colName, kShipPointerRole, QVariant::fromValue(static_cast<void*>(&ship)));
+void TdlgDivisionReport::FillShipRow(QTreeWidgetItem& item, const TFightingShip& ship) {
+    item.setData(colName, kShipIdRole, ship.Id.Value);
     std::string name = ship.Name;
     if (ship.TimeToRaiseSteam > 0) {
         name += " (Raising steam " + std::to_string(ship.TimeToRaiseSteam) + " minutes left)";
@@ -487,8 +482,7 @@ void TdlgDivisionReport::FillShipRow(QTreeWidgetItem& item, TFightingShip& ship)
     const int maxSpeed = ship.CurrentMaxSpeed();
     highestMaxSpeed_ = std::max(highestMaxSpeed_, maxSpeed);
     // A ship cannot go on at a speed that damage has taken from it.
-    ship.CurrentSpeed = std::min(ship.CurrentSpeed, maxSpeed);
-    item.setText(colSpeed, QString::number(ship.CurrentSpeed));
+    item.setText(colSpeed, QString::number(std::min(ship.CurrentSpeed, maxSpeed)));
     item.setText(colMaxSpeed, QString("%1 (%2)").arg(maxSpeed).arg(ship.Speed));
 
     std::string damage;
@@ -527,11 +521,11 @@ void TdlgDivisionReport::FillShipRow(QTreeWidgetItem& item, TFightingShip& ship)
 }
 
 void TdlgDivisionReport::UpdateEnabledStates() {
-    if (division_ == nullptr) {
+    if (Division() == nullptr) {
         return;
     }
     try {
-        if (division_->LockedAI) {
+        if (Division()->LockedAI) {
             aiControl_->setChecked(true);
         }
         const bool steering = !aiControl_->isChecked();
@@ -540,17 +534,18 @@ void TdlgDivisionReport::UpdateEnabledStates() {
                                              pickCourse_, med_, sqMax_, maxSpeed_}) {
             w->setEnabled(steering);
         }
-        const bool unlocked = !division_->LockedAI;
+        const bool unlocked = !Division()->LockedAI;
         aiControl_->setEnabled(unlocked && aiBoxAllowed_);
         lead_->setEnabled(unlocked);
         role_->setEnabled(unlocked);
 
-        const TFightingShip* flag = division_->Flagship();
+        const TFightingShip* flag = Division()->Flagship();
         const bool lightCraft =
             flag != nullptr && (flag->ShipType == TShipType::CL || flag->ShipType == TShipType::DD);
-        const bool fireOrders =
-            lightCraft && world_.Preferences.RealismSetting > engine::kRealismAdmiral && steering &&
-            world_.OrdersAllowed(division_->Side) && world_.ScenarioYear() >= kFirstSmokeOrderYear;
+        const bool fireOrders = lightCraft &&
+                                world_.Preferences.RealismSetting > engine::kRealismAdmiral &&
+                                steering && engine::OrdersAllowed(world_, Division()->Side) &&
+                                world_.ScenarioYear() >= kFirstSmokeOrderYear;
         for (QWidget* w : std::initializer_list<QWidget*>{makeSmoke_, holdFire_, holdFire10_,
                                                           holdTorpedoFire_}) {
             w->setEnabled(fireOrders);
@@ -568,60 +563,59 @@ void TdlgDivisionReport::UpdateShipButtons() {
     fireTorpedoes_->setEnabled(any && captain);
 }
 
+combat::TDivision* TdlgDivisionReport::Division() const {
+    return world_.FindDivision(divisionId_);
+}
+
 void TdlgDivisionReport::OkClicked() {
-    if (division_ == nullptr) {
+    TDivision* division = Division();
+    if (division == nullptr) {
         reject();
         return;
     }
-    TDivision& d = *division_;
-    const TFightingShip* flag = d.Flagship();
+    // The window gives its orders as one order, which the engine checks and applies.
+    engine::TDivisionOrder order;
+    order.Division = division->Id;
     if (role_->currentIndex() >= 0) {
-        const int role = role_->currentData().toInt();
-        d.Role = role;
-        // The choice was made from the roles allowed on opening; the flagship may have changed
-        // since (a ship sunk or detached).
-        if (!d.RoleAllowed(role, world_.ScenarioYear())) {
-            const int type = flag != nullptr ? designs::TypeIndex(flag->ShipType) : -1;
-            messages_.Inform("Role " + combat::RoleText(role) + " is not allowed for a " +
-                             designs::ShipTypeCode(type, messages_) + "-division");
-            d.Role = combat::roleIndependent;
-            SelectByData(role_, combat::roleIndependent);
-            return;
-        }
+        order.Role = role_->currentData().toInt();
     }
     if (formation_->currentIndex() >= 0) {
-        d.Formation = formation_->currentData().toInt();
+        order.Formation = formation_->currentData().toInt();
     }
-    d.Speed = speed_->value();
-    d.Course = NormalisedCourse(course_->value());
-    d.TurnTogether = turnTogether_->isChecked();
-    d.AIControl = aiControl_->isChecked();
-    if (d.AIControl) {
-        if (auto* lead = static_cast<TDivision*>(lead_->currentData().value<void*>())) {
-            d.LeadDiv = lead;
-        }
+    order.Speed = speed_->value();
+    order.Course = course_->value();
+    order.TurnTogether = turnTogether_->isChecked();
+    order.AIControl = aiControl_->isChecked();
+    if (aiControl_->isChecked() && lead_->currentData().toInt() != 0) {
+        order.Lead = combat::TDivisionId(lead_->currentData().toInt());
     }
     // A patrol keeps station where the division is when the order is given.
-    if (d.Role == combat::rolePatrol && flag != nullptr) {
-        d.Objective = flag->Position();
-    }
-    if (!flotillaAttack_->isHidden() && d.Force != nullptr) {
-        d.Force->FlotillaAttack = flotillaAttack_->isChecked();
+    order.PatrolHere = true;
+    if (!flotillaAttack_->isHidden()) {
+        order.FlotillaAttack = flotillaAttack_->isChecked();
     }
     if (makeSmoke_->isEnabled()) {
-        d.MakeSmoke = makeSmoke_->isChecked();
+        order.MakeSmoke = makeSmoke_->isChecked();
     }
     if (holdFire_->isEnabled() && holdFire_->isChecked()) {
-        d.HoldFireMinutes = combat::kHoldFireIndefinitely;
+        order.HoldFireMinutes = combat::kHoldFireIndefinitely;
     } else if (holdFire10_->isEnabled() && holdFire10_->isChecked()) {
-        d.HoldFireMinutes = combat::kHoldFireShort;
-    } else if (!holdFire_->isChecked() && !holdFire10_->isChecked()) {
-        d.HoldFireMinutes = 0;
+        order.HoldFireMinutes = combat::kHoldFireShort;
+    } else if (!holdFire_->isChecked() && !holdFire10_->isChecked() && holdFire_->isEnabled()) {
+        order.HoldFireMinutes = 0;
     }
     if (holdTorpedoFire_->isEnabled()) {
-        d.HoldTorpedoFire = holdTorpedoFire_->isChecked();
+        order.HoldTorpedoFire = holdTorpedoFire_->isChecked();
     }
-    emit divisionChanged(&d);
+    const engine::TOrderResult result = engine::IssueOrder(world_, order);
+    if (!result) {
+        messages_.Inform(result.Refusal);
+        // A role the division may not take has fallen back to "Independent"; the window
+        // shows it and stays open.
+        SelectByData(role_, Division() != nullptr ? Division()->Role : combat::roleIndependent);
+        return;
+    }
+    emit divisionChanged(division);
     accept();
 }
 

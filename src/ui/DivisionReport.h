@@ -69,12 +69,12 @@ public:
 
     // Fills the dialog for `division` and shows it. `courseValue` is shown in the course box,
     // kOwnCourse showing the division's own course; `ship` (one of the division's) is
-    // selected in the ship list. An ordered speed above what the division can make is
-    // lowered at once, whether or not the player then presses Ok.
+    // selected in the ship list. Opening the dialog, or cancelling it, changes nothing.
     void Open(combat::TDivision* division, int courseValue = kOwnCourse,
               combat::TFightingShip* ship = nullptr);
 
-    combat::TDivision* Division() const { return division_; }
+    // The division shown; none once it has gone from the world.
+    combat::TDivision* Division() const;
     // The ship selected in the ship list, or none.
     combat::TFightingShip* SelectedShip() const;
 
@@ -117,7 +117,7 @@ private:
     void ShowAreaSmoke();
     void ShowTarget();
     void FillShipList(const combat::TFightingShip* selected);
-    void FillShipRow(QTreeWidgetItem& item, combat::TFightingShip& ship);
+    void FillShipRow(QTreeWidgetItem& item, const combat::TFightingShip& ship);
     void UpdateEnabledStates();
     void UpdateShipButtons();
     bool IsForceFlagshipDivision() const;
@@ -129,7 +129,7 @@ private:
 
     engine::TGameWorld& world_;
     core::IMessages& messages_;
-    combat::TDivision* division_ = nullptr;
+    combat::TDivisionId divisionId_;
     // Whether the computer-control box may be used at all (before the division's lock).
     bool aiBoxAllowed_ = false;
     // The fastest of the ships' present maximum speeds, for the "Max" button.

@@ -4,11 +4,13 @@
 #include "combat/FightingShip.h"
 #include "combat/Force.h"
 #include "core/Colour.h"
+#include "core/Random.h"
 #include "core/Text.h"
 #include "engine/GameSpeed.h"
 #include "engine/GameWorld.h"
 #include "engine/Movement.h"
 #include "engine/Objective.h"
+#include "engine/Replay.h"
 #include "map/Geometry.h"
 #include "scenario/GameStart.h"
 #include "ui/ChartView.h"
@@ -21,6 +23,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
 #include <QHBoxLayout>
@@ -81,7 +84,7 @@ constexpr int kAutoZoomMaxSteps = 1000;
 // What a tree node stands for.
 enum TNodeKind { nkForce = 1, nkDivision = 2, nkShip = 3 };
 constexpr int kKindRole = Qt::UserRole;
-constexpr int kPointerRole = Qt::UserRole + 1;
+constexpr int kIdRole = Qt::UserRole + 1;
 
 const char* const kEndGameQuestion = "Exit scenario? You will not get any victory\rpoints if you "
                                      "exit the scenario before it is over!";
@@ -89,6 +92,18 @@ const char* const kEndGameQuestion = "Exit scenario? You will not get any victor
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
+
+combat::TDivisionId IdOf(const combat::TDivision* division) {
+    return division != nullptr ? division->Id : combat::TDivisionId();
+}
+
+combat::TShipId IdOf(const combat::TFightingShip* ship) {
+    return ship != nullptr ? ship->Id : combat::TShipId();
+}
+
+// The replay of the game in progress, in the user folder.
+constexpr const char* kReplayFolder = "Replays";
+constexpr const char* kCurrentReplayName = "Last game";
 
 QColor ToQColor(core::TColor colour) {
     const core::TRgb rgb = core::ColorToRgb(colour);
@@ -213,6 +228,8 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), messages_(this) {
     auto* gameMenu = menuBar()->addMenu("&Game");
     auto* open = gameMenu->addAction("Open scenario...");
     connect(open, &QAction::triggered, this, &TfrmMain::OpenScenarioDialog);
+    auto* saveReplay = gameMenu->addAction("Save replay...");
+    connect(saveReplay, &QAction::triggered, this, &TfrmMain::SaveReplayDialog);
     auto* find = gameMenu->addAction("Find ship...");
     connect(find, &QAction::triggered, this, &TfrmMain::FindShip);
     gameMenu->addSeparator();
@@ -229,6 +246,11 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), messages_(this) {
     connect(controller_, &TGameController::runEnded, this, [this] {
         FillTree();
         RefreshRunControls();
+        // The replay of the game so far is kept whenever the clock stops.
+        if (world_ != nullptr && !ReplayFile().empty()) {
+            std::string error;
+            engine::WriteReplay(ReplayFile(), scenario::ReplayOfGame(*world_, setup_), error);
+        }
     });
     connect(chart_, &TChartView::ChartClicked, this, &TfrmMain::OnChartClicked);
     connect(chart_, &TChartView::ChartDoubleClicked, this, &TfrmMain::OnChartDoubleClicked);
@@ -410,8 +432,8 @@ void TfrmMain::BuildToolBar() {
         }
         inset_->SetColours(chart_->Colours());
         QAction* locked = Action("Lock to current ship");
-        if (insetShip_ == nullptr || locked == nullptr || !locked->isChecked()) {
-            insetShip_ = FirstPlayerShip();
+        if (InsetShip() == nullptr || locked == nullptr || !locked->isChecked()) {
+            insetShipId_ = IdOf(FirstPlayerShip());
         }
         PlaceInset();
         insetFrame_->show();
@@ -465,8 +487,11 @@ void TfrmMain::BuildOrdersPanel(QWidget* parent) {
     connect(courseBox_, &QSpinBox::valueChanged, this, &TfrmMain::CourseBoxChanged);
     connect(courseBox_, &TCourseBox::left, this, [this] { CommitOrderBoxes(); });
     connect(speedBox_, &QSpinBox::valueChanged, this, [this](int value) {
-        if (!updatingOrders_ && selected_ != nullptr) {
-            selected_->Speed = value;
+        if (!updatingOrders_ && SelectedDivision() != nullptr) {
+            engine::TDivisionOrder order;
+            order.Division = selectedId_;
+            order.Speed = value;
+            Order(order);
         }
     });
     connect(turnTogether_, &QCheckBox::toggled, this, [this](bool on) {
@@ -476,17 +501,20 @@ void TfrmMain::BuildOrdersPanel(QWidget* parent) {
         if (!RequireDivision()) {
             return;
         }
-        selected_->TurnTogether = on;
-        selected_->Formation = on ? 1 : 0;
+        engine::TDivisionOrder order;
+        order.Division = selectedId_;
+        order.TurnTogether = on;
+        order.Formation = on ? combat::formLineAbreast : combat::formLineAhead;
+        Order(order);
     });
     connect(sqMax_, &QPushButton::clicked, this, [this] {
         if (RequireDivision()) {
-            SetDivisionSpeed(selected_->SlowestSpeed());
+            SetDivisionSpeed(SelectedDivision()->SlowestSpeed());
         }
     });
     connect(med_, &QPushButton::clicked, this, [this] {
         if (RequireDivision()) {
-            SetDivisionSpeed(selected_->MedianSpeed());
+            SetDivisionSpeed(SelectedDivision()->MedianSpeed());
         }
     });
     connect(cruise_, &QPushButton::clicked, this, [this] {
@@ -511,10 +539,10 @@ void TfrmMain::SetStatusText(int index, const QString& text) {
 
 void TfrmMain::SetWorld(engine::TGameWorld* world) {
     StopAutoZoom();
-    selected_ = nullptr;
+    selectedId_ = {};
     pickCourse_ = false;
     awaitingMark_ = false;
-    insetShip_ = nullptr;
+    insetShipId_ = {};
     // The windows show ships and divisions of the world going away.
     delete shipStatus_;
     shipStatus_ = nullptr;
@@ -540,30 +568,113 @@ void TfrmMain::SetWorld(engine::TGameWorld* world) {
     RefreshOrders();
 }
 
-void TfrmMain::SetServices(const core::TGameFolders& folders, core::TRandomGenerator& random) {
+void TfrmMain::SetServices(const core::TGameFolders& folders,
+                           std::optional<std::uint64_t> firstSeed) {
     folders_ = folders;
-    random_ = &random;
+    nextSeed_ = firstSeed;
 }
 
-bool TfrmMain::OpenScenario(const std::filesystem::path& file, int playerSide) {
-    if (!folders_ || random_ == nullptr) {
+combat::TDivision* TfrmMain::SelectedDivision() const {
+    return world_ != nullptr ? world_->FindDivision(selectedId_) : nullptr;
+}
+
+combat::TFightingShip* TfrmMain::InsetShip() const {
+    return world_ != nullptr ? world_->FindShip(insetShipId_) : nullptr;
+}
+
+combat::TFightingShip* TfrmMain::ShipOfItem(const QTreeWidgetItem* item) const {
+    return world_ != nullptr && item != nullptr
+               ? world_->FindShip(combat::TShipId(item->data(0, kIdRole).toInt()))
+               : nullptr;
+}
+
+combat::TDivision* TfrmMain::DivisionOfItem(const QTreeWidgetItem* item) const {
+    return world_ != nullptr && item != nullptr
+               ? world_->FindDivision(combat::TDivisionId(item->data(0, kIdRole).toInt()))
+               : nullptr;
+}
+
+bool TfrmMain::Order(const engine::TOrder& order) {
+    if (world_ == nullptr) {
         return false;
     }
-    auto world = std::make_unique<engine::TGameWorld>(Messages(), Sound(), *random_, *folders_);
+    const engine::TOrderResult result = engine::IssueOrder(*world_, order);
+    if (!result && !result.Refusal.empty()) {
+        Messages().Inform(result.Refusal);
+    }
+    return result.Applied;
+}
+
+std::filesystem::path TfrmMain::ReplayFile() const {
+    return folders_ ? folders_->UserDir() / kReplayFolder /
+                          (std::string(kCurrentReplayName) + engine::kReplayExtension)
+                    : std::filesystem::path();
+}
+
+bool TfrmMain::SaveReplay(const std::filesystem::path& file) {
+    if (world_ == nullptr || file.empty()) {
+        return false;
+    }
+    std::string error;
+    if (!engine::WriteReplay(file, scenario::ReplayOfGame(*world_, setup_), error)) {
+        Messages().Error("The replay could not be saved: " + error);
+        return false;
+    }
+    return true;
+}
+
+void TfrmMain::SaveReplayDialog() {
+    if (world_ == nullptr || !folders_) {
+        return;
+    }
+    const QString start = Q((folders_->UserDir() / kReplayFolder).string());
+    const QString name = QFileDialog::getSaveFileName(
+        this, "Save replay", start, QString("Replays (*%1)").arg(engine::kReplayExtension));
+    if (name.isEmpty()) {
+        return;
+    }
+    std::filesystem::path file = name.toStdString();
+    if (file.extension() != engine::kReplayExtension) {
+        file += engine::kReplayExtension;
+    }
+    SaveReplay(file);
+}
+
+bool TfrmMain::OpenScenario(const std::filesystem::path& file, int playerSide,
+                            const std::string& name) {
+    if (!folders_) {
+        return false;
+    }
+    scenario::TGameSetup setup;
+    setup.ScenarioName = name.empty() ? file.string() : name;
+    setup.ScenarioFile = file;
+    setup.Sides.ComputerCommanded = {playerSide != 0, playerSide != 1};
+    setup.Seed = nextSeed_.value_or(core::TRandomGenerator::ClockSeed());
+    nextSeed_.reset();
+    // The new game is made in a world of its own: the game in progress stays until the new
+    // one has started.
+    auto world = std::make_unique<engine::TGameWorld>(Messages(), Sound(), *folders_);
+    setup.RealismSetting = world->Preferences.RealismSetting;
+    setup.InitialAIControl = world->Preferences.InitialAIControl;
     try {
-        world->WeaponTables.Load(folders_->GameDir(), Messages());
-        scenario::TSideChoices sides;
-        sides.ComputerCommanded = {playerSide != 0, playerSide != 1};
-        scenario::StartGame(*world, file, sides, nullptr);
+        scenario::StartGame(*world, setup, nullptr);
     } catch (const std::exception& e) {
         Messages().ShowMessage(core::TMessageKind::Error,
                                "Cannot open scenario " + file.string() + ": " + e.what());
         return false;
     }
+    world->Log.AddLogNote("Seed " + std::to_string(setup.Seed) + " replays this game",
+                          core::colors::Gray, false, world->Clock);
     SetWorld(nullptr);
     ownedWorld_ = std::move(world);
+    setup_ = setup;
     SetWorld(ownedWorld_.get());
     setWindowTitle("Tarnwake - " + Q(file.stem().string()));
+    if (QLabel* panel = StatusPanel(0)) {
+        panel->setToolTip(QString("Seed %1: tarnwake-cli replay \"%2\" replays this game")
+                              .arg(setup.Seed)
+                              .arg(Q(ReplayFile().string())));
+    }
     std::filesystem::path briefingFile = file;
     briefingFile.replace_extension(".txt");
     briefingFile = folders_->WithCustomOverride(briefingFile);
@@ -721,9 +832,9 @@ void TfrmMain::EndGame() {
     if (Messages().Ask(kEndGameQuestion, core::kOkCancel) != core::btOk) {
         return;
     }
-    world_->RunTimerEnabled = false;
-    world_->MinutesToRun = 0;
-    world_->ScenarioFinished = true;
+    if (!Order(engine::TEndGameOrder{})) {
+        return;
+    }
     controller_->Run(0);
     // The results window is still to come; the scenario's end is shown in the status bar.
     SetStatusText(0, "Scenario ended");
@@ -843,21 +954,17 @@ void TfrmMain::FillTree() {
         }
         auto* forceItem = new QTreeWidgetItem(tree_, {Q(force->Name)});
         forceItem->setData(0, kKindRole, nkForce);
-        forceItem->setData(0, kPointerRole,
-                           QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(force.get())));
+        forceItem->setData(0, kIdRole, force->Id.Value);
         for (combat::TDivision* division : force->Divisions) {
             auto* divisionItem = new QTreeWidgetItem(forceItem, {Q(division->TreeText())});
             divisionItem->setData(0, kKindRole, nkDivision);
-            divisionItem->setData(
-                0, kPointerRole,
-                QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(division)));
+            divisionItem->setData(0, kIdRole, division->Id.Value);
             for (combat::TFightingShip* ship : division->Ships) {
                 auto* shipItem = new QTreeWidgetItem(divisionItem, {Q(ship->Name)});
                 shipItem->setData(0, kKindRole, nkShip);
-                shipItem->setData(0, kPointerRole,
-                                  QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(ship)));
+                shipItem->setData(0, kIdRole, ship->Id.Value);
             }
-            if (division == selected_) {
+            if (division == SelectedDivision()) {
                 divisionItem->setSelected(true);
             }
         }
@@ -874,7 +981,7 @@ void TfrmMain::ApplyObjectiveVisibility() {
     const QAction* all = Action("Show all objectives");
     const bool showAll = world_->PlayerSide == 2 || (all != nullptr && all->isChecked());
     for (const auto& objective : world_->Objectives) {
-        objective->SetHidden(!showAll && objective->Side != world_->PlayerSide);
+        objective->Marker->SetHidden(!showAll && objective->Side != world_->PlayerSide);
     }
 }
 
@@ -898,8 +1005,7 @@ void TfrmMain::FillObjectives() {
             text += QString(" (%1 points)").arg(objective->PointValue);
         }
         auto* item = new QListWidgetItem(text, objectives_);
-        item->setData(Qt::UserRole,
-                      QVariant::fromValue<quintptr>(reinterpret_cast<quintptr>(objective.get())));
+        item->setData(Qt::UserRole, objective->Id.Value);
     }
 }
 
@@ -912,15 +1018,20 @@ void TfrmMain::LogLineClicked(int line, Qt::MouseButton button) {
         return;
     }
     const engine::TLogObject& object = lines[static_cast<std::size_t>(line)].object;
-    combat::TFightingShip* const* ship = std::get_if<combat::TFightingShip*>(&object);
-    combat::TDivision* const* division = std::get_if<combat::TDivision*>(&object);
+    const auto* shipId = std::get_if<combat::TShipId>(&object);
+    const auto* divisionId = std::get_if<combat::TDivisionId>(&object);
+    const auto* objectiveId = std::get_if<engine::TObjectiveId>(&object);
+    combat::TFightingShip* ship = shipId != nullptr ? world_->FindShip(*shipId) : nullptr;
+    combat::TDivision* division =
+        divisionId != nullptr ? world_->FindDivision(*divisionId) : nullptr;
+    const engine::TObjectiveCondition* objective =
+        objectiveId != nullptr ? world_->FindObjective(*objectiveId) : nullptr;
     if (button == Qt::RightButton) {
         // The chart centres on what the line is about.
-        if (ship != nullptr && *ship != nullptr && (*ship)->Marker) {
-            chart_->SetCentre((*ship)->Position());
-        } else if (const auto* objective = std::get_if<engine::TObjectiveCondition*>(&object);
-                   objective != nullptr && *objective != nullptr) {
-            chart_->SetCentre((*objective)->Location);
+        if (ship != nullptr && ship->Marker) {
+            chart_->SetCentre(ship->Position());
+        } else if (objective != nullptr) {
+            chart_->SetCentre(objective->Location);
         }
         return;
     }
@@ -928,16 +1039,16 @@ void TfrmMain::LogLineClicked(int line, Qt::MouseButton button) {
         Messages().Inform("No object!");
         return;
     }
-    if (ship != nullptr && *ship != nullptr) {
-        if (!world_->PlayerMaySee(**ship)) {
+    if (ship != nullptr) {
+        if (!world_->PlayerMaySee(*ship)) {
             Messages().Inform("Cannot inspect enemy ships");
             return;
         }
-        ShowShipStatus(*ship);
+        ShowShipStatus(ship);
         return;
     }
-    if (division != nullptr && *division != nullptr) {
-        SelectDivision(*division);
+    if (division != nullptr) {
+        SelectDivision(division);
     }
 }
 
@@ -969,16 +1080,14 @@ void TfrmMain::TreeSelectionChanged() {
     QTreeWidgetItem* item = items.front();
     const int kind = item->data(0, kKindRole).toInt();
     if (kind == nkShip) {
-        SetInsetShip(reinterpret_cast<combat::TFightingShip*>(
-            item->data(0, kPointerRole).value<quintptr>()));
+        SetInsetShip(ShipOfItem(item));
         item = item->parent();
     } else if (kind != nkDivision) {
         return;
     }
-    auto* division =
-        reinterpret_cast<combat::TDivision*>(item->data(0, kPointerRole).value<quintptr>());
-    if (division != selected_) {
-        selected_ = division;
+    auto* division = DivisionOfItem(item);
+    if (division != SelectedDivision()) {
+        selectedId_ = IdOf(division);
         chart_->SetSelectedDivision(division);
         if (kind == nkDivision && division != nullptr) {
             SetInsetShip(division->Flagship());
@@ -989,7 +1098,7 @@ void TfrmMain::TreeSelectionChanged() {
 }
 
 void TfrmMain::SelectDivision(combat::TDivision* division) {
-    selected_ = division;
+    selectedId_ = IdOf(division);
     chart_->SetSelectedDivision(division);
     if (division != nullptr) {
         SetInsetShip(division->Flagship());
@@ -999,9 +1108,8 @@ void TfrmMain::SelectDivision(combat::TDivision* division) {
         tree_->clearSelection();
         for (QTreeWidgetItemIterator it(tree_); *it != nullptr; ++it) {
             QTreeWidgetItem* item = *it;
-            if (item->data(0, kKindRole).toInt() == nkDivision &&
-                item->data(0, kPointerRole).value<quintptr>() ==
-                    reinterpret_cast<quintptr>(division)) {
+            if (item->data(0, kKindRole).toInt() == nkDivision && division != nullptr &&
+                item->data(0, kIdRole).toInt() == division->Id.Value) {
                 item->setSelected(true);
                 tree_->setCurrentItem(item);
                 tree_->scrollToItem(item);
@@ -1038,9 +1146,8 @@ void TfrmMain::TreeCommand(const QString& entry) {
         return;
     }
     const int kind = item->data(0, kKindRole).toInt();
-    const quintptr pointer = item->data(0, kPointerRole).value<quintptr>();
-    auto* ship = kind == nkShip ? reinterpret_cast<combat::TFightingShip*>(pointer) : nullptr;
-    auto* division = kind == nkDivision ? reinterpret_cast<combat::TDivision*>(pointer) : nullptr;
+    combat::TFightingShip* ship = kind == nkShip ? ShipOfItem(item) : nullptr;
+    combat::TDivision* division = kind == nkDivision ? DivisionOfItem(item) : nullptr;
     // A watcher leaves every division to the computer, yet may look at all of them.
     const bool watching = world_->PlayerSide == 2;
     if (entry == "Status...") {
@@ -1105,7 +1212,7 @@ void TfrmMain::FindSubordinates() {
     if (!RequireDivision()) {
         return;
     }
-    const std::vector<combat::TDivision*> others = Subordinates(selected_);
+    const std::vector<combat::TDivision*> others = Subordinates(SelectedDivision());
     if (others.empty()) {
         return;
     }
@@ -1128,7 +1235,9 @@ void TfrmMain::OnObjectivesMenu(const QPoint& at) {
         return;
     }
     auto* objective =
-        reinterpret_cast<engine::TObjectiveCondition*>(item->data(Qt::UserRole).value<quintptr>());
+        world_ != nullptr
+            ? world_->FindObjective(engine::TObjectiveId(item->data(Qt::UserRole).toInt()))
+            : nullptr;
     QMenu menu(this);
     QAction* locate = menu.addAction("Locate");
     // An objective without a place (sink so many ships) has its location at (0, 0).
@@ -1167,11 +1276,11 @@ void TfrmMain::FindShip() {
 bool TfrmMain::MayOrder(const combat::TDivision* division) const {
     return world_ != nullptr && division != nullptr && world_->PlayerSide != 2 &&
            division->Side == world_->PlayerSide && !division->AIControl &&
-           world_->OrdersAllowed(division->Side) && !world_->ScenarioFinished;
+           engine::OrdersAllowed(*world_, division->Side) && !world_->ScenarioFinished;
 }
 
 bool TfrmMain::RequireDivision() {
-    if (selected_ == nullptr) {
+    if (SelectedDivision() == nullptr) {
         Messages().Inform("No division selected");
         return false;
     }
@@ -1179,7 +1288,7 @@ bool TfrmMain::RequireDivision() {
 }
 
 void TfrmMain::RefreshOrders() {
-    const bool enabled = MayOrder(selected_);
+    const bool enabled = MayOrder(SelectedDivision());
     for (QWidget* w : std::initializer_list<QWidget*>{courseBox_, speedBox_, turnTogether_, sqMax_,
                                                       med_, cruise_}) {
         w->setEnabled(enabled);
@@ -1187,13 +1296,13 @@ void TfrmMain::RefreshOrders() {
     if (QAction* pick = Action("Pick course from map")) {
         pick->setEnabled(enabled);
     }
-    if (selected_ == nullptr || courseBox_->hasFocus() || speedBox_->hasFocus()) {
+    if (SelectedDivision() == nullptr || courseBox_->hasFocus() || speedBox_->hasFocus()) {
         return;
     }
     updatingOrders_ = true;
-    courseBox_->setValue(selected_->Course % 360);
-    speedBox_->setValue(selected_->Speed);
-    turnTogether_->setChecked(selected_->TurnTogether);
+    courseBox_->setValue(SelectedDivision()->Course % 360);
+    speedBox_->setValue(SelectedDivision()->Speed);
+    turnTogether_->setChecked(SelectedDivision()->TurnTogether);
     updatingOrders_ = false;
 }
 
@@ -1208,8 +1317,11 @@ void TfrmMain::CourseBoxChanged(int value) {
         courseBox_->setValue(value);
         updatingOrders_ = false;
     }
-    if (world_ != nullptr && MayOrder(selected_)) {
-        engine::SetDivisionCourse(*world_, *selected_, value);
+    if (world_ != nullptr && MayOrder(SelectedDivision())) {
+        engine::TDivisionOrder order;
+        order.Division = selectedId_;
+        order.Course = value;
+        Order(order);
         chart_->update();
     }
 }
@@ -1229,21 +1341,37 @@ bool TfrmMain::CommitOrderBoxes() {
     if (!RequireDivision()) {
         return false;
     }
-    if (world_ != nullptr && MayOrder(selected_)) {
-        engine::SetDivisionCourse(*world_, *selected_, course % 360);
-        selected_->Speed = speedBox_->value();
-        selected_->TurnTogether = turnTogether_->isChecked();
+    if (world_ != nullptr && MayOrder(SelectedDivision())) {
+        const combat::TDivision& d = *SelectedDivision();
+        // Only what the boxes change is ordered.
+        engine::TDivisionOrder order;
+        order.Division = selectedId_;
+        if (map::NormaliseCourse(course) != d.Course) {
+            order.Course = course;
+        }
+        if (speedBox_->value() != d.Speed) {
+            order.Speed = speedBox_->value();
+        }
+        if (turnTogether_->isChecked() != d.TurnTogether) {
+            order.TurnTogether = turnTogether_->isChecked();
+        }
+        if (order.Course || order.Speed || order.TurnTogether) {
+            Order(order);
+        }
     }
     return true;
 }
 
 void TfrmMain::SetDivisionSpeed(int speed) {
-    if (!MayOrder(selected_)) {
+    if (!MayOrder(SelectedDivision())) {
         return;
     }
-    selected_->Speed = speed;
+    engine::TDivisionOrder order;
+    order.Division = selectedId_;
+    order.Speed = speed;
+    Order(order);
     updatingOrders_ = true;
-    speedBox_->setValue(speed);
+    speedBox_->setValue(SelectedDivision()->Speed);
     updatingOrders_ = false;
 }
 
@@ -1251,15 +1379,17 @@ void TfrmMain::CourseToPixel(const QPointF& pixel) {
     if (!RequireDivision() || world_ == nullptr) {
         return;
     }
-    const combat::TFightingShip* flagship = selected_->Flagship();
+    const combat::TFightingShip* flagship = SelectedDivision()->Flagship();
     const auto target = chart_->PixelToPosition(pixel);
-    if (flagship == nullptr || !target || !MayOrder(selected_)) {
+    if (flagship == nullptr || !target || !MayOrder(SelectedDivision())) {
         return;
     }
-    const int course = map::BearingBetween(flagship->Position(), *target) % 360;
-    engine::SetDivisionCourse(*world_, *selected_, course);
+    engine::TDivisionOrder order;
+    order.Division = selectedId_;
+    order.Course = map::BearingBetween(flagship->Position(), *target);
+    Order(order);
     updatingOrders_ = true;
-    courseBox_->setValue(course);
+    courseBox_->setValue(SelectedDivision()->Course);
     updatingOrders_ = false;
     chart_->update();
 }
@@ -1331,8 +1461,7 @@ void TfrmMain::OnChartClicked(QPointF pixel, Qt::MouseButton button,
         combat::TDivision* target = DivisionNear(pixel);
         if (division != nullptr && target != nullptr && target->Side != division->Side &&
             !target->IsNeutral()) {
-            division->TargetDivision = target;
-            division->TargetSetByPlayer = true;
+            Order(engine::TDivisionTargetOrder{division->Id, target->Id});
         }
         divisionReport_->Resume();
         return;
@@ -1343,7 +1472,8 @@ void TfrmMain::OnChartClicked(QPointF pixel, Qt::MouseButton button,
         CourseToPixel(pixel);
         return;
     }
-    if (button == Qt::LeftButton && (modifiers & Qt::ShiftModifier) && MayOrder(selected_)) {
+    if (button == Qt::LeftButton && (modifiers & Qt::ShiftModifier) &&
+        MayOrder(SelectedDivision())) {
         CourseToPixel(pixel);
         return;
     }
@@ -1417,9 +1547,8 @@ void TfrmMain::ShowDivisionOrders(combat::TDivision* division, int courseValue) 
 
 void TfrmMain::RefreshDivisionNode(const combat::TDivision* division) {
     for (QTreeWidgetItemIterator it(tree_); *it != nullptr; ++it) {
-        if ((*it)->data(0, kKindRole).toInt() == nkDivision &&
-            (*it)->data(0, kPointerRole).value<quintptr>() ==
-                reinterpret_cast<quintptr>(division)) {
+        if ((*it)->data(0, kKindRole).toInt() == nkDivision && division != nullptr &&
+            (*it)->data(0, kIdRole).toInt() == division->Id.Value) {
             (*it)->setText(0, Q(division->TreeText()));
             return;
         }
@@ -1461,25 +1590,23 @@ combat::TFightingShip* TfrmMain::FirstPlayerShip() const {
 
 void TfrmMain::SetInsetShip(combat::TFightingShip* ship, bool force) {
     const QAction* locked = Action("Lock to current ship");
-    if (!force && locked != nullptr && locked->isChecked() && insetShip_ != nullptr) {
+    if (!force && locked != nullptr && locked->isChecked() && InsetShip() != nullptr) {
         return;
     }
-    insetShip_ = ship;
+    insetShipId_ = IdOf(ship);
     UpdateInset();
 }
 
 void TfrmMain::UpdateInset() {
-    if (!insetFrame_->isVisible() || insetShip_ == nullptr || world_ == nullptr) {
+    if (!insetFrame_->isVisible() || InsetShip() == nullptr || world_ == nullptr) {
         return;
     }
-    // A ship that has left the world (sunk and cleared) is not followed.
-    if (!world_->HoldsShip(insetShip_) || !insetShip_->Marker) {
-        insetShip_ = nullptr;
+    if (!InsetShip()->Marker) {
         return;
     }
-    const double lengthYards = std::max(1, insetShip_->Length) / kFeetPerYard;
+    const double lengthYards = std::max(1, InsetShip()->Length) / kFeetPerYard;
     inset_->SetAltitude(lengthYards * kInsetShipLengths * map::kGlobeUnitsPerYard);
-    inset_->SetCentre(insetShip_->Position());
+    inset_->SetCentre(InsetShip()->Position());
     inset_->update();
 }
 
@@ -1498,10 +1625,10 @@ void TfrmMain::keyReleaseEvent(QKeyEvent* event) {
 
 void TfrmMain::FollowLockedDivision() {
     QAction* lock = Action("Lock view to division");
-    if (lock == nullptr || !lock->isChecked() || selected_ == nullptr) {
+    if (lock == nullptr || !lock->isChecked() || SelectedDivision() == nullptr) {
         return;
     }
-    if (const combat::TFightingShip* flagship = selected_->Flagship();
+    if (const combat::TFightingShip* flagship = SelectedDivision()->Flagship();
         flagship && flagship->Marker) {
         chart_->SetCentre(flagship->Position());
     }
@@ -1603,7 +1730,10 @@ void TfrmMain::OpenScenarioDialog() {
     if (dialog.exec() != QDialog::Accepted || list->currentItem() == nullptr) {
         return;
     }
-    OpenScenario(list->currentItem()->data(Qt::UserRole).toString().toStdString(), 0);
+    const std::filesystem::path file =
+        list->currentItem()->data(Qt::UserRole).toString().toStdString();
+    // Named as the game folder names it, so that the replay finds it again, shipped or custom.
+    OpenScenario(file, 0, "Scenarios/" + file.filename().string());
 }
 
 } // namespace tarnwake::ui

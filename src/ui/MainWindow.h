@@ -1,8 +1,12 @@
 #pragma once
 
+#include "combat/Division.h"
+#include "combat/FightingShip.h"
 #include "core/Folders.h"
+#include "engine/Orders.h"
 #include "map/GeoDataObject.h"
 #include "map/GeoPos.h"
+#include "scenario/GameStart.h"
 #include "ui/QtPlatform.h"
 
 #include <QMainWindow>
@@ -29,16 +33,9 @@ class QFrame;
 class QMenu;
 class QTimer;
 
-namespace tarnwake::core {
-class TRandomGenerator;
-}
 namespace tarnwake::engine {
 class TGameWorld;
 }
-namespace tarnwake::combat {
-class TDivision;
-class TFightingShip;
-} // namespace tarnwake::combat
 
 namespace tarnwake::ui {
 
@@ -95,10 +92,21 @@ public:
     core::ISound& Sound() { return sound_; }
 
     // ---- Opening a scenario. The window then owns the world.
-    void SetServices(const core::TGameFolders& folders, core::TRandomGenerator& random);
+    // The first game takes `firstSeed` when one is given; every other game of the session a
+    // new seed of its own, which the log shows, so any game can be replayed.
+    void SetServices(const core::TGameFolders& folders,
+                     std::optional<std::uint64_t> firstSeed = std::nullopt);
     // Loads a scenario for the player's side (2: watch the computer command both); answers
-    // whether it loaded. Failures are shown through Messages().
-    bool OpenScenario(const std::filesystem::path& file, int playerSide);
+    // whether it loaded. Failures are shown through Messages(). `name` is how the player named
+    // it (kept in the replay); the file's own path when empty.
+    bool OpenScenario(const std::filesystem::path& file, int playerSide,
+                      const std::string& name = {});
+    // How the game in progress was started.
+    const scenario::TGameSetup& GameSetup() const { return setup_; }
+    // The replay of the game in progress, kept in the user folder as the game goes on.
+    std::filesystem::path ReplayFile() const;
+    // Writes the game's replay to `file`; false (after a message) when that fails.
+    bool SaveReplay(const std::filesystem::path& file);
     // Zooms to the player's ships (every ship when watching), or the whole chart.
     void ZoomToPlayerShips();
     // The view a game starts with: a player's view closes in on the own ships step by step
@@ -116,7 +124,7 @@ public:
     static constexpr double kAutoZoomFactor = 0.97;
 
     // ---- Selection and orders
-    combat::TDivision* SelectedDivision() const { return selected_; }
+    combat::TDivision* SelectedDivision() const;
     void SelectDivision(combat::TDivision* division);
     // Whether the player may give this division orders: the player's side, not watching, and
     // not under the computer's control.
@@ -147,7 +155,7 @@ public:
 
     // ---- The inset view: one ship enlarged in a small chart of its own.
     TChartView* Inset() const { return inset_; }
-    combat::TFightingShip* InsetShip() const { return insetShip_; }
+    combat::TFightingShip* InsetShip() const;
     // Shows a ship in the inset unless it is locked to another (`force`: even then).
     void SetInsetShip(combat::TFightingShip* ship, bool force = false);
 
@@ -193,6 +201,7 @@ public slots:
     void FindShip();
     void ShowFullLog();
     void OpenScenarioDialog();
+    void SaveReplayDialog();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -223,6 +232,10 @@ private:
     void UpdateInset();
     void PlaceInset();
     QTreeWidgetItem* CurrentTreeItem() const;
+    combat::TFightingShip* ShipOfItem(const QTreeWidgetItem* item) const;
+    combat::TDivision* DivisionOfItem(const QTreeWidgetItem* item) const;
+    // Shows why an order was refused; answers whether it was given.
+    bool Order(const engine::TOrder& order);
     combat::TFightingShip* FirstPlayerShip() const;
     // The box round the player's ships (every ship when watching); empty when none.
     std::optional<map::TGeoRect> PlayerShipsBox() const;
@@ -235,7 +248,8 @@ private:
     engine::TGameWorld* world_ = nullptr;
     std::unique_ptr<engine::TGameWorld> ownedWorld_;
     std::optional<core::TGameFolders> folders_;
-    core::TRandomGenerator* random_ = nullptr;
+    std::optional<std::uint64_t> nextSeed_;
+    scenario::TGameSetup setup_;
     TGameController* controller_ = nullptr;
     QTabWidget* sidePanel_ = nullptr;
     QTreeWidget* tree_ = nullptr;
@@ -255,13 +269,13 @@ private:
     QPushButton* sqMax_ = nullptr;
     QPushButton* med_ = nullptr;
     QPushButton* cruise_ = nullptr;
-    combat::TDivision* selected_ = nullptr;
+    combat::TDivisionId selectedId_;
     bool pickCourse_ = false;
     bool awaitingMark_ = false;
     QTimer* autoZoom_ = nullptr;
     QFrame* insetFrame_ = nullptr;
     TChartView* inset_ = nullptr;
-    combat::TFightingShip* insetShip_ = nullptr;
+    combat::TShipId insetShipId_;
     TdlgShipStatus* shipStatus_ = nullptr;
     TdlgDivisionReport* divisionReport_ = nullptr;
     bool dialogPickCourse_ = false;

@@ -440,10 +440,10 @@ void TdlgShipStatus::SetChartColours(const TChartColours& colours) {
 }
 
 void TdlgShipStatus::Open(TFightingShip* ship, bool reduced) {
-    ship_ = ship;
+    shipId_ = ship != nullptr ? ship->Id : combat::TShipId();
     reduced_ = reduced;
     if (!ShipInWorld()) {
-        ship_ = nullptr;
+        shipId_ = combat::TShipId();
         close();
         return;
     }
@@ -454,11 +454,11 @@ void TdlgShipStatus::Open(TFightingShip* ship, bool reduced) {
 }
 
 void TdlgShipStatus::Refresh() {
-    if (ship_ == nullptr) {
+    if (!shipId_) {
         return;
     }
     if (!ShipInWorld()) {
-        ship_ = nullptr;
+        shipId_ = combat::TShipId();
         if (logDialog_ != nullptr) {
             logDialog_->close();
         }
@@ -468,12 +468,16 @@ void TdlgShipStatus::Refresh() {
     Fill();
 }
 
+combat::TFightingShip* TdlgShipStatus::Ship() const {
+    return world_.FindShip(shipId_);
+}
+
 bool TdlgShipStatus::ShipInWorld() const {
-    return world_.HoldsShip(ship_);
+    return Ship() != nullptr;
 }
 
 combat::TDivision* TdlgShipStatus::ShipDivision() const {
-    return world_.DivisionOfShip(ship_);
+    return world_.DivisionOfShip(Ship());
 }
 
 void TdlgShipStatus::Fill() {
@@ -496,7 +500,7 @@ bool TdlgShipStatus::MayShowOwnDetails() {
 }
 
 void TdlgShipStatus::FillClassCard() {
-    const TFightingShip& ship = *ship_;
+    const TFightingShip& ship = *Ship();
     const designs::TNation& nation = world_.Nations.At(ship.Nation);
     const QPixmap flag =
         nation.FlagPicture.empty()
@@ -548,7 +552,7 @@ void TdlgShipStatus::FillClassCard() {
 }
 
 void TdlgShipStatus::FillState() {
-    const TFightingShip& ship = *ship_;
+    const TFightingShip& ship = *Ship();
     const int wind = world_.Environment.WindForce;
     QString state;
     if (ship.TimeToRaiseSteam > 0) {
@@ -593,7 +597,7 @@ void TdlgShipStatus::FillState() {
 }
 
 void TdlgShipStatus::FillGunnery() {
-    const TFightingShip& ship = *ship_;
+    const TFightingShip& ship = *Ship();
     for (int level = kMainGuns; level <= kTertiaryGuns; ++level) {
         const bool hasGuns = ship.Calibre[level] > 0;
         if (level == kMainGuns) {
@@ -633,14 +637,14 @@ void TdlgShipStatus::FillGunnery() {
 }
 
 void TdlgShipStatus::FillViews() {
-    chart_->SetCentre(ship_->Position());
+    chart_->SetCentre(Ship()->Position());
     chart_->SetAltitude(kGameViewMiles * map::kGlobeUnitsPerNauticalMile);
     chart_->update();
 
     // The class picture is the player's own: a file of the design's picture name in the
     // Custom Files folder (the name as given, or as a JPEG file when it has no extension).
     QPixmap picture;
-    const std::string& name = ship_->PictureName;
+    const std::string& name = Ship()->PictureName;
     if (!core::Trim(name).empty()) {
         const auto& dir = world_.Folders().CustomFilesDir();
         std::optional<std::filesystem::path> file = core::FindFileNoCase(dir, name);
@@ -673,7 +677,7 @@ void TdlgShipStatus::ApplyReducedView() {
 }
 
 std::vector<std::string> TdlgShipStatus::LogLines() const {
-    return FilterLogEntries(ship_->Hits, world_.ScenarioFinished);
+    return FilterLogEntries(Ship()->Hits, world_.ScenarioFinished);
 }
 
 void TdlgShipStatus::ShowLogEntries() {
@@ -703,13 +707,13 @@ void TdlgShipStatus::ShowLogEntries() {
 }
 
 void TdlgShipStatus::FillLog() {
-    logDialog_->setWindowTitle("Log entries for " + Q(ship_->Name));
+    logDialog_->setWindowTitle("Log entries for " + Q(Ship()->Name));
     logList_->clear();
     for (const std::string& line : LogLines()) {
         logList_->addItem(Q(line));
     }
     roundsAtShip_->setText(
-        QString("Rounds fired at ship last turn: %1").arg(ship_->RoundsFiredAtMeLastTurn));
+        QString("Rounds fired at ship last turn: %1").arg(Ship()->RoundsFiredAtMeLastTurn));
 }
 
 void TdlgShipStatus::CopyLogToClipboard() {
@@ -717,7 +721,7 @@ void TdlgShipStatus::CopyLogToClipboard() {
         return;
     }
     // What the player was shown, and no more.
-    QGuiApplication::clipboard()->setText(Q(OperationalHistoryText(ship_->Name, LogLines())));
+    QGuiApplication::clipboard()->setText(Q(OperationalHistoryText(Ship()->Name, LogLines())));
 }
 
 void TdlgShipStatus::ShowSighted() {
@@ -725,11 +729,11 @@ void TdlgShipStatus::ShowSighted() {
         return;
     }
     std::string text;
-    for (const TFightingShip* other : ship_->Sighted) {
+    for (const TFightingShip* other : Ship()->Sighted) {
         if (!text.empty()) {
             text += "\n";
         }
-        text += other->Name + " " + std::to_string(ship_->GetRangeToShip(other, messages_));
+        text += other->Name + " " + std::to_string(Ship()->GetRangeToShip(other, messages_));
     }
     messages_.Inform(text.empty() ? "No ships sighted" : text);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "combat/FightingShip.h"
 #include "ui/ChartColours.h"
 
 #include <QDialog>
@@ -93,7 +94,8 @@ public:
     // enemy ship: the class card, the alarm line, the course and speed that can be seen, the
     // chart and the picture; nothing of its damage, stores, gunnery, log or sightings.
     void Open(combat::TFightingShip* ship, bool reduced);
-    combat::TFightingShip* Ship() const { return ship_; }
+    // The ship shown; none once it has gone from the world.
+    combat::TFightingShip* Ship() const;
     bool Reduced() const { return reduced_; }
     // The colours of the player's chart, for the game view.
     void SetChartColours(const TChartColours& colours);
@@ -134,7 +136,7 @@ private:
 
     engine::TGameWorld& world_;
     core::IMessages& messages_;
-    combat::TFightingShip* ship_ = nullptr;
+    combat::TShipId shipId_;
     bool reduced_ = false;
 
     // Class card

@@ -6,6 +6,7 @@
 #include "core/ProfileFile.h"
 #include "core/Random.h"
 #include "engine/GameWorld.h"
+#include "scenario/GameStart.h"
 #include "ui/ChartView.h"
 #include "ui/MainWindow.h"
 
@@ -39,7 +40,9 @@ constexpr const char* kUsage =
     "  --chart-only      with --screenshot: a picture of the chart alone\n"
     "  --size WxH        the window size for --screenshot (default 1000x719)\n"
     "  --help            show this text\n"
-    "  --version         show the version\n";
+    "  --version         show the version\n"
+    "The seed of every game is written to its log; the game's replay is kept in the user\n"
+    "folder (Replays/Last game.twr), and \"tarnwake-cli replay FILE\" plays it back.\n";
 
 bool HasDisplay() {
     const char* x = std::getenv("DISPLAY");
@@ -63,23 +66,6 @@ bool ParseSize(const std::string& text, int& width, int& height) {
 
 // The default scenario: a small, quick battle on the North Sea chart.
 constexpr const char* kDefaultScenario = "Scenarios/Dogger Bank.nsc";
-
-std::optional<std::filesystem::path> FindScenario(const core::TGameFolders& folders,
-                                                  const std::string& name) {
-    const std::filesystem::path given(name);
-    std::error_code ec;
-    if (given.is_absolute()) {
-        return std::filesystem::is_regular_file(given, ec) ? std::optional(given) : std::nullopt;
-    }
-    for (const std::string& candidate : {name, "Scenarios/" + name}) {
-        if (auto found = folders.FindGameFile(candidate)) {
-            if (std::filesystem::is_regular_file(*found, ec)) {
-                return found;
-            }
-        }
-    }
-    return std::filesystem::is_regular_file(given, ec) ? std::optional(given) : std::nullopt;
-}
 
 bool ParseCount(const std::string& text, int low, int high, int& value) {
     try {
@@ -134,16 +120,11 @@ int main(int argc, char** argv) {
     bool chartOnly = false;
     int width = 0;
     int height = 0;
+    if (const auto code = core::HandleHelpAndVersion(args, "tarnwake", kUsage, std::cout)) {
+        return *code;
+    }
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if (arg == "--help" || arg == "-h") {
-            std::cout << kUsage << core::CommonOptionsHelp();
-            return 0;
-        }
-        if (arg == "--version") {
-            std::cout << "tarnwake " << TARNWAKE_VERSION << "\n";
-            return 0;
-        }
         if ((arg == "--screenshot" || arg == "--size" || arg == "--side" || arg == "--minutes") &&
             i + 1 >= args.size()) {
             std::cerr << "tarnwake: " << arg << " needs a value\n";
@@ -205,8 +186,6 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     const auto folders = core::TGameFolders::Resolve(options.gameDir, options.userDir,
                                                      core::CurrentProgramPath(argv[0]));
-    core::TRandomGenerator random(options.seed ? *options.seed
-                                               : core::TRandomGenerator::ClockSeed());
 
     const bool shooting = !screenshot.empty();
     // A run for a picture asks nothing: its messages go to the terminal.
@@ -215,7 +194,7 @@ int main(int argc, char** argv) {
     if (shooting) {
         window.SetMessages(&terminalMessages);
     }
-    window.SetServices(folders, random);
+    window.SetServices(folders, options.seed);
     if (shooting) {
         if (width > 0) {
             window.resize(width, height);
@@ -226,13 +205,13 @@ int main(int argc, char** argv) {
     window.show();
 
     const std::string wanted = scenarioName.empty() ? kDefaultScenario : scenarioName;
-    const auto file = FindScenario(folders, wanted);
+    const auto file = scenario::FindScenario(folders, wanted);
     if (!file) {
         std::cerr << "tarnwake: Cannot find scenario file: " << wanted << "\n";
         if (shooting) {
             return 2;
         }
-    } else if (!window.OpenScenario(*file, side)) {
+    } else if (!window.OpenScenario(*file, side, wanted)) {
         if (shooting) {
             return 2;
         }

@@ -296,14 +296,11 @@ TEST_F(ChartFixture, ShipsInTheLineOfFire) {
     Place("Hercules", 0, 89, 5000);                // 87 yards from the line
     Place("Grosser Kurfuerst", 1, 90, 6000);       // the enemy's own ship
     Place("Royal Oak", 0, 90, 12000).Sunk = false; // beyond the target
-    EXPECT_EQ(2, firer.CountShipsInBetween(&target, false, messages));
-    EXPECT_EQ(3, firer.CountShipsInBetween(&target, true, messages));
+    EXPECT_EQ(2, firer.CountShipsInBetween(&target, ships, false));
+    EXPECT_EQ(3, firer.CountShipsInBetween(&target, ships, true));
     ships[2]->Sunk = true;
-    EXPECT_EQ(1, firer.CountShipsInBetween(&target, false, messages));
-
-    TFightingShip loose;
-    EXPECT_EQ(0, loose.CountShipsInBetween(&target, false, messages));
-    EXPECT_EQ("Warning! No shiplayer in CountShipsInBetween procedure!", messages.Texts().back());
+    EXPECT_EQ(1, firer.CountShipsInBetween(&target, ships, false));
+    EXPECT_EQ(0, firer.CountShipsInBetween(nullptr, ships, true));
 }
 
 TEST_F(ChartFixture, SecondaryTargetsOutOfArcAreDropped) {

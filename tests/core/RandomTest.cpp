@@ -80,17 +80,27 @@ TEST(Random, IsUniformByChiSquare) {
     }
 }
 
-TEST(Random, ScriptedGeneratorPlaysItsScriptClampedAndRepeats) {
-    TScriptedRandom g({5, 0, 99, -3});
+TEST(Random, ScriptedGeneratorPlaysItsScriptClampedAndIsStrict) {
+    TScriptedRandom g({5, 0, 99, -3, 42});
     EXPECT_EQ(5, g.Random(10));
     EXPECT_EQ(0, g.Random(10));
-    EXPECT_EQ(9, g.Random(10)); // 99 clamped into 0..9
-    EXPECT_EQ(0, g.Random(10)); // -3 clamped to 0
-    EXPECT_EQ(5, g.Random(10)); // the script starts again
-    EXPECT_EQ(0, g.Random(0));  // an empty range takes no scripted value
-    EXPECT_EQ(0, g.Random(10));
-    EXPECT_EQ(7, g.DrawCount());
-
+    EXPECT_EQ(9, g.Random(10));   // 99 clamped into 0..9
+    EXPECT_EQ(0, g.Random(0));    // an empty range takes no scripted value
+    EXPECT_EQ(0, g.Random(10));   // -3 clamped to 0
     TRandomGenerator& asBase = g; // the rules call through the base class
-    EXPECT_EQ(99, asBase.Random(100));
+    EXPECT_EQ(42, asBase.Random(100));
+    EXPECT_EQ(0u, g.Left());
+    // A draw the test did not script is the test's fault, not a quiet zero.
+    EXPECT_THROW(g.Random(10), std::out_of_range);
+    std::string said;
+    g.OnExhausted = [&said](const std::string& what) { said = what; };
+    EXPECT_EQ(0, g.Random(10));
+    EXPECT_EQ("The scripted random numbers ran out after 8 draws", said);
+    EXPECT_THROW(TScriptedRandom({}, {}).RandomFloat(), std::out_of_range);
+
+    TScriptedRandom always = TScriptedRandom::Repeating({3}, {0.25});
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(3, always.Random(10));
+        EXPECT_EQ(0.25, always.RandomFloat());
+    }
 }

@@ -55,7 +55,7 @@ TGunRow UniformRow(int value) {
 // tenths) it fails against, less one tenth.
 bool PenetratesTopDraw(const TWeaponTables& tables, int year, int calibre, int range, int quality,
                        bool horizontal, double armour) {
-    TScriptedRandom top({kAlwaysTop});
+    auto top = TScriptedRandom::Repeating({kAlwaysTop});
     return tables.Penetrates(top, year, calibre, range, quality, horizontal, armour);
 }
 
@@ -152,13 +152,13 @@ TEST(Penetration, AValueOfOneNeverPenetratesArmourAndNoArmourIsAlwaysPenetrated)
     TWeaponTables tables;
     tables.SetRow(4, UniformRow(1));
     for (int draw : {0, kAlwaysTop}) {
-        TScriptedRandom random({draw});
+        auto random = TScriptedRandom::Repeating({draw});
         EXPECT_FALSE(tables.Penetrates(random, 1914, 4, 3000, 0, false, 0.5));
         EXPECT_FALSE(tables.Penetrates(random, 1914, 4, 3000, 0, true, 1));
         EXPECT_TRUE(tables.Penetrates(random, 1914, 4, 3000, 0, false, 0));
     }
     // A calibre whose table was never read (all 0) still goes through unarmoured plating.
-    TScriptedRandom random({0});
+    auto random = TScriptedRandom::Repeating({0});
     EXPECT_TRUE(tables.Penetrates(random, 1914, 9, 3000, 0, true, 0));
     EXPECT_FALSE(tables.Penetrates(random, 1914, 9, 3000, 0, true, 0.1));
 }

@@ -7,6 +7,7 @@
 #include "core/Messages.h"
 #include "core/Random.h"
 #include "core/Sound.h"
+#include "engine/Orders.h"
 
 #include <gtest/gtest.h>
 
@@ -119,18 +120,6 @@ TEST_F(ClockFixture, SpeedDropsToNormalWithAnEnemyInSight) {
     EXPECT_EQ(5, world.SpeedIndex); // a neutral is no enemy
 }
 
-TEST_F(ClockFixture, SightingRangesAreRefreshedEveryTenthMinute) {
-    world.Environment.DayRange = 18000;
-    world.Environment.NightRange = 5001;
-    world.RunHeadless(1); // minute 0 refreshes
-    EXPECT_EQ(11500, world.Environment.MeanRange);
-    world.Environment.DayRange = 10000;
-    world.RunHeadless(9); // minutes 1..9 do not
-    EXPECT_EQ(11500, world.Environment.MeanRange);
-    world.RunHeadless(1); // minute 10 does
-    EXPECT_EQ(7500, world.Environment.MeanRange);
-}
-
 TEST_F(ClockFixture, TheAbsoluteLimitEndsTheGameOnceAtTwiceItsLength) {
     world.Length = 20;
     lion->Sighted.push_back(seydlitz); // the fleets stay in contact: no quiet-sea end
@@ -203,8 +192,13 @@ TEST_F(ClockFixture, RemovingAShipClearsEveryReferenceToIt) {
     ASSERT_EQ(seydlitz, force.ForceFlagship());
     world.Log.AddLogLine("1Seydlitz is hit", seydlitz);
 
-    world.RemoveShip(seydlitz);
+    world.RetireShip(seydlitz);
     EXPECT_EQ(1u, world.Ships.size());
+    ASSERT_EQ(1u, world.SunkShips.size()); // kept for the results, its marker hidden
+    EXPECT_EQ(seydlitz, world.SunkShips[0].get());
+    EXPECT_TRUE(seydlitz->Marker->Hidden());
+    EXPECT_EQ(nullptr, world.FindShip(seydlitz->Id));
+    EXPECT_EQ(seydlitz, world.FindSunkShip(seydlitz->Id));
     EXPECT_EQ(nullptr, lion->CurrentTarget);
     EXPECT_TRUE(lion->Sighted.empty());
     EXPECT_TRUE(german->Ships.empty());
@@ -228,12 +222,12 @@ TEST_F(ClockFixture, FuelIsBurnedEveryFifthMinute) {
 }
 
 TEST_F(ClockFixture, OrdersWaitForTheFirstSightingOnlyWhenTheScenarioSaysSo) {
-    EXPECT_TRUE(world.OrdersAllowed(0));
+    EXPECT_TRUE(engine::OrdersAllowed(world, 0));
     world.Environment.NoOrdersBS = true;
-    EXPECT_FALSE(world.OrdersAllowed(0));
-    EXPECT_FALSE(world.OrdersAllowed(1));
+    EXPECT_FALSE(engine::OrdersAllowed(world, 0));
+    EXPECT_FALSE(engine::OrdersAllowed(world, 1));
     world.Environment.FirstSighting[1] = true;
-    EXPECT_FALSE(world.OrdersAllowed(0));
-    EXPECT_TRUE(world.OrdersAllowed(1));
-    EXPECT_FALSE(world.OrdersAllowed(3)); // neutral shipping takes no orders from anyone
+    EXPECT_FALSE(engine::OrdersAllowed(world, 0));
+    EXPECT_TRUE(engine::OrdersAllowed(world, 1));
+    EXPECT_FALSE(engine::OrdersAllowed(world, 3)); // neutral shipping takes no orders from anyone
 }

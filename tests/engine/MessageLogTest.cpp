@@ -24,7 +24,15 @@ struct LogFixture : ::testing::Test {
     const core::TDateTime clock = core::EncodeDateTime(1916, 5, 31, 16, 48);
 
     engine::TFlushResult Flush() {
-        return log.FlushLog({settings, messages, sound, random, "Sounds", clock});
+        return log.FlushLog({settings, messages, sound, random, "Sounds", clock,
+                             [this](combat::TShipId id) -> const combat::TFightingShip* {
+                                 for (const auto& s : ships) {
+                                     if (s->Id == id) {
+                                         return s.get();
+                                     }
+                                 }
+                                 return nullptr;
+                             }});
     }
 
     std::vector<std::unique_ptr<combat::TFightingShip>> ships;
@@ -33,6 +41,7 @@ struct LogFixture : ::testing::Test {
         ships.push_back(std::make_unique<combat::TFightingShip>());
         ships.back()->Name = name;
         ships.back()->ShipType = type;
+        ships.back()->Id = combat::TShipId(static_cast<int>(ships.size()));
         return *ships.back();
     }
 };
@@ -108,7 +117,7 @@ TEST_F(LogFixture, PreviousMinuteTurnsGreyAndAQuietMinuteKeepsOnlyIt) {
     ASSERT_EQ(2u, log.Displayed().size());
     EXPECT_EQ("Iron Duke opens fire", log.Displayed()[0].text);
     EXPECT_EQ(8421504, log.Displayed()[0].color);
-    EXPECT_EQ(&ship, std::get<combat::TFightingShip*>(log.Displayed()[0].object));
+    EXPECT_EQ(ship.Id, std::get<combat::TShipId>(log.Displayed()[0].object));
     EXPECT_EQ("Letters first: shown whole", log.Displayed()[1].text);
 
     Flush();
@@ -130,7 +139,7 @@ TEST_F(LogFixture, AMinuteIsCutAfterTheThousandAndFirstLine) {
     EXPECT_EQ(1005u, log.Displayed().size()); // all of them become the previous minute
 }
 
-TEST_F(LogFixture, LaunchSoundNotesAndForgettingObjects) {
+TEST_F(LogFixture, LaunchSoundAndNotes) {
     settings.SoundOption = 2;
     auto& ship = Ship("Moorsom", designs::TShipType::DD);
     log.AddLogLine("1Moorsom is launching torpedoes", &ship);
@@ -139,9 +148,8 @@ TEST_F(LogFixture, LaunchSoundNotesAndForgettingObjects) {
     log.AddLogNote("Game autosaved", 128, true, clock);
     EXPECT_EQ("Game autosaved", log.Displayed().back().text);
     EXPECT_EQ("16:48 ", log.FullLog().back().time);
-
-    log.Forget(TLogObject(&ship));
-    for (const auto& entry : log.FullLog()) {
-        EXPECT_TRUE(std::holds_alternative<std::monostate>(entry.object));
-    }
+    EXPECT_TRUE(log.FullLog().back().note);
+    // A line names its ship by id, so it never outlives what it points at.
+    EXPECT_EQ(TLogObject(ship.Id), log.FullLog().front().object);
+    EXPECT_FALSE(log.FullLog().front().note);
 }

@@ -186,7 +186,7 @@ TEST(Globe, RandomFreePointNearGivesUpOnTheStartAfter1001BlockedDraws) {
         return true; // every draw is blocked
     });
     // Courses 0; distances as far as each draw may go (the script clamps to n - 1).
-    TScriptedRandom random({0, 1'000'000'000});
+    auto random = TScriptedRandom::Repeating({0, 1'000'000'000});
     EXPECT_EQ(start, RandomFreePointNear(globe, start, 1'000, 100, nullptr, random));
     ASSERT_EQ(1001u, ranges.size());
     EXPECT_NEAR(999.0, ranges[0], 1.0);

@@ -32,12 +32,12 @@ TEST_F(Environment, SightingDistancesAreThousandsOfYardsAndTheirMeanIsHalved) {
     EXPECT_EQ(5000, env.NightSightingDistance);
     EXPECT_EQ(20000, env.DayRange);
     EXPECT_EQ(5000, env.NightRange);
-    EXPECT_EQ(12500, env.MeanRange);
+    EXPECT_EQ(12500, env.MeanRange());
     MakeWorld();
     Load(Header());
     EXPECT_EQ(22000, world->Environment.DayRange);
     EXPECT_EQ(10000, world->Environment.NightRange);
-    EXPECT_EQ(16000, world->Environment.MeanRange);
+    EXPECT_EQ(16000, world->Environment.MeanRange());
 }
 
 TEST_F(Environment, DateWeatherAndLengthSetTheClock) {

@@ -237,7 +237,7 @@ TEST_F(GameStart, TheAlternateStartIsDrawnAgainstTheSidesChance) {
         "AlternatePoint=30000E 570000N\n" +
         Division(0, "Raiders", 1, "Force=2", Ship(0, "Seydlitz", "Seydlitz"));
     for (const auto& [draw, moved] : std::vector<std::pair<int, bool>>{{49, true}, {50, false}}) {
-        random = std::make_unique<core::TScriptedRandom>(std::vector<int>{draw});
+        random = std::make_unique<core::TScriptedRandom>(core::TScriptedRandom::Repeating({draw}));
         MakeWorld();
         Load(scenario);
         scenario::PlaceForcesAtAlternatePoints(*world, 1, false);

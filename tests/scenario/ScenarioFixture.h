@@ -42,11 +42,15 @@ public:
         MakeWorld();
     }
 
-    // A new world (for instance with a scripted generator set in `random`), both sides at
-    // the selection window's default force level, "Variable".
+    // A new world, both sides at the selection window's default force level, "Variable". The
+    // world takes over the generator set in `random` (a scripted one, say): a test reads it
+    // back through world->Random().
     void MakeWorld() {
         world = std::make_unique<engine::TGameWorld>(
-            messages, sound, *random, core::TGameFolders(ShippedGameDir(), userDir.Path()));
+            messages, sound, core::TGameFolders(ShippedGameDir(), userDir.Path()));
+        if (random) {
+            world->UseGenerator(std::move(random));
+        }
         for (auto& side : world->Sides) {
             side.ForceLevel = engine::flVariable;
         }

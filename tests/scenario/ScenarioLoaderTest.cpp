@@ -111,7 +111,7 @@ TEST_F(Loader, HistoricalLevelTakesOnlyWhatTookPart) {
 TEST_F(Loader, MaximumLevelAlwaysTakesAShipOfProbabilityZero) {
     // Every draw comes out 99: any chance below 100 fails, and so does the second chance of
     // "Maximum".
-    random = std::make_unique<core::TScriptedRandom>(std::vector<int>{99});
+    random = std::make_unique<core::TScriptedRandom>(core::TScriptedRandom::Repeating({99}));
     MakeWorld();
     Level(engine::flMaximum);
     const std::string ships =
@@ -126,8 +126,9 @@ TEST_F(Loader, MaximumLevelAlwaysTakesAShipOfProbabilityZero) {
 }
 
 TEST_F(Loader, MaximumLevelKeepsNineInTenOfWhatFailsItsChance) {
-    // First draw 60 fails a chance of 50; the second, 90, keeps it.
-    random = std::make_unique<core::TScriptedRandom>(std::vector<int>{60, 90});
+    // For the division and then its ship: a first draw of 60 fails a chance of 50; the second,
+    // 90, keeps it.
+    random = std::make_unique<core::TScriptedRandom>(std::vector<int>{60, 90, 60, 90});
     MakeWorld();
     Level(engine::flMaximum);
     Load(Header() + Division(0, "1st BCS", 0, "Force=0\nProbability=50",
@@ -291,8 +292,9 @@ TEST_F(Loader, ObjectivesArePositionedRecordsOfTheirForces) {
     EXPECT_EQ(40, sink.PointValue);
     EXPECT_TRUE(sink.EndGame);
     EXPECT_TRUE(sink.VisibleToEnemy);
-    EXPECT_EQ(map::TGeoPos(tw::Deg(6.0), tw::Deg(56.0), 0), sink.StoredPoint());
-    EXPECT_EQ("ObjectiveLayer", sink.Layer()->Name());
+    EXPECT_EQ(map::TGeoPos(tw::Deg(6.0), tw::Deg(56.0), 0), sink.Marker->StoredPoint());
+    EXPECT_EQ("ObjectiveLayer", sink.Marker->Layer()->Name());
+    EXPECT_EQ(sink.Id.Value, sink.Marker->Ref().Id);
     EXPECT_EQ(nullptr, world->Objectives[1]->Force);
     EXPECT_THAT(messages.Texts(),
                 ElementsAre("Warning! Objective has no force! Lose no ships (any ship)"));
@@ -317,12 +319,13 @@ TEST_F(Loader, MinefieldsSearchAreasAndSubmarinesAreRead) {
     const map::TGlobeLayer* mines = world->Chart.FindLayer("MineLayer1");
     ASSERT_NE(nullptr, mines);
     ASSERT_EQ(1, mines->ObjectCount());
-    const auto* field = dynamic_cast<const campaign::TMinefield*>(mines->Objects()[0]);
-    ASSERT_NE(nullptr, field);
-    EXPECT_EQ("Minefield2", field->Title());
+    ASSERT_EQ(1u, world->Minefields.size());
+    const campaign::TMinefield* field = world->Minefields[0].get();
+    EXPECT_EQ(field->Marker.get(), mines->Objects()[0]);
+    EXPECT_EQ("Minefield2", field->Marker->Title());
     EXPECT_EQ(30, field->Density);
-    EXPECT_EQ(3, field->Chain(0).Count()); // reading stops at the gap
-    EXPECT_TRUE(field->Closed());
+    EXPECT_EQ(3, field->Marker->Chain(0).Count()); // reading stops at the gap
+    EXPECT_TRUE(field->Marker->Closed());
     EXPECT_NE(nullptr, world->Chart.FindLayer("MineLayer0"));
 
     const map::TGlobeLayer* bkz = world->Chart.FindLayer("BKZLayer");
@@ -331,7 +334,9 @@ TEST_F(Loader, MinefieldsSearchAreasAndSubmarinesAreRead) {
     EXPECT_EQ("Bight", bkz->Objects()[0]->Title());
     map::TGlobeLayer* search = world->Chart.FindLayer("SearchLayer");
     ASSERT_EQ(1, search->ObjectCount());
-    EXPECT_EQ(20, dynamic_cast<const campaign::TSearchArea*>(search->Objects()[0])->SpotChance);
+    ASSERT_EQ(2u, world->SearchAreas.size());
+    EXPECT_EQ(20, world->SearchAreas[1]->SpotChance);
+    EXPECT_EQ(world->SearchAreas[1]->Marker.get(), search->Objects()[0]);
     EXPECT_EQ(map::psClear, search->PresenterByID(search->Objects()[0]->PresenterID())->pen.style);
 
     ASSERT_EQ(1u, world->Submarines.size());

@@ -15,6 +15,8 @@
 #include "ui/ChartView.h"
 #include "ui/MainWindow.h"
 
+#include "support/TestWorld.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QImage>
@@ -53,15 +55,11 @@ std::filesystem::path GameDir() {
 }
 
 // A world on the North Sea chart, its coast as land layer 1 and a ship layer.
-struct TNorthSea {
-    core::THeadlessMessages messages{nullptr};
-    core::TSilentSound sound;
-    core::TRandomGenerator random{31};
-    engine::TGameWorld world{messages, sound, random, core::TGameFolders(GameDir(), "user")};
+struct TNorthSea : tarnwake::testing::TTestWorld {
     map::TGlobeLayer* shipLayer = nullptr;
     bool loaded = false;
 
-    TNorthSea() {
+    TNorthSea() : tarnwake::testing::TTestWorld(core::TGameFolders(GameDir(), "user"), 31) {
         auto coast = map::LoadLayerFile(world.Folders().ScenariosDir() / "NorthSea.lyr");
         if (!coast.layer) {
             qWarning("%s", coast.error.c_str());
@@ -75,17 +73,14 @@ struct TNorthSea {
     // A battleship of 600 by 90 feet with a plain deck (no superstructure, turrets or
     // funnels), so that its middle shows the deck colour.
     combat::TFightingShip& AddShip(const TGeoPos& at, int side, int nation, int course) {
-        auto ship = std::make_unique<combat::TFightingShip>();
-        ship->Name = "Test " + std::to_string(world.Ships.size() + 1);
-        ship->ShipType = designs::TShipType::BB;
-        ship->Length = 600;
-        ship->Beam = 90;
-        ship->Nation = nation;
-        ship->Side = side;
-        ship->SetCourse(course);
-        ship->PlaceOnLayer(shipLayer);
-        ship->SetPosition(at);
-        return world.AddShip(std::move(ship));
+        tarnwake::testing::TTestShipSpec spec;
+        spec.Name = "Test " + std::to_string(world.Ships.size() + 1);
+        spec.Side = side;
+        spec.Course = course;
+        spec.Length = 600;
+        spec.Beam = 90;
+        spec.Nation = nation;
+        return world.AddShip(tarnwake::testing::MakeTestShip(spec, shipLayer, at));
     }
 };
 

@@ -14,6 +14,8 @@
 #include "ui/ScreenClip.h"
 #include "ui/ShipOutline.h"
 
+#include "support/TestWorld.h"
+
 #include <QSignalSpy>
 #include <QWheelEvent>
 #include <QtTest>
@@ -34,12 +36,7 @@ TGeoPos Degrees(double lon, double lat) {
 }
 
 // A world with an empty chart, for the view's own arithmetic.
-struct TWorld {
-    core::THeadlessMessages messages{nullptr};
-    core::TSilentSound sound;
-    core::TRandomGenerator random{7};
-    engine::TGameWorld world{messages, sound, random, core::TGameFolders("game", "user")};
-};
+using TWorld = tarnwake::testing::TTestWorld;
 
 void SendWheel(QWidget& widget, int delta) {
     const QPointF at(widget.width() / 2.0, widget.height() / 2.0);

@@ -34,15 +34,16 @@ struct TStartedWorld {
     QTemporaryDir userDir;
     core::THeadlessMessages messages{nullptr};
     core::TSilentSound sound;
-    core::TRandomGenerator random{11};
-    engine::TGameWorld world{messages, sound, random,
+    engine::TGameWorld world{messages, sound,
                              core::TGameFolders(UiGameDir(), userDir.path().toStdString())};
+    scenario::TGameSetup setup;
 
     explicit TStartedWorld(int playerSide = 0) {
-        world.WeaponTables.Load(world.Folders().GameDir(), messages);
-        scenario::TSideChoices sides;
-        sides.ComputerCommanded = {playerSide != 0, playerSide != 1};
-        scenario::StartGame(world, OpenSeaScenario(), sides);
+        setup.ScenarioName = OpenSeaScenario().string();
+        setup.ScenarioFile = OpenSeaScenario();
+        setup.Sides.ComputerCommanded = {playerSide != 0, playerSide != 1};
+        setup.Seed = 11;
+        scenario::StartGame(world, setup);
     }
 
     std::string LastMessage() const {

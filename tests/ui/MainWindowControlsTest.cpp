@@ -353,8 +353,13 @@ private slots:
         TGame game;
         combat::TDivision* division = game.Orderable();
         game.world.Log.AddLogLine("1" + division->DivisionName + " turns away", division);
-        game.world.Log.FlushLog({game.world.Preferences.Log, game.messages, game.sound, game.random,
-                                 game.world.Folders().SoundsDir(), game.world.Clock});
+        game.world.Log.FlushLog({game.world.Preferences.Log,
+                                 game.messages,
+                                 game.sound,
+                                 game.world.Cosmetic(),
+                                 game.world.Folders().SoundsDir(),
+                                 game.world.Clock,
+                                 {}});
         game.world.Log.AddLogNote("A note of the umpire", 0, false, game.world.Clock);
         const auto& lines = game.world.Log.Displayed();
         int divisionLine = -1;

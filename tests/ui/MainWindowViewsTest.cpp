@@ -50,10 +50,13 @@ struct TGame : tarnwake::testing::TStartedWorld {
     }
 
     // Makes the tree node of a division or ship current, as a right click on it would.
-    void MakeCurrent(const void* object) {
+    void MakeCurrent(const combat::TDivision* division) { MakeCurrent(2, division->Id.Value); }
+    void MakeCurrent(const combat::TFightingShip* ship) { MakeCurrent(3, ship->Id.Value); }
+    // The tree keeps each node's kind and the id of the force, division or ship it stands for.
+    void MakeCurrent(int kind, int id) {
         for (QTreeWidgetItemIterator it(window.ShipTree()); *it != nullptr; ++it) {
-            if ((*it)->data(0, Qt::UserRole + 1).value<quintptr>() ==
-                reinterpret_cast<quintptr>(object)) {
+            if ((*it)->data(0, Qt::UserRole).toInt() == kind &&
+                (*it)->data(0, Qt::UserRole + 1).toInt() == id) {
                 window.ShipTree()->setCurrentItem(*it);
                 return;
             }
@@ -174,8 +177,11 @@ private slots:
         };
         for (const TCase& c : cases) {
             game.world.Preferences.RealismSetting = c.realism;
-            game.MakeCurrent(c.onShip ? static_cast<const void*>(division->Flagship())
-                                      : static_cast<const void*>(division));
+            if (c.onShip) {
+                game.MakeCurrent(division->Flagship());
+            } else {
+                game.MakeCurrent(division);
+            }
             game.messages.Clear();
             w.TreeCommand("Set target...");
             QCOMPARE(QString::fromStdString(game.LastMessage()), QString(c.message));
@@ -256,7 +262,7 @@ private slots:
         const auto hidden = [&](int side) {
             for (const auto& objective : game.world.Objectives) {
                 if (objective->Side == side) {
-                    return objective->Hidden();
+                    return objective->Marker->Hidden();
                 }
             }
             return false;

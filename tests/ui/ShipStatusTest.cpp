@@ -378,7 +378,7 @@ private slots:
         TGame game;
         TFightingShip* ship = game.Ship("Iron Duke");
         game.dialog.Open(ship, false);
-        game.world.RemoveShip(ship);
+        game.world.RetireShip(ship);
         game.dialog.Refresh();
         QVERIFY(!game.dialog.isVisible());
         QVERIFY(game.dialog.Ship() == nullptr);

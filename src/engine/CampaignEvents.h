@@ -1,0 +1,13 @@
+#pragma once
+
+namespace tarnwake::engine {
+
+class TGameWorld;
+
+// The events of a campaign's wider sea: aircraft sightings, submarine attacks, and
+// submarines meeting submarines.
+void AircraftSightings(TGameWorld& world);
+void CheckSubmarines(TGameWorld& world);
+void SubmarineChecks(TGameWorld& world);
+
+} // namespace tarnwake::engine

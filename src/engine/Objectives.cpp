@@ -1,0 +1,13 @@
+#include "engine/Objectives.h"
+
+#include "engine/GameWorld.h"
+
+namespace tarnwake::engine {
+
+void CheckObjectives(TGameWorld&) {}
+
+void CheckForceWithdrawal(TGameWorld&) {}
+
+void ObjectiveResults(TGameWorld&) {}
+
+} // namespace tarnwake::engine

@@ -1,0 +1,11 @@
+#include "engine/Weather.h"
+
+#include "engine/GameWorld.h"
+
+namespace tarnwake::engine {
+
+void Weatherchange(TGameWorld&) {}
+
+void AdjustSightingLevel(TGameWorld&) {}
+
+} // namespace tarnwake::engine
