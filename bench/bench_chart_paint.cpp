@@ -114,7 +114,7 @@ private:
                 }
                 ship->Name = std::string(plan.design) + " " + std::to_string(k + 1);
                 ship->Side = plan.side;
-                ship->Course = course;
+                ship->SetCourse(course);
                 ship->CurrentSpeed = 18;
                 ship->PlaceOnLayer(&shipLayer);
                 // Line ahead, 600 yards apart.

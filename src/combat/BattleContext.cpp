@@ -6,7 +6,7 @@
 namespace tarnwake::combat {
 
 map::TGeoPos PointAhead(const TFightingShip& ship, int yards) {
-    return map::MovePoint(ship.Position(), ship.Course, yards);
+    return map::MovePoint(ship.Position(), ship.Course(), yards);
 }
 
 } // namespace tarnwake::combat

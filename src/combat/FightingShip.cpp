@@ -75,9 +75,22 @@ TFightingShip::TFightingShip() : Marker(std::make_unique<TShipLocation>(nullptr,
 
 TFightingShip::~TFightingShip() = default;
 
+namespace {
+constexpr int kMilliPerCircle = 360 * 1000;
+}
+
 void TFightingShip::SetCourse(int course) {
-    Course = ((course % 360) + 360) % 360;
-    CourseMilli = Course * 1000;
+    SetCourseMilli((course % 360) * 1000);
+}
+
+void TFightingShip::SetCourseMilli(int milli) {
+    headingMilli_ = ((milli % kMilliPerCircle) + kMilliPerCircle) % kMilliPerCircle;
+}
+
+int TFightingShip::RoundedCourse(int milli) {
+    // Half a degree and more rounds up (half to even, as the rules round), and 359.5 and
+    // above is north again.
+    return static_cast<int>(core::Round(milli / 1000.0)) % 360;
 }
 
 void TFightingShip::PlaceOnLayer(map::TGlobeLayer* shipLayer) {
@@ -103,7 +116,7 @@ int TFightingShip::GetBearingToShip(const TFightingShip* other, core::IMessages&
         messages.Warn("Warning! GetBearingToShip " + Name + " to nil ship!");
         return 0;
     }
-    return map::AddBearing(TrueBearingToShip(other, messages), -Course);
+    return map::AddBearing(TrueBearingToShip(other, messages), -Course());
 }
 
 int TFightingShip::IncomingBearing(const TFightingShip* target, const TFightingShip* firer,
@@ -113,7 +126,7 @@ int TFightingShip::IncomingBearing(const TFightingShip* target, const TFightingS
             throw std::runtime_error("ship = nil");
         }
         const int bearing = map::BearingBetween(target->Position(), firer->Position());
-        return map::AddBearing(bearing, -target->Course);
+        return map::AddBearing(bearing, -target->Course());
     } catch (const std::exception& e) {
         messages.Error("Error computing incoming bearing!\nTarget ship: " +
                        (target != nullptr ? target->Name : std::string("nil")) + "\nFiring ship: " +
@@ -480,7 +493,7 @@ CopyShipForDisplay(const TFightingShip& source, int highestNationIndex, core::IM
     copy->ComputeTurretFlags();
     copy->ApplyDesignState();
     copy->Side = source.Side;
-    copy->SetCourse(source.Course);
+    copy->SetCourse(source.Course());
     copy->PlaceOnLayer(source.Marker->Layer());
     copy->SetPosition(source.Position());
     return copy;

@@ -66,7 +66,14 @@ public:
     bool PlayerCommanded = false;
 
     // ---- Motion
-    int Course = 0;
+    // The heading is kept once, in thousandths of a degree, so that a turn can run in steps
+    // finer than a degree; the whole-degree course the rules read is derived from it.
+    int Course() const { return RoundedCourse(headingMilli_); }
+    int CourseMilli() const { return headingMilli_; }
+    // Sets the heading to a whole-degree course (any value: it is brought into 0..359).
+    void SetCourse(int course);
+    // Sets the exact heading in thousandths of a degree (brought into 0..359999).
+    void SetCourseMilli(int milli);
     int OrderedCourse = 0;
     int CurrentSpeed = 0;
     int OrderedSpeed = 0;
@@ -75,7 +82,6 @@ public:
     int TimeToRaiseSteam = 0;
     int RudderStatus = 0; // 0 free; 1 jammed to starboard, 2 amidships, 3 to port
     int CourseAtStartOfMinute = 0;
-    int CourseMilli = 0;    // the exact heading while turning, thousandths of a degree
     double TurnDelay = 0.0; // yards to run on before turning in the wake of the ship ahead
     int OutOfControl = 0;   // minutes the ship ignores its division's orders
     bool OwnCourse = false; // steering a course of its own instead of its station
@@ -90,8 +96,6 @@ public:
     std::array<map::TGeoPos, kWakePoints> Wake{};
     int WakeCount = 0;
 
-    // Sets the course in whole degrees and the exact heading with it.
-    void SetCourse(int course);
     // A land target is a coastal battery: it never moves.
     bool IsLandTarget() const { return ShipType == designs::TShipType::LT; }
     bool InPlay() const { return !Sunk; }
@@ -240,6 +244,10 @@ public:
     std::string CheckAmmoWarnings();
 
     bool IsSinkingOrSunk() const { return Sinking > 0 || Sunk; }
+
+private:
+    static int RoundedCourse(int milli);
+    int headingMilli_ = 0;
 };
 
 // A copy of a ship's design record for the ship views: the whole record with its turrets (guns

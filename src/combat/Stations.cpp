@@ -70,7 +70,7 @@ void PlaceLineAhead(TDivision& division) {
     division.TurnTogether = false;
     TFightingShip* previous = nullptr;
     for (TFightingShip* ship : division.Ships) {
-        ship->Course = division.Course;
+        ship->SetCourse(division.Course);
         ship->OrderedCourse = division.Course;
         if (previous != nullptr) {
             ship->SetPosition(MovePoint(previous->Position(), AddBearing(division.Course, 180),
@@ -198,7 +198,7 @@ std::optional<TGeoPos> SupportPoint(TDivision& division, TDivision& lead, IBattl
         }
 
         TFightingShip& s = *lead.Flagship();
-        const int c = s.Course;
+        const int c = s.Course();
         // Each further support division keeps 800 yards east of the one before.
         const auto shifted = [k](TGeoPos p) { return k >= 2 ? MovePoint(p, 90, k * 800.0) : p; };
         if (s.LightState == kNightLight && context.NationOf(s).NightFighting <= 0) {
@@ -302,18 +302,18 @@ std::optional<TGeoPos> ScreenPoint(TDivision& division, TDivision& lead, IBattle
         // Engaged: the screen draws ahead on the bow away from the enemy.
         const int x = TargetBearing(s, context.Messages()) <= 180 ? 315 : 45;
         division.Formation = formLineAhead;
-        return MovePoint(s.Position(), AddBearing(s.Course, x), place.count * 1500.0);
+        return MovePoint(s.Position(), AddBearing(s.Course(), x), place.count * 1500.0);
     }
     const TFightingShip* ownFlag = division.Flagship();
     if (place.beforeLead > 0 || (ownFlag != nullptr && ownFlag->ShipType == TShipType::BC)) {
         division.Formation = formLineAhead;
         division.TurnTogether = false;
-        return MovePoint(s.Position(), s.Course,
+        return MovePoint(s.Position(), s.Course(),
                          static_cast<double>(division.Ships.size()) * kLineSpacingYards + 2000.0);
     }
     division.Formation = formScreen;
     const bool night = ownFlag != nullptr && ownFlag->LightState == kNightLight;
-    return MovePoint(s.Position(), s.Course, night ? 2000.0 : 3000.0);
+    return MovePoint(s.Position(), s.Course(), night ? 2000.0 : 3000.0);
 }
 
 std::optional<TLeadPoints> LeadPoint(TDivision& division, IBattleContext& context) {
@@ -343,7 +343,7 @@ std::optional<TLeadPoints> LeadPoint(TDivision& division, IBattleContext& contex
         }
         const TFightingShip& f = *division.Force->ForceFlagship();
         const TGeoPos p = MovePoint(f.Position(), AddBearing(f.OrderedCourse, 90), k * 3000.0);
-        return TLeadPoints{p, MovePoint(p, f.Course, 8000.0)};
+        return TLeadPoints{p, MovePoint(p, f.Course(), 8000.0)};
     }
     if (ownFlag->ShipType == TShipType::TR && leadFlag.ShipType == TShipType::TR) {
         // Merchant ships in convoy sail in columns abreast.

@@ -430,7 +430,7 @@ void TGameWorld::StartMinute() {
     RunGuarded(messages_, "CheckObjectives", "", [this] { CheckObjectives(); });
     RunGuarded(messages_, "CheckForceWithdrawal", "", [this] { AssessForceWithdrawal(); });
     for (auto& s : Ships) {
-        s->CourseAtStartOfMinute = s->Course;
+        s->CourseAtStartOfMinute = s->Course();
     }
     SubStepsLeft = GameSpeed(SpeedIndex).SubStepsPerMinute();
     SubStepTimerEnabled = true;
@@ -498,10 +498,10 @@ void TGameWorld::FinishMinute() {
     AllHome = {true, true};
 
     for (auto& s : Ships) {
-        if (s->Course < 0 || s->Course > 360) {
-            s->Course = random_.Random(350);
+        if (s->Course() < 0 || s->Course() > 360) {
+            s->SetCourse(random_.Random(350));
         }
-        int turn = s->Course - s->CourseAtStartOfMinute;
+        int turn = s->Course() - s->CourseAtStartOfMinute;
         if (turn > 180) {
             turn -= 360;
         } else if (turn < -180) {

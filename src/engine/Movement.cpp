@@ -117,13 +117,13 @@ void SetFormationCourse(TGameWorld& world, TDivision& division, std::size_t i,
                         TFightingShip& ship) {
     switch (ship.RudderStatus) {
     case 1:
-        ship.OrderedCourse = Normalise(ship.Course + 179);
+        ship.OrderedCourse = Normalise(ship.Course() + 179);
         return;
     case 2:
-        ship.OrderedCourse = ship.Course;
+        ship.OrderedCourse = ship.Course();
         return;
     case 3:
-        ship.OrderedCourse = Normalise(ship.Course - 179);
+        ship.OrderedCourse = Normalise(ship.Course() - 179);
         return;
     default:
         break;
@@ -178,7 +178,7 @@ void SetFormationCourse(TGameWorld& world, TDivision& division, std::size_t i,
     TFightingShip& flag = *division.Ships[0];
     if (ship.LayingMinefield) {
         // A minelayer lays its field abeam of the flagship, out of the column's track.
-        SteerFor(ship, MovePoint(flag.Position(), AddBearing(flag.Course, 90),
+        SteerFor(ship, MovePoint(flag.Position(), AddBearing(flag.Course(), 90),
                                  static_cast<double>(i) * 1000.0));
         return;
     }
@@ -190,7 +190,7 @@ void SetFormationCourse(TGameWorld& world, TDivision& division, std::size_t i,
         if (abaft && ship.CurrentMaxSpeed() < division.Speed) {
             // Overtaking a slower ship ahead: ease out of the line a little.
             if (world.Random().Random(100) < 60 &&
-                CourseDifference(ship.Course, ahead.Course) < 5) {
+                CourseDifference(ship.Course(), ahead.Course()) < 5) {
                 int nudge = 0;
                 if (ship.CurrentTarget != nullptr) {
                     const int r = ship.GetBearingToShip(ship.CurrentTarget, world.Messages());
@@ -199,7 +199,7 @@ void SetFormationCourse(TGameWorld& world, TDivision& division, std::size_t i,
                     nudge = world.Random().Random(2) == 0 ? -1 : 1;
                 }
                 ship.OrderedCourse = Normalise(ship.OrderedCourse + nudge);
-            } else if (CourseDifference(ship.Course, ahead.Course) >= 6) {
+            } else if (CourseDifference(ship.Course(), ahead.Course()) >= 6) {
                 SteerFor(ship, flag.Position());
             }
         } else {
@@ -400,12 +400,12 @@ double MoveShipStep(TGameWorld& world, TFightingShip& ship, bool closeUp) {
         ship.CurrentSpeed = std::clamp(speed, 0, kMaxShipSpeed);
 
         const int subSteps = kSubStepsPerMinuteBase / D(world);
-        if (ship.Course != ship.OrderedCourse &&
+        if (ship.Course() != ship.OrderedCourse &&
             (!ship.ElectricDisabled || world.Random().Random(100) <= 49)) {
             const int rate = TurnRate(ship.Displacement, ship.CurrentSpeed, false);
             const int step = static_cast<int>(core::Round(rate * 1000.0 / subSteps));
             const int target = Normalise(ship.OrderedCourse) * 1000;
-            int remaining = target - ship.CourseMilli;
+            int remaining = target - ship.CourseMilli();
             if (remaining > 180000) {
                 remaining -= 360000;
             } else if (remaining < -180000) {
@@ -414,10 +414,7 @@ double MoveShipStep(TGameWorld& world, TFightingShip& ship, bool closeUp) {
             if (std::abs(remaining) < step) {
                 ship.SetCourse(ship.OrderedCourse);
             } else if (step > 0) {
-                ship.CourseMilli =
-                    ((ship.CourseMilli + (remaining > 0 ? step : -step)) % 360000 + 360000) %
-                    360000;
-                ship.Course = static_cast<int>(core::Round(ship.CourseMilli / 1000.0)) % 360;
+                ship.SetCourseMilli(ship.CourseMilli() + (remaining > 0 ? step : -step));
             }
         }
 
@@ -436,16 +433,18 @@ double MoveShipStep(TGameWorld& world, TFightingShip& ship, bool closeUp) {
         if (yards <= 0.0) {
             return 0.0;
         }
-        const double heading = ship.CourseMilli / 1000.0;
+        const double heading = ship.CourseMilli() / 1000.0;
         const TGeoPos from = ship.Position();
         const TGeoPos to = MovePoint(from, heading, yards);
         if (Blocked(world, to, &ship, TLandRule::LandOnly)) {
-            ship.OrderedCourse = FindClearCourse(world, ship, yards, kClearCourseSpan, ship.Course);
+            ship.OrderedCourse =
+                FindClearCourse(world, ship, yards, kClearCourseSpan, ship.Course());
             ship.CurrentSpeed = std::min(ship.CurrentSpeed, kMineLayingSpeed);
             // Edge away from the obstruction rather than run on to it.
             for (const auto& [bearing, distance] :
                  {std::pair{90, 60.0}, std::pair{-90, 60.0}, std::pair{180, 40.0}}) {
-                const TGeoPos escape = MovePoint(from, AddBearing(ship.Course, bearing), distance);
+                const TGeoPos escape =
+                    MovePoint(from, AddBearing(ship.Course(), bearing), distance);
                 if (!Blocked(world, escape, &ship, TLandRule::LandOnly)) {
                     ship.SetPosition(escape);
                     break;
@@ -585,7 +584,7 @@ void CheckAvoidCloseEnemy(TGameWorld& world, TDivision& division, TFightingShip&
                 }
                 if (random.Random(40) < urgency) {
                     int course = ship.OrderedCourse;
-                    const int relative = AddBearing(toEnemy, -ship.Course);
+                    const int relative = AddBearing(toEnemy, -ship.Course());
                     if (relative < 90) {
                         course = toEnemy - 95;
                     } else if (relative < 270) {
@@ -646,8 +645,8 @@ int AvoidCloseFriend(TGameWorld& world, TFightingShip& ship, TDivision& division
         return 0;
     }
     // Only when the two are closing: their positions 500 yards on are nearer than now.
-    const TGeoPos mineAhead = MovePoint(ship.Position(), ship.Course, 500.0);
-    const TGeoPos theirsAhead = MovePoint(nearest->Position(), nearest->Course, 500.0);
+    const TGeoPos mineAhead = MovePoint(ship.Position(), ship.Course(), 500.0);
+    const TGeoPos theirsAhead = MovePoint(nearest->Position(), nearest->Course(), 500.0);
     if (map::RangeYards(mineAhead, theirsAhead) >= nearestRange) {
         return 0;
     }
@@ -786,7 +785,7 @@ void DropSmokeFloats(TGameWorld& world, TDivision& division, int chance) {
             continue;
         }
         --ship->SmokeFloats;
-        const TGeoPos astern = MovePoint(ship->Position(), AddBearing(ship->Course, 180), 100.0);
+        const TGeoPos astern = MovePoint(ship->Position(), AddBearing(ship->Course(), 180), 100.0);
         layer.Create<TSmokeFloat>(astern, 10 + world.Random().Random(10));
     }
 }

@@ -110,7 +110,7 @@ void TurnNeutral(TDivision& division, core::TRandomGenerator& random) {
     division.Course = AddBearing(division.Course, turn);
     for (TFightingShip* ship : division.Ships) {
         if (!IsLandTarget(ship)) {
-            ship->Course = division.Course;
+            ship->SetCourse(division.Course);
             ship->OrderedCourse = division.Course;
         }
     }
@@ -143,8 +143,8 @@ void HandOverToForce(TGameWorld& world, TDivision& division) {
         return;
     }
     const int aside = world.Random().Random(2 * kMarkerAsideYards + 1) - kMarkerAsideYards;
-    const TGeoPos ahead = MovePoint(flag->Position(), flag->Course, kMarkerAheadYards);
-    division.MarkerPoint = MovePoint(ahead, AddBearing(flag->Course, 90), aside);
+    const TGeoPos ahead = MovePoint(flag->Position(), flag->Course(), kMarkerAheadYards);
+    division.MarkerPoint = MovePoint(ahead, AddBearing(flag->Course(), 90), aside);
 }
 
 void PlaceForce(TGameWorld& world, TForce& force) {

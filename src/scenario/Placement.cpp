@@ -228,7 +228,7 @@ void PlaceShipsAtScreenPoints(TGameWorld& world, TDivision& division, double set
         }
         map::TGlobe& chart = world.Chart;
         const int astern = AddBearing(division.Course, 180);
-        flag->Course = division.Course;
+        flag->SetCourse(division.Course);
         flag->OrderedCourse = division.Course;
         for (std::size_t i = 1; i < division.Ships.size(); ++i) {
             TFightingShip* ship = division.Ships[i];
@@ -248,7 +248,7 @@ void PlaceShipsAtScreenPoints(TGameWorld& world, TDivision& division, double set
             }
             const TGeoPos setBack = MovePoint(station, astern, setBackYards);
             ship->SetPosition(chart.IsBlocked(setBack, ship) ? station : setBack);
-            ship->Course = division.Course;
+            ship->SetCourse(division.Course);
             ship->OrderedCourse = division.Course;
         }
         RefreshDivisionGraphics(division);

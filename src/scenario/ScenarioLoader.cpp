@@ -426,12 +426,12 @@ void LoadDivisionShips(TGameWorld& world, const TSectionReader& reader, TDivisio
                 std::clamp(100 - reader.ReadInteger(section, prefix + "EngineDamage", 0), 0, 100);
             ship.AmmoLevel = std::max(0, reader.ReadInteger(section, prefix + "AmmoLevel", 100));
             if (ship.ShipType == designs::TShipType::LT) {
-                ship.Course =
-                    CompassCourse(reader.ReadInteger(section, prefix + "Course", d.Course));
+                ship.SetCourse(
+                    CompassCourse(reader.ReadInteger(section, prefix + "Course", d.Course)));
             } else {
-                ship.Course = d.Course;
+                ship.SetCourse(d.Course);
             }
-            ship.OrderedCourse = ship.Course;
+            ship.OrderedCourse = ship.Course();
             if (d.Force != nullptr) {
                 ship.PlayerCommanded = !d.Force->AIControl;
             }

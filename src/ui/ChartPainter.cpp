@@ -1003,7 +1003,7 @@ std::optional<TShipFrame> ShipFrame(const combat::TFightingShip& ship,
     const TScreenAxes axes = projection.LocalAxes(position);
     const double radiansPerFoot =
         map::GlobeUnitFactor(map::TGlobeUnitTypes::Foot) * map::kRadiansPerGlobeUnit;
-    const double course = ship.Course * std::numbers::pi / 180.0;
+    const double course = ship.Course() * std::numbers::pi / 180.0;
     const double c = std::cos(course);
     const double s = std::sin(course);
     // Screen vectors of one foot forward and one foot to starboard.

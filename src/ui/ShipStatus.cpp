@@ -582,7 +582,7 @@ void TdlgShipStatus::FillState() {
 
     maxSpeed_->setText(QString("%1 knots").arg(ship.CurrentMaxSpeed()));
     currentSpeed_->setText(QString("%1 knots").arg(ship.CurrentSpeed));
-    course_->setText(QString::number(ship.Course));
+    course_->setText(QString::number(ship.Course()));
     evading_->setChecked(ship.Evading);
     endurance_->setText(QString("%1 nm").arg(ship.GetRemainingRange(ship.CurrentSpeed, messages_)));
 

@@ -46,7 +46,7 @@ public:
             s.Name = std::string(name) + " " + std::to_string(i + 1);
             s.Side = side;
             s.ShipType = type;
-            s.Course = course;
+            s.SetCourse(course);
             s.OrderedCourse = course;
             s.PlaceOnLayer(shipLayer);
             s.SetPosition(at.lon == 0 && at.lat == 0 ? origin : at);

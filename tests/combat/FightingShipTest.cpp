@@ -265,8 +265,8 @@ struct ChartFixture : ::testing::Test {
 TEST_F(ChartFixture, BearingsAndRangesBetweenShips) {
     TFightingShip& lion = Place("Lion", 0, 0, 0);
     TFightingShip& seydlitz = Place("Seydlitz", 1, 90, 12345);
-    lion.Course = 45;
-    seydlitz.Course = 180;
+    lion.SetCourse(45);
+    seydlitz.SetCourse(180);
     EXPECT_EQ(90, lion.TrueBearingToShip(&seydlitz, messages));
     EXPECT_EQ(45, lion.GetBearingToShip(&seydlitz, messages));
     // Lion lies to the west, on Seydlitz's starboard beam as she steams south.
@@ -291,7 +291,7 @@ TEST_F(ChartFixture, ShipsInTheLineOfFire) {
     TFightingShip& firer = Place("Iron Duke", 0, 0, 0);
     TFightingShip& target = Place("Koenig", 1, 90, 10000);
     Place("Marlborough", 0, 90, 5000);             // on the line
-    Place("Benbow", 0, 0, 250).Course = 0;         // close abeam of the firer: 90 degrees off
+    Place("Benbow", 0, 0, 250).SetCourse(0);       // close abeam of the firer: 90 degrees off
     Place("Thunderer", 0, 85, 5000);               // 5 degrees off, 436 yards from the line
     Place("Hercules", 0, 89, 5000);                // 87 yards from the line
     Place("Grosser Kurfuerst", 1, 90, 6000);       // the enemy's own ship

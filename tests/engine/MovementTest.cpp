@@ -31,18 +31,18 @@ TEST_F(Movement, ABigShipTurnsFortyDegreesAMinuteFourPerSubStep) {
     world.SetGameSpeed(1); // "Normal": ten sub-steps
     world.SubStepsLeft = 10;
     engine::MoveShipStep(world, ship, false);
-    EXPECT_EQ(4, ship.Course);
-    EXPECT_EQ(4000, ship.CourseMilli);
+    EXPECT_EQ(4, ship.Course());
+    EXPECT_EQ(4000, ship.CourseMilli());
     for (int i = 0; i < 9; ++i) {
         engine::MoveShipStep(world, ship, false);
     }
-    EXPECT_EQ(40, ship.Course);
+    EXPECT_EQ(40, ship.Course());
     ship.OrderedCourse = 42; // 2 degrees to go: closed in one sub-step
     engine::MoveShipStep(world, ship, false);
-    EXPECT_EQ(42, ship.Course);
+    EXPECT_EQ(42, ship.Course());
     ship.OrderedCourse = 350; // the shorter way round, to port
     engine::MoveShipStep(world, ship, false);
-    EXPECT_EQ(38, ship.Course);
+    EXPECT_EQ(38, ship.Course());
 }
 
 TEST_F(Movement, SpeedComesOffFastAndGoesOnSlowly) {
@@ -87,7 +87,7 @@ TEST_F(Movement, FollowersTurnWhereTheFlagshipTurned) {
     bool turned = false;
     for (int minute = 0; minute < 6 && !turned; ++minute) {
         world.RunHeadless(1);
-        if (fourth.Course != 0) {
+        if (fourth.Course() != 0) {
             turned = true;
             const double run = map::RangeYards(fourthStart, fourth.Position());
             EXPECT_GT(run, 1700.0);
@@ -227,7 +227,7 @@ TEST_F(Movement, SameSeedSameBattle) {
         for (const auto& s : w.Ships) {
             const auto p = s->Position();
             state += std::to_string(p.lon) + "," + std::to_string(p.lat) + "," +
-                     std::to_string(s->Course) + ";";
+                     std::to_string(s->Course()) + ";";
         }
         for (const auto& line : w.Log.FullLog()) {
             state += line.line;

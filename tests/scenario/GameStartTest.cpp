@@ -195,7 +195,7 @@ TEST_F(GameStart, TimesToRaiseSteam) {
     // Neutral shipping wanders a little off its course.
     const int course = Div("Steamer")->Course;
     EXPECT_TRUE(course == 90 || course == 100 || course == 110) << course;
-    EXPECT_EQ(course, Div("Steamer")->Ships[0]->Course);
+    EXPECT_EQ(course, Div("Steamer")->Ships[0]->Course());
 }
 
 TEST_F(GameStart, ForcesMayStartAtTheirAlternatePoint) {

@@ -171,7 +171,7 @@ TEST_F(Loader, KeysAreMatchedExactly) {
     EXPECT_EQ(12, Div("Blank after")->Course);
     EXPECT_EQ(12, Div("Trailing blank")->Course);
     EXPECT_EQ(20, Div("Exact")->Course); // the first entry wins
-    EXPECT_EQ(20, Div("Exact")->Ships[0]->Course);
+    EXPECT_EQ(20, Div("Exact")->Ships[0]->Course());
 }
 
 TEST_F(Loader, ADivisionWithoutForceWarnsAndLoadsAndNeutralsNeedNone) {
@@ -210,10 +210,10 @@ TEST_F(Loader, DivisionsJoinTheirForcesAndShipsTakeTheDivisionsValues) {
     EXPECT_EQ(70, lion.EngineEfficiency);
     EXPECT_EQ(80, lion.AmmoLevel);
     EXPECT_EQ(12, lion.Mines);
-    EXPECT_EQ(40, lion.Course); // only land targets read their own course
+    EXPECT_EQ(40, lion.Course()); // only land targets read their own course
     EXPECT_TRUE(lion.PlayerCommanded);
     EXPECT_EQ(map::TGeoPos(tw::Deg(4.0), tw::Deg(56.0), 0), lion.Position());
-    EXPECT_EQ(270, Div("Battery")->Ships[0]->Course);
+    EXPECT_EQ(270, Div("Battery")->Ships[0]->Course());
     // Each force has its flag division.
     EXPECT_TRUE(bcs.FlagDivisionMark);
     ASSERT_NE(nullptr, bcs.FlagMarker);

@@ -82,7 +82,7 @@ struct TNorthSea {
         ship->Beam = 90;
         ship->Nation = nation;
         ship->Side = side;
-        ship->Course = course;
+        ship->SetCourse(course);
         ship->PlaceOnLayer(shipLayer);
         ship->SetPosition(at);
         return world.AddShip(std::move(ship));
