@@ -47,10 +47,9 @@ tarnwake_layer(results    engine)
 tarnwake_layer(ai         engine results)
 tarnwake_layer(scenario   engine)
 tarnwake_layer(battlegen  scenario)
+# The programs: the whole library, and not each other.
 tarnwake_layer(cli        PROGRAM)
 tarnwake_layer(ui         PROGRAM QT)
-
-set(TARNWAKE_INCLUDE_LINE "^[ \t]*#[ \t]*include[ \t]*[<\"][^>\"]*[>\"]")
 
 # The rule one include line breaks, or nothing.
 function(tarnwake_include_rule text layer out)
@@ -85,11 +84,12 @@ endfunction()
 # The number of each line that breaks a rule: found again in the file's text, since
 # file(STRINGS) gives the lines but not where they stand.
 function(tarnwake_layer_problems_in file relative layer out)
-    file(STRINGS "${file}" lines REGEX "${TARNWAKE_INCLUDE_LINE}" ENCODING UTF-8)
+    set(include_line "^[ \t]*#[ \t]*include[ \t]*[<\"][^>\"]*[>\"]")
+    file(STRINGS "${file}" lines REGEX "${include_line}" ENCODING UTF-8)
     set(broken)
     set(rules)
     foreach(line IN LISTS lines)
-        string(REGEX MATCH "${TARNWAKE_INCLUDE_LINE}" include "${line}")
+        string(REGEX MATCH "${include_line}" include "${line}")
         tarnwake_include_rule("${include}" ${layer} rule)
         if(rule)
             list(APPEND broken "${include}")
