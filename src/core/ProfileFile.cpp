@@ -191,7 +191,9 @@ void TProfileFile::WriteString(std::string_view section, std::string_view key,
         if (!lines_.empty() && !TrimView(lines_.back()).empty()) {
             lines_.emplace_back();
         }
-        lines_.push_back("[" + Trim(section) + "]");
+        // Named first: GCC 12 falsely warns (-Wrestrict) on a literal plus a temporary string.
+        const std::string name = Trim(section);
+        lines_.push_back("[" + name + "]");
         lines_.push_back(entry);
         return;
     }
@@ -260,7 +262,9 @@ bool WriteFileAtomically(const fs::path& file, std::string_view contents, std::s
         error = "Cannot create folder " + dir.string() + ": " + ec.message();
         return false;
     }
-    std::string tempName = (dir / ("." + file.filename().string() + ".XXXXXX")).string();
+    // Named first: GCC 12 falsely warns (-Wrestrict) on a literal plus a temporary string.
+    const std::string leaf = file.filename().string();
+    std::string tempName = (dir / ("." + leaf + ".XXXXXX")).string();
     const int fd = ::mkstemp(tempName.data());
     if (fd < 0) {
         error = "Cannot write " + file.string() + ": " + std::generic_category().message(errno);

@@ -117,7 +117,9 @@ QString BriefingFor(const std::filesystem::path& file, int side) {
     if (!text.ok) {
         return {};
     }
-    const std::string marker = "[" + std::to_string(side) + "]";
+    // Named first: GCC 12 falsely warns (-Wrestrict) on a literal plus a temporary string.
+    const std::string sideNumber = std::to_string(side);
+    const std::string marker = "[" + sideNumber + "]";
     QString result;
     for (const std::string& line : text.lines) {
         if (line.rfind(marker, 0) == 0 && line.size() > 4) {

@@ -487,7 +487,9 @@ std::string Figure(double value) {
 std::string RangeHeader() {
     std::string header;
     for (int k = 1; k <= kTableRanges; ++k) {
-        header += "\t" + std::to_string(k);
+        // Named first: GCC 12 falsely warns (-Wrestrict) on a literal plus a temporary string.
+        const std::string range = std::to_string(k);
+        header += "\t" + range;
     }
     return header;
 }
@@ -505,8 +507,11 @@ TTableFiles FormatTables(const std::vector<TTableRow>& rows) {
         files.VPen += lead + std::to_string(row.EffectiveRange);
         files.HPen += lead + Figure(row.Gun.ShellPounds);
         for (int k = 0; k < kTableRanges; ++k) {
-            files.VPen += "\t" + std::to_string(row.Belt[static_cast<std::size_t>(k)]);
-            files.HPen += "\t" + std::to_string(row.Deck[static_cast<std::size_t>(k)]);
+            // Named first: GCC 12 falsely warns (-Wrestrict) on a literal plus a temporary string.
+            const std::string belt = std::to_string(row.Belt[static_cast<std::size_t>(k)]);
+            const std::string deck = std::to_string(row.Deck[static_cast<std::size_t>(k)]);
+            files.VPen += "\t" + belt;
+            files.HPen += "\t" + deck;
         }
         files.VPen += "\n";
         files.HPen += "\n";
