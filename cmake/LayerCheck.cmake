@@ -45,7 +45,8 @@ tarnwake_layer(campaign   map core)
 tarnwake_layer(engine     combat campaign)
 tarnwake_layer(results    engine)
 tarnwake_layer(ai         engine results)
-tarnwake_layer(scenario   engine)
+# A game start installs the computer opponent.
+tarnwake_layer(scenario   engine ai)
 tarnwake_layer(battlegen  scenario)
 # The programs: the whole library, and not each other.
 tarnwake_layer(cli        PROGRAM)
