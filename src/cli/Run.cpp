@@ -117,21 +117,6 @@ void PrintPositions(const engine::TGameWorld& world, std::ostream& out) {
     }
 }
 
-// Runs the game on, whole minutes at a time, to `minutes` minutes from the start or the end of
-// the game; a break event only pauses the desktop program, so the runner goes straight on.
-void RunOn(engine::TGameWorld& world, int minutes, int digestEvery, std::ostream& out) {
-    const int start = world.TimeElapsed;
-    while (world.TimeElapsed - start < minutes && !world.ScenarioFinished) {
-        const int step = digestEvery > 0 ? 1 : minutes - (world.TimeElapsed - start);
-        if (world.RunHeadless(step) == 0) {
-            break;
-        }
-        if (digestEvery > 0 && world.TimeElapsed % digestEvery == 0) {
-            PrintDigest(world, out);
-        }
-    }
-}
-
 void PrintSummary(const engine::TGameWorld& world, std::size_t loadMessages,
                   const core::THeadlessMessages& messages, int ran, std::ostream& out) {
     out << "Ran " << ran << " minutes to " << world.ClockText() << " (" << world.ElapsedText()
@@ -179,7 +164,11 @@ int Run(const core::TGameFolders& folders, core::THeadlessMessages& messages,
     TLogPrinter printer(world, out, isatty(STDOUT_FILENO) != 0);
     world.SetView(&printer);
     const int start = world.TimeElapsed;
-    RunOn(world, options.minutes, options.digestEvery, out);
+    world.RunWholeMinutes(options.minutes, [&] {
+        if (options.digestEvery > 0 && world.TimeElapsed % options.digestEvery == 0) {
+            PrintDigest(world, out);
+        }
+    });
     printer.Print();
     world.SetView(nullptr);
 

@@ -518,6 +518,19 @@ int TGameWorld::RunHeadless(int minutes) {
     return TimeElapsed - start;
 }
 
+int TGameWorld::RunWholeMinutes(int minutes, const std::function<void()>& afterMinute) {
+    const int start = TimeElapsed;
+    while (TimeElapsed - start < minutes && !ScenarioFinished) {
+        if (RunHeadless(1) == 0) {
+            break;
+        }
+        if (afterMinute) {
+            afterMinute();
+        }
+    }
+    return TimeElapsed - start;
+}
+
 std::string TGameWorld::ClockText() const {
     return core::FormatDateTime(Clock);
 }

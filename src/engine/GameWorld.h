@@ -272,6 +272,11 @@ public:
 
     // Runs the clock without timers until the run ends; answers the minutes completed.
     int RunHeadless(int minutes);
+    // Runs `minutes` whole minutes without timers, or until the game ends: a break event only
+    // pauses the desktop program, so the run goes straight on. `afterMinute` is called at the
+    // end of every minute. Answers the minutes completed. The headless runner, the replays'
+    // recordings and the tests all run a game this way.
+    int RunWholeMinutes(int minutes, const std::function<void()>& afterMinute = {});
     // Where the clock stands between two ticks: the minute and the sub-steps it has left.
     TJournalPoint Now() const { return {TimeElapsed, SubStepsLeft}; }
 
