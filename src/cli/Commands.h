@@ -1,5 +1,6 @@
 #pragma once
 
+#include "combat/HitTrials.h"
 #include "core/Folders.h"
 
 #include <cstdint>
@@ -46,5 +47,23 @@ int Run(const core::TGameFolders& folders, core::THeadlessMessages& messages,
 // differs, 2 when the file cannot be read or its scenario found.
 int Replay(const core::TGameFolders& folders, core::THeadlessMessages& messages,
            const std::filesystem::path& file, const TRunOptions& options, std::ostream& out);
+
+struct THitOptions {
+    // A class name in the game's Designs folder ("Lion"), else a path to a design file.
+    std::string design;
+    combat::THitTrialWeapon weapon;
+    int hits = 1;    // hits on each ship
+    int runs = 1000; // ships hit, each fresh from the design
+    int year = 1916; // the nations' figures and the shells of that year
+    bool ffrLow = false;
+    std::uint64_t seed = 0;
+};
+
+// Hits ships of a design with a shell, torpedo or mine, outside any battle, and prints what
+// they suffered: where the shells struck, armour defeated, turrets lost, blow-ups, flooding,
+// flotation, machinery and damage states. Answers 2 when the design or the tables cannot be
+// read.
+int Hit(const core::TGameFolders& folders, core::THeadlessMessages& messages,
+        const THitOptions& options, std::ostream& out);
 
 } // namespace tarnwake::cli

@@ -7,6 +7,7 @@
 #include "core/Messages.h"
 #include "core/Random.h"
 #include "core/Text.h"
+#include "designs/WeaponTables.h"
 #include "engine/GameSpeed.h"
 #include "engine/Replay.h"
 
@@ -37,6 +38,10 @@ constexpr const char* kUsage =
     "  replay FILE       play a replay file back (the desktop program writes one of every\n"
     "                    game) and print the state digest it ends with; fails when it is\n"
     "                    not the digest of the recorded game\n"
+    "  hit DESIGN        hit fresh ships of a design (\"Lion\" in the Designs folder, or a\n"
+    "                    path) with --calibre, --torpedo or --mine, outside any battle, and\n"
+    "                    print what they suffered: locations, armour defeated, turrets lost,\n"
+    "                    blow-ups, flooding, flotation, machinery and damage states\n"
     "\n"
     "Options:\n"
     "  --help            show this text\n"
@@ -53,7 +58,18 @@ constexpr const char* kUsage =
     "                    give the same digest)\n"
     "  --digest-every N  run: print the state digest every N minutes\n"
     "  --state           run, replay: print the whole game state at the end\n"
-    "  --replay-out FILE run: write the game's replay to FILE\n";
+    "  --replay-out FILE run: write the game's replay to FILE\n"
+    "  --calibre N       hit: a shell of N inches (3 to 18)\n"
+    "  --torpedo N       hit: a torpedo of N inches (1 to 24)\n"
+    "  --mine            hit: a mine\n"
+    "  --range YARDS     hit: the range of the shell (default 10000)\n"
+    "  --hits N          hit: hits on each ship (default 1)\n"
+    "  --runs N          hit: ships hit, each fresh from the design (default 1000)\n"
+    "  --year Y          hit: the year of the nations' figures and the shells (default 1916)\n"
+    "  --bearing DEG     hit: where the shells come from, relative to the bow (default: any)\n"
+    "  --gun-quality Q   hit: the firing gun's quality, -1, 0 or 1 (default 0)\n"
+    "  --shell-quality Q hit: the firing nation's shells, -1 defective or 0 (default 0)\n"
+    "  --ffr-low         hit: the preference \"Reduced flash fire risk\"\n";
 
 // "--name value" or "--name=value" for the run options; answers whether args[i] was one.
 bool TakeRunOption(const std::vector<std::string>& args, std::size_t& i, const char* name,
@@ -138,6 +154,73 @@ core::TOptionResult ParseRunOption(const std::vector<std::string>& args, std::si
     return core::TOptionResult::NotMine;
 }
 
+// Takes a hit option at args[i]: Taken, Bad (with `error`) or NotMine.
+core::TOptionResult ParseHitOption(const std::vector<std::string>& args, std::size_t& i,
+                                   cli::THitOptions& hit, std::string& error) {
+    if (args[i] == "--mine") {
+        hit.weapon.Calibre = 0;
+        hit.weapon.Underwater = combat::kMineSize;
+        return core::TOptionResult::Taken;
+    }
+    if (args[i] == "--ffr-low") {
+        hit.ffrLow = true;
+        return core::TOptionResult::Taken;
+    }
+    struct TNumberOption {
+        const char* name;
+        int lowest;
+        int highest;
+    };
+    static constexpr TNumberOption kOptions[] = {
+        {"--calibre", designs::kMinCalibre, designs::kMaxCalibre},
+        {"--torpedo", 1, designs::kMaxTorpedoCalibre},
+        {"--range", 0, 60'000},
+        {"--hits", 1, 1000},
+        {"--runs", 1, 10'000'000},
+        {"--year", 1890, 1930},
+        {"--bearing", 0, 359},
+        {"--gun-quality", -1, 1},
+        {"--shell-quality", -1, 0},
+    };
+    std::optional<std::string> value;
+    for (const TNumberOption& option : kOptions) {
+        if (!TakeRunOption(args, i, option.name, value, error)) {
+            continue;
+        }
+        if (!value) {
+            return core::TOptionResult::Bad;
+        }
+        const std::optional<int> number = WholeNumber(*value, option.lowest, option.highest);
+        if (!number) {
+            error = std::string(option.name) + ": \"" + *value + "\" is not allowed (see --help)";
+            return core::TOptionResult::Bad;
+        }
+        const std::string n = option.name;
+        if (n == "--calibre") {
+            hit.weapon.Calibre = *number;
+        } else if (n == "--torpedo") {
+            hit.weapon.Calibre = 0;
+            hit.weapon.Underwater = *number;
+        } else if (n == "--range") {
+            hit.weapon.RangeYards = *number;
+        } else if (n == "--hits") {
+            hit.hits = *number;
+        } else if (n == "--runs") {
+            hit.runs = *number;
+        } else if (n == "--year") {
+            hit.year = *number;
+        } else if (n == "--bearing") {
+            hit.weapon.Bearing = *number;
+        } else if (n == "--gun-quality") {
+            hit.weapon.GunQuality = *number;
+        } else {
+            hit.weapon.ShellQuality = *number;
+        }
+        return core::TOptionResult::Taken;
+    }
+    return core::TOptionResult::NotMine;
+}
+
 int Info(const core::TGameFolders& folders, std::uint64_t seed) {
     std::cout << "Tarnwake " << TARNWAKE_VERSION << " (headless)\n"
               << "Game folder: " << folders.GameDir().string() << "\n"
@@ -152,6 +235,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     core::TCommonOptions options;
     cli::TRunOptions run;
+    cli::THitOptions hit;
     std::vector<std::string> positional;
     if (const auto code = core::HandleHelpAndVersion(args, "tarnwake-cli", kUsage, std::cout)) {
         return *code;
@@ -162,6 +246,9 @@ int main(int argc, char** argv) {
         core::TOptionResult taken = core::ParseCommonOption(args, i, options, error);
         if (taken == core::TOptionResult::NotMine) {
             taken = ParseRunOption(args, i, run, error);
+        }
+        if (taken == core::TOptionResult::NotMine) {
+            taken = ParseHitOption(args, i, hit, error);
         }
         if (taken == core::TOptionResult::Taken) {
             continue;
@@ -207,6 +294,19 @@ int main(int argc, char** argv) {
             return 2;
         }
         return cli::Replay(folders, messages, positional[1], run, std::cout);
+    }
+    if (command == "hit") {
+        if (positional.size() != 2) {
+            std::cerr << "tarnwake-cli: hit needs one design (see --help)\n";
+            return 2;
+        }
+        if (hit.weapon.Calibre <= 0 && hit.weapon.Underwater <= 0) {
+            std::cerr << "tarnwake-cli: hit needs --calibre, --torpedo or --mine (see --help)\n";
+            return 2;
+        }
+        hit.design = positional[1];
+        hit.seed = run.seed;
+        return cli::Hit(folders, messages, hit, std::cout);
     }
     std::cerr << "tarnwake-cli: unknown command " << command << " (see --help)\n";
     return 2;

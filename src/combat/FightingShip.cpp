@@ -24,6 +24,11 @@ using designs::TShipType;
 
 namespace {
 
+// The damage percentages at which the damage states change: light up to 30, heavy from 60.
+constexpr int kLightDamagePercent = 30;
+constexpr int kHeavyDamagePercent = 60;
+constexpr int kHighestDamageStatePercent = 300;
+
 constexpr int kEngineDisabledLimitTons = 1400; // smaller ships stop dead when the engines go
 constexpr int kOutOfFuelSpeed = 5;
 constexpr int kDestroyerRangeLoss = 500;
@@ -271,22 +276,26 @@ int TFightingShip::SuperstructurePercentage() const {
     return Percentage(MaxSuperstructurePoints, CurrentSuperstructurePoints);
 }
 
+int TFightingShip::DamagePercentage() const {
+    int d = FloodingPercentage();
+    const int s = SuperstructurePercentage();
+    // Flotation dominates: wrecked upper works count fully only while the hull is sounder.
+    d = d < s ? (d + s) / 2 : d + s / 4;
+    if (!Turrets.empty()) {
+        const int allGuns = TotalTurretGuns(false);
+        int h = (100 - d) / 2;
+        h += static_cast<int>(Round(static_cast<double>(TotalTurretGuns(true)) / allGuns * h));
+        d = 100 - h;
+    }
+    if (Speed > 0 && CurrentMaxSpeed() <= Speed / 2 + 1) {
+        d = d + 20 < 40 ? d + 30 : d + 20;
+    }
+    return std::clamp(d, 0, 100);
+}
+
 int TFightingShip::GetDamagePercentage(core::IMessages& messages) const {
     try {
-        int d = FloodingPercentage();
-        const int s = SuperstructurePercentage();
-        // Flotation dominates: wrecked upper works count fully only while the hull is sounder.
-        d = d < s ? (d + s) / 2 : d + s / 4;
-        if (!Turrets.empty()) {
-            const int allGuns = TotalTurretGuns(false);
-            int h = (100 - d) / 2;
-            h += static_cast<int>(Round(static_cast<double>(TotalTurretGuns(true)) / allGuns * h));
-            d = 100 - h;
-        }
-        if (Speed > 0 && CurrentMaxSpeed() <= Speed / 2 + 1) {
-            d = d + 20 < 40 ? d + 30 : d + 20;
-        }
-        return std::clamp(d, 0, 100);
+        return DamagePercentage();
     } catch (const std::exception& e) {
         messages.Error("Debug: Error in GetDamagePercentage procedure!\n" + Name + "\n\n" +
                        e.what());
@@ -294,25 +303,43 @@ int TFightingShip::GetDamagePercentage(core::IMessages& messages) const {
     }
 }
 
+std::optional<int> TFightingShip::StateForPercentage(int p) {
+    if (p == 0) {
+        return kDamageNone;
+    }
+    if (p >= 1 && p <= kLightDamagePercent) {
+        return kDamageLight;
+    }
+    if (p > kLightDamagePercent && p < kHeavyDamagePercent) {
+        return kDamageMedium;
+    }
+    if (p >= kHeavyDamagePercent && p <= kHighestDamageStatePercent) {
+        return kDamageHeavy;
+    }
+    return std::nullopt;
+}
+
+int TFightingShip::DamageState() const {
+    if (IsSinkingOrSunk()) {
+        return kDamageSinking;
+    }
+    return StateForPercentage(DamagePercentage()).value_or(kDamageNone);
+}
+
 int TFightingShip::GetDamageState(core::IMessages& messages) const {
     if (IsSinkingOrSunk()) {
         return kDamageSinking;
     }
     const int p = GetDamagePercentage(messages);
-    if (p == 0) {
-        return kDamageNone;
+    const auto state = StateForPercentage(p);
+    if (!state) {
+        messages.Warn("Warning! GetDamageState - Illegal value " + std::to_string(p));
     }
-    if (p >= 1 && p <= 30) {
-        return kDamageLight;
-    }
-    if (p >= 31 && p <= 59) {
-        return kDamageMedium;
-    }
-    if (p >= 60 && p <= 300) {
-        return kDamageHeavy;
-    }
-    messages.Warn("Warning! GetDamageState - Illegal value " + std::to_string(p));
-    return kDamageNone;
+    return state.value_or(kDamageNone);
+}
+
+bool TFightingShip::IsHeavilyDamaged() const {
+    return DamageState() >= kDamageHeavy;
 }
 
 std::string TFightingShip::DamageText(int p, const std::string& text) const {
@@ -325,13 +352,13 @@ std::string TFightingShip::DamageText(int p, const std::string& text) const {
     if (p == 0) {
         return "No damage";
     }
-    if (p >= 1 && p <= 30) {
+    if (p >= 1 && p <= kLightDamagePercent) {
         return "Light damage";
     }
-    if (p >= 31 && p <= 59) {
+    if (p > kLightDamagePercent && p < kHeavyDamagePercent) {
         return "Medium damage";
     }
-    if (p >= 60 && p <= 250) {
+    if (p >= kHeavyDamagePercent && p <= 250) {
         return "Heavy damage";
     }
     return text;

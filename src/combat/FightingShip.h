@@ -9,6 +9,7 @@
 #include <array>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -88,6 +89,9 @@ public:
     int CourseAtStartOfMinute = 0;
     double TurnDelay = 0.0; // yards to run on before turning in the wake of the ship ahead
     int OutOfControl = 0;   // minutes the ship ignores its division's orders
+    // Signals misread after a hit on the bridge or conning tower: while above 0 the ship may
+    // fall out of line, once for each count.
+    int CommandConfusion = 0;
     bool OwnCourse = false; // steering a course of its own instead of its station
     int SmokeMinutes = 0;   // minutes of smoke still to make
     bool Flinch = false;    // a light ship under heavy fire sheers away
@@ -128,6 +132,11 @@ public:
     int TorpedoHits = 0;
     int Survivors = 0;
     std::string DamageReport;
+    // Two particulars of the hull that the hit rules honour: A, a thin or patchy main belt (a
+    // hit may meet the end armour instead); B, an engine room with no more protection than the
+    // belt. No design sets them yet, so every ship takes the ordinary branches.
+    bool HullFlagA = false;
+    bool HullFlagB = false;
 
     // ---- Weapons. Per gun level arrays are indexed 1..3 (main, secondary, tertiary).
     int InitialSecondariesPort = 0;
@@ -225,8 +234,20 @@ public:
     // ---- Damage summaries
     int FloodingPercentage() const;
     int SuperstructurePercentage() const;
+    // Flotation and upper works lost, turrets out of action and speed lost, 0..100.
+    int DamagePercentage() const;
+    // The same for the rules that report their failures.
     int GetDamagePercentage(core::IMessages& messages) const;
     int GetDamageState(core::IMessages& messages) const;
+    // The damage state for the rules that read it: 0 none ... 3 heavy, 4 sinking or sunk.
+    int DamageState() const;
+    // The capital ships and armoured cruisers (BB, BC, B, CA): hulls big enough to take a
+    // turret flash or a heavy shell and survive it more often than smaller ships.
+    bool IsLargeShip() const {
+        return designs::TypeIndex(ShipType) <= designs::TypeIndex(designs::TShipType::CA);
+    }
+    // Heavy damage (damage state 3) or sinking.
+    bool IsHeavilyDamaged() const;
     // "No damage", "Light damage" ... for the damage percentage `p`; `text` is answered
     // unchanged above 250.
     std::string DamageText(int p, const std::string& text = {}) const;
@@ -252,6 +273,8 @@ public:
 
 private:
     static int RoundedCourse(int milli);
+    // The damage state of a damage percentage 0..300; none outside.
+    static std::optional<int> StateForPercentage(int p);
     int headingMilli_ = 0;
 };
 

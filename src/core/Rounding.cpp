@@ -27,6 +27,27 @@ std::int64_t Round(double x) {
     return result;
 }
 
+std::int64_t RoundRatio(std::int64_t a, std::int64_t b) {
+    if (b == 0) {
+        return 0;
+    }
+    if (b < 0) {
+        a = -a;
+        b = -b;
+    }
+    std::int64_t quotient = a / b;
+    std::int64_t remainder = a % b;
+    if (remainder < 0) { // make the remainder non-negative: floor division
+        remainder += b;
+        quotient -= 1;
+    }
+    const std::int64_t twice = 2 * remainder;
+    if (twice > b || (twice == b && quotient % 2 != 0)) {
+        quotient += 1;
+    }
+    return quotient;
+}
+
 std::int64_t Trunc(double x) {
     if (!std::isfinite(x)) {
         return 0;

@@ -8,6 +8,10 @@ namespace tarnwake::core {
 // Round(2.5) = 2, Round(3.5) = 4, Round(-2.5) = -2.
 std::int64_t Round(double x);
 
+// a / b rounded half to even, exactly: Round(v x 0.87) must not depend on how 0.87 is stored, so
+// the rules that scale by a decimal fraction give it as a ratio of whole numbers. b = 0 gives 0.
+std::int64_t RoundRatio(std::int64_t a, std::int64_t b);
+
 // Truncation toward zero, as the rules' Trunc.
 std::int64_t Trunc(double x);
 

@@ -5,6 +5,7 @@
 #include "core/Rounding.h"
 #include "designs/WeaponTables.h"
 
+#include <algorithm>
 #include <cmath>
 #include <system_error>
 
@@ -22,6 +23,7 @@ constexpr int kMaxSpeed = 99;
 constexpr int kMaxGunsPerTurret = 12;
 constexpr int kMaxTubesPerMount = 12;
 constexpr int kMaxGunsPerLevel = 200;
+constexpr int kMaxTorpedoDefense = 10;
 
 // Reads one integer key and checks it against a range, naming the file when it is out.
 class TRangeChecker {
@@ -125,7 +127,11 @@ bool LoadDesignFile(const std::filesystem::path& path, Tship& ship, int highestN
     const bool fastByDefault =
         ship.Nation == 3 || ship.Nation == 7 || ship.ShipType == TShipType::DD;
     ship.HSC = file.ReadBool("Data", "HSC", fastByDefault);
-    ship.TorpedoDefense = file.ReadInteger("Data", "Torpedo defense", 0);
+    // The torpedo defence divides in the damage rules and stands in "12 - td" there: outside
+    // 0..10 a hit could add points back or divide by nothing.
+    const int torpedoDefense = file.ReadInteger("Data", "Torpedo defense", 0);
+    ship.TorpedoDefense = checked.Read("Data", "Torpedo defense", 0, 0, kMaxTorpedoDefense,
+                                       std::clamp(torpedoDefense, 0, kMaxTorpedoDefense));
 
     ship.Freeboard = file.ReadInteger("Data", "Freeboard", 1) == 1;
     ship.Speed = checked.Read("Data", "Speed", kDefaultSpeed, 0, kMaxSpeed, kDefaultSpeed);

@@ -1,6 +1,7 @@
 #include "designs/WeaponTables.h"
 
 #include "core/Folders.h"
+#include "core/Rounding.h"
 #include "core/Text.h"
 #include "designs/TableFields.h"
 
@@ -29,6 +30,7 @@ constexpr int kFastRangeColumn = 4; // hundreds of yards
 constexpr int kFastSpeedColumn = 5;
 constexpr int kSlowRangeColumn = 6; // hundreds of yards
 constexpr int kSlowSpeedColumn = 7;
+constexpr int kTorpedoCalibreColumn = 8; // inches; older tables end before it
 constexpr std::int64_t kTorpedoRangeUnit = 100;
 
 constexpr int kYardsPerStep = 1000;
@@ -39,33 +41,19 @@ std::int32_t Saturate(std::int64_t value) {
         value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
-// a / b rounded half to even, exactly: Round(P x 1.1) must not depend on how 1.1 is stored
-// (35 x 1.1 is exactly 38.5 and rounds to 38).
-std::int64_t DivRoundHalfEven(std::int64_t a, std::int64_t b) {
-    if (b < 0) {
-        a = -a;
-        b = -b;
-    }
-    std::int64_t quotient = a / b;
-    std::int64_t remainder = a % b;
-    if (remainder < 0) { // make the remainder non-negative: floor division
-        remainder += b;
-        quotient -= 1;
-    }
-    const std::int64_t twice = 2 * remainder;
-    if (twice > b || (twice == b && quotient % 2 != 0)) {
-        quotient += 1;
-    }
-    return quotient;
+int ColumnCount(std::string_view line) {
+    return static_cast<int>(std::count(line.begin(), line.end(), '\t')) + 1;
 }
 
 enum class TReadResult { Done, Missing, Failed };
 
 // Reads rows `count` lines from line 2 of a table in the Data folder, handing each line with
-// its 0-based row number to `readRow`. Reports a missing file with `missingText`.
-TReadResult ReadTable(const std::filesystem::path& gameDir, const char* fileName, int count,
-                      const std::string& missingText, core::IMessages& messages,
-                      const std::function<void(int, std::string_view)>& readRow) {
+// its 0-based row number and the file's path to `readRow`. Reports a missing file with
+// `missingText`.
+TReadResult
+ReadTable(const std::filesystem::path& gameDir, const char* fileName, int count,
+          const std::string& missingText, core::IMessages& messages,
+          const std::function<void(int, std::string_view, const std::filesystem::path&)>& readRow) {
     const auto found = core::FindFileNoCase(gameDir, std::string(kDataFolder) + "/" + fileName);
     if (!found) {
         messages.Error(missingText);
@@ -85,7 +73,7 @@ TReadResult ReadTable(const std::filesystem::path& gameDir, const char* fileName
                            ")");
             return TReadResult::Failed;
         }
-        readRow(row, file.lines[lineIndex]);
+        readRow(row, file.lines[lineIndex], *found);
     }
     return TReadResult::Done;
 }
@@ -109,6 +97,7 @@ TTorpedoType BuiltInTorpedoData() {
     torpedo.FastRange = 4300;
     torpedo.SlowRange = 10100;
     torpedo.Column3Value = 1000;
+    torpedo.Calibre = kDefaultTorpedoCalibre;
     return torpedo;
 }
 
@@ -122,7 +111,7 @@ bool TWeaponTables::Load(const std::filesystem::path& gameDir, core::IMessages& 
 
     if (ReadTable(gameDir, kVPenFileName, kCalibreCount,
                   std::string("Error: Cannot find file ") + kVPenFileName, messages,
-                  [&](int row, std::string_view line) {
+                  [&](int row, std::string_view line, const std::filesystem::path&) {
                       TGunRow& gun = gunRow(row);
                       gun.Penetration[0] = TableInteger(line, kEffectiveRangeColumn);
                       for (int k = 1; k <= kPenetrationRanges; ++k) {
@@ -134,7 +123,7 @@ bool TWeaponTables::Load(const std::filesystem::path& gameDir, core::IMessages& 
     }
     if (ReadTable(gameDir, kHPenFileName, kCalibreCount,
                   std::string("Error: Cannot find file ") + kHPenFileName, messages,
-                  [&](int row, std::string_view line) {
+                  [&](int row, std::string_view line, const std::filesystem::path&) {
                       TGunRow& gun = gunRow(row);
                       for (int k = 1; k <= kPenetrationRanges; ++k) {
                           gun.Penetration[static_cast<std::size_t>(kPenetrationRanges + k)] =
@@ -145,7 +134,7 @@ bool TWeaponTables::Load(const std::filesystem::path& gameDir, core::IMessages& 
     }
     if (ReadTable(gameDir, kGundataFileName, kCalibreCount,
                   std::string("Error: Cannot find file ") + kGundataFileName, messages,
-                  [&](int row, std::string_view line) {
+                  [&](int row, std::string_view line, const std::filesystem::path&) {
                       TGunRow& gun = gunRow(row);
                       gun.RateOfFire = static_cast<float>(TableInteger(line, kRateOfFireColumn)) /
                                        kRateOfFireUnits;
@@ -156,7 +145,7 @@ bool TWeaponTables::Load(const std::filesystem::path& gameDir, core::IMessages& 
     const std::string torpedoPath = (gameDir / kDataFolder / kTorpedodataFileName).string();
     return ReadTable(gameDir, kTorpedodataFileName, kTorpedoSlots - 1,
                      "Error: Cannot find file " + torpedoPath, messages,
-                     [&](int row, std::string_view line) {
+                     [&](int row, std::string_view line, const std::filesystem::path& file) {
                          TTorpedoType& torpedo = torpedoes_[static_cast<std::size_t>(row + 1)];
                          torpedo.Name = core::Trim(TableField(line, kTorpedoNameColumn));
                          torpedo.Column3Value = TableInteger(line, kTorpedoColumn3);
@@ -166,6 +155,22 @@ bool TWeaponTables::Load(const std::filesystem::path& gameDir, core::IMessages& 
                          torpedo.SlowRange =
                              Saturate(kTorpedoRangeUnit * TableInteger(line, kSlowRangeColumn));
                          torpedo.SlowSpeed = TableInteger(line, kSlowSpeedColumn);
+                         // A line without the calibre column would answer its last column
+                         // (the slow speed) for it: a table that gives no calibre holds
+                         // 18-inch torpedoes.
+                         const std::int32_t calibre =
+                             ColumnCount(line) >= kTorpedoCalibreColumn
+                                 ? TableInteger(line, kTorpedoCalibreColumn)
+                                 : 0;
+                         if (calibre >= 1 && calibre <= kMaxTorpedoCalibre) {
+                             torpedo.Calibre = calibre;
+                         } else if (calibre != 0) {
+                             messages.Warn("Warning! " + file.string() + ", line " +
+                                           std::to_string(kFirstRowLine + row + 1) +
+                                           ": torpedo calibre " + std::to_string(calibre) +
+                                           " is out of range; " +
+                                           std::to_string(kDefaultTorpedoCalibre) + " used");
+                         }
                      }) == TReadResult::Done;
 }
 
@@ -213,9 +218,9 @@ bool TWeaponTables::Penetrates(core::TRandomGenerator& random, int scenarioYear,
                                double armourInches) const {
     std::int64_t p = PenetrationValue(calibre, rangeYards, horizontal);
     if (!horizontal && gunQuality > 0) {
-        p = DivRoundHalfEven(p * 11, 10);
+        p = core::RoundRatio(p * 11, 10);
     } else if (!horizontal && gunQuality < 0) {
-        p = DivRoundHalfEven(p * (static_cast<std::int64_t>(gunQuality) + 10), 10);
+        p = core::RoundRatio(p * (static_cast<std::int64_t>(gunQuality) + 10), 10);
     }
     const std::int32_t half = Saturate(p / 2);
     p = static_cast<std::int64_t>(half) +

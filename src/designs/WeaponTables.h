@@ -40,6 +40,11 @@ struct TGunRow {
     std::int32_t DeckPen(int k) const;
 };
 
+// The torpedo calibre of a table that gives none, and the largest it may give: 18 inches was
+// the commonest torpedo of the war; nothing larger than 24 inches was carried at sea.
+inline constexpr int kDefaultTorpedoCalibre = 18;
+inline constexpr int kMaxTorpedoCalibre = 24;
+
 // A torpedo type, matched by its designation against a design's torpedo designation.
 struct TTorpedoType {
     std::string Name;
@@ -48,6 +53,8 @@ struct TTorpedoType {
     std::int32_t FastRange = 0;    // yards
     std::int32_t SlowRange = 0;    // yards
     std::int32_t Column3Value = 0; // carried with the record (our files: warhead in lb)
+    // Inches: the size of the warhead's blow in the damage rules.
+    std::int32_t Calibre = kDefaultTorpedoCalibre;
 };
 
 // Ten slots; slot 0 is always empty and slots 1..9 come from the file.

@@ -180,6 +180,41 @@ TEST(FightingShip, DamagePercentageStatesAndTexts) {
     EXPECT_TRUE(messages.Shown().empty());
 }
 
+TEST(FightingShip, LargeShipsAndHeavyDamage) {
+    // The capital ships and armoured cruisers are the large ships.
+    for (int t = 0; t < tarnwake::designs::kShipTypeCount; ++t) {
+        auto s = MakeShip(10000, 20, static_cast<TShipType>(t));
+        EXPECT_EQ(t <= 3, s->IsLargeShip()) << t;
+    }
+    // Heavily damaged is damage state 3 or more: from a damage percentage of 60, and sinking.
+    THeadlessMessages messages(nullptr);
+    auto sOwner = MakeShip(20000, 20);
+    TFightingShip& s = *sOwner;
+    s.CurrentFloatPoints = s.MaxFloatPoints * 41 / 100; // 59% flooded
+    ASSERT_EQ(59, s.GetDamagePercentage(messages));
+    EXPECT_FALSE(s.IsHeavilyDamaged());
+    EXPECT_EQ(kDamageMedium, s.DamageState());
+    s.CurrentFloatPoints = s.MaxFloatPoints * 40 / 100;
+    EXPECT_TRUE(s.IsHeavilyDamaged());
+    EXPECT_EQ(s.GetDamageState(messages), s.DamageState());
+    s.CurrentFloatPoints = s.MaxFloatPoints;
+    // Every hit's mark counts: upper works, turrets and lost speed as well as flotation.
+    s.Turrets = {Turret('A', 2), Turret('Y', 2)};
+    s.Turrets[0].Destroyed = true;
+    s.Turrets[1].Silenced = 10;
+    ASSERT_EQ(50, s.DamagePercentage()); // no gun working
+    s.EngineEfficiency = 40;
+    EXPECT_EQ(kDamageHeavy, s.DamageState()); // + 20 for the speed lost
+    EXPECT_TRUE(s.IsHeavilyDamaged());
+    s.EngineEfficiency = 100;
+    EXPECT_FALSE(s.IsHeavilyDamaged());
+    s.Turrets.clear();
+    s.Sinking = 1;
+    EXPECT_TRUE(s.IsHeavilyDamaged());
+    EXPECT_EQ(kDamageSinking, s.DamageState());
+    EXPECT_TRUE(messages.Shown().empty());
+}
+
 TEST(FightingShip, DamageEstimateIsDrawnAroundTheTruth) {
     auto sOwner = MakeShip(20000, 20);
     TFightingShip& s = *sOwner;

@@ -196,3 +196,30 @@ TEST(DesignFile, FloatPointsFollowTheDisplacementCurve) {
     EXPECT_EQ(0, FloatPointsForDisplacement(10000001));
     EXPECT_EQ("Iron Duke", ClassNameFromPath("/x/Designs/Iron Duke.sdf"));
 }
+
+TEST(DesignFile, TorpedoDefenceIsKeptWithinZeroToTen) {
+    // The damage rules divide by it and subtract it from 12: outside 0..10 a file's value
+    // is brought to the nearer bound, with a warning naming the file.
+    struct TCase {
+        int value;
+        int kept;
+        bool warned;
+    };
+    for (const TCase& c : {TCase{-3, 0, true}, TCase{0, 0, false}, TCase{10, 10, false},
+                           TCase{11, 10, true}, TCase{1000000, 10, true}}) {
+        TTempDir dir;
+        const auto loaded = Load(
+            dir, "Bulged.sdf",
+            "[Data]\nShipType=BB\nNation=0\nTorpedo defense=" + std::to_string(c.value) + "\n");
+        ASSERT_TRUE(loaded.ok);
+        EXPECT_EQ(c.kept, loaded.ship.TorpedoDefense) << c.value;
+        ASSERT_EQ(c.warned ? 1u : 0u, loaded.messages.Shown().size())
+            << c.value << ": " << ::testing::PrintToString(loaded.messages.Texts());
+        if (c.warned) {
+            const std::string text = loaded.messages.Texts().front();
+            EXPECT_EQ(0u, text.find("Warning! ")) << text;
+            EXPECT_NE(std::string::npos, text.find("Bulged.sdf")) << text;
+            EXPECT_NE(std::string::npos, text.find("Torpedo defense")) << text;
+        }
+    }
+}

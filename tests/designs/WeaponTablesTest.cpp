@@ -271,6 +271,33 @@ TEST(TorpedoData, MatchesTheDesignationExactlyAndTakesTheFirstMatch) {
     }
 }
 
+TEST(TorpedoData, CalibreFromItsColumnOrEighteenInches) {
+    // Column 8, the calibre, is the last: a line without it would otherwise answer its slow
+    // speed. A calibre no torpedo had warns, naming the file and line, and reads as 18.
+    const char* calibres[] = {"\t21", "", "\t", "\t0", "\t99", "\t-2", "\t24", "\t1", "\tx"};
+    std::string text = "Name\tTorpedo\tWarhead\tFast range\tFast speed\tSlow range\tSlow speed\t"
+                       "Calibre\n";
+    for (int i = 1; i <= 9; ++i) {
+        text += "T" + std::to_string(i) + "\tType\t200\t30\t40\t90\t27" + calibres[i - 1] + "\n";
+    }
+    TTempDir dir;
+    WriteTables(dir);
+    dir.Write("Data/Torpedodata.dat", text);
+    TWeaponTables tables;
+    THeadlessMessages messages(nullptr);
+    ASSERT_TRUE(tables.Load(dir.Path(), messages));
+    const int expected[] = {21, 18, 18, 18, 18, 18, 24, 1, 18};
+    for (int i = 1; i <= 9; ++i) {
+        EXPECT_EQ(expected[i - 1], tables.Torpedoes()[static_cast<std::size_t>(i)].Calibre) << i;
+    }
+    EXPECT_EQ(18, BuiltInTorpedoData().Calibre);
+    const auto texts = messages.Texts();
+    ASSERT_EQ(2u, texts.size());
+    EXPECT_NE(std::string::npos, texts[0].find("Torpedodata.dat, line 6: torpedo calibre 99"))
+        << texts[0];
+    EXPECT_NE(std::string::npos, texts[1].find("line 7: torpedo calibre -2")) << texts[1];
+}
+
 // ---- Loading -----------------------------------------------------------------------------
 
 TEST(WeaponTablesLoad, ReadsTheFourTablesByTheirColumns) {
