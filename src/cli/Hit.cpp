@@ -136,7 +136,9 @@ int Hit(const core::TGameFolders& folders, core::THeadlessMessages& messages,
         out << "\n";
     }
     out << "Blew up " << Percent(tally.BlewUp, tally.Runs) << " of runs; sinking "
-        << Percent(tally.Sinking, tally.Runs) << "\n"
+        << Percent(tally.Sinking, tally.Runs) << "; flotation gone "
+        << Percent(tally.FlotationGone, tally.Runs) << "; speed halved or worse "
+        << Percent(tally.SpeedHalved, tally.Runs) << "\n"
         << "Flooding let in: " << Spread(tally.Flooding, "") << " (float points "
         << design.MaxFloatPoints << ")\n"
         << "Flotation lost: " << Spread(tally.FloatLostPercent, "%") << "\n"

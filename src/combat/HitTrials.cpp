@@ -90,6 +90,8 @@ THitTrialTally RunHitTrials(const designs::Tship& design, const designs::TNation
         tally.StructureLostPercent.push_back(
             LostPercent(ship->MaxSuperstructurePoints, ship->CurrentSuperstructurePoints));
         tally.EngineEfficiency.push_back(ship->EngineEfficiency);
+        tally.FlotationGone += ship->CurrentFloatPoints == 0 ? 1 : 0;
+        tally.SpeedHalved += ship->CurrentMaxSpeed() <= ship->Speed / 2 ? 1 : 0;
         tally.EnginesDisabled += ship->EngineDisabled ? 1 : 0;
         tally.ElectricDisabled += ship->ElectricDisabled ? 1 : 0;
         tally.RudderJammed += ship->RudderStatus != 0 ? 1 : 0;

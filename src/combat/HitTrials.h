@@ -51,6 +51,8 @@ struct THitTrialTally {
     std::vector<int> FloatLostPercent;
     std::vector<int> StructureLostPercent;
     std::vector<int> EngineEfficiency;
+    int FlotationGone = 0; // runs that left no float points: the ship will sink
+    int SpeedHalved = 0;   // runs that left the ship at half its design speed or less
     int EnginesDisabled = 0;
     int ElectricDisabled = 0;
     int RudderJammed = 0;
