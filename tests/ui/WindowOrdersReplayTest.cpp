@@ -24,25 +24,7 @@ namespace {
 
 constexpr int kRunTimeout = 20000; // ms
 
-struct TGame : tarnwake::testing::TStartedWorld {
-    TfrmMain window;
-
-    TGame() {
-        window.SetMessages(&messages);
-        window.SetWorld(&world);
-        window.resize(1000, 700);
-        window.show();
-    }
-
-    combat::TDivision* Orderable(int skip = 0) {
-        for (const auto& d : world.Divisions) {
-            if (window.MayOrder(d.get()) && d->Flagship() != nullptr && skip-- == 0) {
-                return d.get();
-            }
-        }
-        return nullptr;
-    }
-
+struct TGame : tarnwake::testing::TStartedWindow {
     // Runs minutes with the window's own timers, as the player's "Run 5 minutes" does.
     bool Run(int minutes) {
         const int until = world.TimeElapsed + minutes;
