@@ -511,6 +511,8 @@ CopyShipForDisplay(const TFightingShip& source, int highestNationIndex, core::IM
     copy->ApplyDesignState();
     copy->Side = source.Side;
     copy->SetCourse(source.Course());
+    // The copy stands for the same ship on the chart: drawn as a ship, never as a layer object.
+    copy->Marker->SetRef(source.Marker->Ref());
     copy->PlaceOnLayer(source.Marker->Layer());
     copy->SetPosition(source.Position());
     return copy;

@@ -692,13 +692,14 @@ void TChartPainter::ProjectLayer(TLayerCache& entry, const map::TGlobeLayer& lay
     entry.projected.assign(objects.size(), {});
     for (std::size_t i = 0; i < objects.size(); ++i) {
         const map::TGeoDataObject& object = *objects[i];
-        // Division flags are drawn with their ships, over everything.
-        if (dynamic_cast<const combat::TDivLocation*>(&object) != nullptr) {
+        // Division flags are drawn with their ships, over everything; ships are drawn from
+        // their designs, not as layer objects.
+        const map::TMarkerKind kind = object.Ref().Kind;
+        if (kind == map::TMarkerKind::Division) {
             continue;
         }
         TLayerCache::TProjected& out = entry.projected[i];
-        // Ships are drawn from their designs, not as layer objects.
-        if (object.Hidden() || dynamic_cast<const combat::TShipLocation*>(&object) != nullptr) {
+        if (object.Hidden() || kind == map::TMarkerKind::Ship) {
             continue;
         }
         const auto& chains = entry.chains[i];

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 using namespace tarnwake;
 using combat::TDivision;
 using combat::TFightingShip;
@@ -230,4 +232,84 @@ TEST_F(ClockFixture, OrdersWaitForTheFirstSightingOnlyWhenTheScenarioSaysSo) {
     EXPECT_FALSE(engine::OrdersAllowed(world, 0));
     EXPECT_TRUE(engine::OrdersAllowed(world, 1));
     EXPECT_FALSE(engine::OrdersAllowed(world, 3)); // neutral shipping takes no orders from anyone
+}
+
+namespace {
+
+// Plays back a script and records the bound of every draw, so a test sees which rolls the
+// minute made, and in which order.
+class TRecordingRandom : public core::TRandomGenerator {
+public:
+    explicit TRecordingRandom(std::vector<int> script)
+        : core::TRandomGenerator(0), script_(std::move(script)) {}
+    int Random(int n) override {
+        bounds.push_back(n);
+        if (next_ >= script_.size()) {
+            throw std::out_of_range("script ran out");
+        }
+        return std::min(script_[next_++], n - 1);
+    }
+    std::vector<int> bounds;
+
+private:
+    std::vector<int> script_;
+    std::size_t next_ = 0;
+};
+
+} // namespace
+
+// The minute's gated steps roll in the order of the minute's table: the settled weather's
+// half chance at the tenth minute, the force checks, the search-area reports and, only after
+// them, the cautious force's check, then the campaign's submarines.
+TEST(MinutePhases, GatedStepsDrawInTheirPlaces) {
+    const struct {
+        bool campaign;
+        std::vector<int> script;
+        std::vector<int> bounds;
+    } cases[] = {
+        {false, {0, 1, 1, 39}, {100, 10, 50, 100}},
+        {false, {99, 0, 0}, {100, 10, 50}},       // the cautious check waits on the reports' roll
+        {true, {99, 0, 0, 1}, {100, 10, 50, 10}}, // campaigns roll for their submarines
+    };
+    for (const auto& c : cases) {
+        tarnwake::testing::TTestWorld test;
+        test.world.Campaign = c.campaign;
+        test.world.Environment.Weather = 2; // clear: settled weather
+        auto random = std::make_unique<TRecordingRandom>(c.script);
+        TRecordingRandom& recorded = *random;
+        test.world.UseGenerator(std::move(random));
+        test.world.FinishMinute();
+        EXPECT_EQ(c.bounds, recorded.bounds);
+        for (const std::string& text : test.messages.Texts()) {
+            EXPECT_EQ(std::string::npos, text.find("Error in")) << text;
+        }
+    }
+}
+
+TEST(GameWorld, ClearingStartsTheNextGameFromANewWorld) {
+    tarnwake::testing::TTestWorld test;
+    engine::TGameWorld& world = test.world;
+    test.AddDivision("Lion", 0, 90, 20, 2);
+    world.Environment.Weather = 0;
+    world.Environment.DayRange = 3000;
+    world.Length = 90;
+    world.Campaign = true;
+    world.TimeElapsed = 33;
+    world.ScenarioFinished = true;
+    world.SetGameSpeed(5);
+    world.Journal.Record({3, 0}, "end-game");
+    const combat::TShipId first = world.Ships[0]->Id;
+    world.Clear();
+    EXPECT_TRUE(world.Ships.empty() && world.Divisions.empty() && world.SunkShips.empty());
+    EXPECT_EQ(2, world.Environment.Weather);
+    EXPECT_EQ(engine::TEnvironmentState().DayRange, world.Environment.DayRange);
+    EXPECT_EQ(0.0, world.Clock);
+    EXPECT_EQ(engine::TGameWorld::kDefaultLength, world.Length);
+    EXPECT_FALSE(world.Campaign || world.ScenarioFinished);
+    EXPECT_EQ(0, world.TimeElapsed);
+    EXPECT_EQ(engine::kNormalSpeed, world.SpeedIndex);
+    EXPECT_TRUE(world.Journal.Entries().empty());
+    EXPECT_EQ(0, world.Chart.LayerCount());
+    // Ids start again, so a replayed game names its ships as the recorded one did.
+    EXPECT_EQ(first, test.AddDivision("Lion", 0, 90, 20, 1).Flagship()->Id);
 }

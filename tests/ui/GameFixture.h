@@ -9,6 +9,7 @@
 #include "core/Sound.h"
 #include "engine/GameWorld.h"
 #include "scenario/GameStart.h"
+#include "ui/MainWindow.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -54,6 +55,29 @@ struct TStartedWorld {
     combat::TDivision* DivisionNamed(const std::string& name) const {
         for (const auto& d : world.Divisions) {
             if (d->DivisionName == name) {
+                return d.get();
+            }
+        }
+        return nullptr;
+    }
+};
+
+// A started game in the main window, the player on `playerSide`; every message is recorded
+// instead of shown.
+struct TStartedWindow : TStartedWorld {
+    ui::TfrmMain window;
+
+    explicit TStartedWindow(int playerSide = 0) : TStartedWorld(playerSide) {
+        window.SetMessages(&messages);
+        window.SetWorld(&world);
+        window.resize(1000, 700);
+        window.show();
+    }
+
+    // The `skip`-th division of the player's that the player may order.
+    combat::TDivision* Orderable(int skip = 0) {
+        for (const auto& d : world.Divisions) {
+            if (window.MayOrder(d.get()) && d->Flagship() != nullptr && skip-- == 0) {
                 return d.get();
             }
         }

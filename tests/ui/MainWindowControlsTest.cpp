@@ -35,26 +35,7 @@ namespace {
 
 // A window over the open-sea test scenario, the player commanding side 0; every message is
 // recorded instead of shown.
-struct TGame : tarnwake::testing::TStartedWorld {
-    TfrmMain window;
-
-    TGame() {
-        window.SetMessages(&messages);
-        window.SetWorld(&world);
-        window.resize(1000, 700);
-        window.show();
-    }
-
-    // A division of the player's that the player may order.
-    combat::TDivision* Orderable() {
-        for (const auto& d : world.Divisions) {
-            if (window.MayOrder(d.get()) && d->Flagship() != nullptr) {
-                return d.get();
-            }
-        }
-        return nullptr;
-    }
-
+struct TGame : tarnwake::testing::TStartedWindow {
     void Fastest() { window.Controller().SetSpeed(engine::kFastestSpeed); }
 };
 

@@ -25,15 +25,8 @@ using ui::TfrmMain;
 
 namespace {
 
-struct TGame : tarnwake::testing::TStartedWorld {
-    TfrmMain window;
-
-    explicit TGame(int playerSide = 0) : TStartedWorld(playerSide) {
-        window.SetMessages(&messages);
-        window.SetWorld(&world);
-        window.resize(1000, 700);
-        window.show();
-    }
+struct TGame : tarnwake::testing::TStartedWindow {
+    explicit TGame(int playerSide = 0) : TStartedWindow(playerSide) {}
 
     QPoint PixelOf(const combat::TFightingShip& ship) const {
         const auto at = window.Chart()->PositionToPixel(ship.Position());
