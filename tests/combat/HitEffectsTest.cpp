@@ -315,11 +315,10 @@ TEST_F(HitEffects, EveryLocation) {
          {249, 0, 0, 0, 0, 0, 0, 0, 2, 1, 239},
          kNearMiss,
          "Near miss! Hull damaged by splinters!",
-         [maxF](const TFightingShip& s, const THitResult&) {
+         [](const TFightingShip& s, const THitResult&) {
              EXPECT_EQ(s.MaxFloatPoints - 26, s.CurrentFloatPoints);
              EXPECT_EQ(13, s.Flooding);
              EXPECT_EQ(0, s.HeavyHits); // a near miss is not counted
-             (void)maxF;
          }},
         {"belt defeated",
          [](TFightingShip& s) { s.B = 6; },
