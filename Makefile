@@ -6,10 +6,13 @@
 BUILD_DIR   ?= build
 ASAN_DIR    ?= build-asan
 RELEASE_DIR ?= build-release
+FUZZ_DIR    ?= build-fuzz
+# Seconds each fuzz target runs in make fuzz.
+FUZZ_SECONDS ?= 300
 GENERATOR   ?= Ninja
 JOBS        ?= $(shell nproc 2>/dev/null || echo 2)
 
-.PHONY: run test build deps configure asan release clean bench
+.PHONY: run test build deps configure asan release clean bench fuzz
 
 # Configures folder $(1) once with options $(2), warnings as errors as in every developer
 # build; a folder configured before warnings were errors gets that option added.
@@ -52,8 +55,21 @@ release: deps
 	cmake --build $(RELEASE_DIR) -j $(JOBS)
 	$(RELEASE_DIR)/tarnwake-cli check-data
 
+# The file readers under libFuzzer (clang), each target for FUZZ_SECONDS seeded with the
+# shipped files; a finding fails the run and leaves its input in $(FUZZ_DIR)/fuzz-findings.
+fuzz: deps
+	@command -v clang++ >/dev/null || { echo "make fuzz needs clang++ with libFuzzer (apt-get install clang)"; exit 2; }
+	@if [ ! -f $(FUZZ_DIR)/CMakeCache.txt ]; then \
+		CXX=clang++ cmake -S . -B $(FUZZ_DIR) -G $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+			-DTARNWAKE_FUZZ=ON -DTARNWAKE_SANITIZE=ON -DTARNWAKE_BUILD_UI=OFF \
+			-DTARNWAKE_BUILD_BENCH=OFF -DTARNWAKE_BUILD_TOOLS=OFF -DBUILD_TESTING=OFF; \
+	fi
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(addprefix fuzz_,SectionReader Profile \
+		Design NationsTable WeaponTables Layer EnvironmentFile Scenario PositionText)
+	scripts/fuzz.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
 bench: build
 	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
 
 clean:
-	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(RELEASE_DIR)
+	rm -rf $(BUILD_DIR) $(ASAN_DIR) $(RELEASE_DIR) $(FUZZ_DIR)

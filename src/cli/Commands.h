@@ -8,6 +8,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tarnwake::core {
 class THeadlessMessages;
@@ -15,12 +16,15 @@ class THeadlessMessages;
 
 namespace tarnwake::cli {
 
-// Loads the nations table, the weapon tables and every design of the game folder, then
-// starts every shipped scenario (Scenarios/*.nsc) at each force level, and prints each
-// message the loaders show and every ship that starts on land. Answers the process exit
-// code: 0 when nothing was said.
+// Loads the nations table and the weapon tables, then checks what a modder writes: each
+// design file given is loaded, each scenario file given started at every force level (the
+// computer commanding both sides). With no file, every design and scenario of the game folder
+// and of the user's Custom Files folder. Each message the loaders show is printed once, under
+// the file that first raised it. Answers the process exit code: 0 when nothing was said, 1
+// when something was (or a scenario cannot be played), 2 when a file given does not exist or
+// is of no kind it checks, or the game folder is missing.
 int CheckData(const core::TGameFolders& folders, core::THeadlessMessages& messages,
-              std::ostream& out);
+              const std::vector<std::string>& files, std::ostream& out);
 
 struct TRunOptions {
     // In the game folder ("Scenarios/Jutland.nsc"), else as a path from the current folder.

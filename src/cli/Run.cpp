@@ -150,7 +150,10 @@ int Run(const core::TGameFolders& folders, core::THeadlessMessages& messages,
     setup.Seed = options.seed;
     TTerminalProgress progress;
     const bool terminal = isatty(STDERR_FILENO) != 0;
-    scenario::StartGame(world, setup, terminal ? &progress : nullptr);
+    if (!scenario::StartGame(world, setup, terminal ? &progress : nullptr)) {
+        std::cerr << "tarnwake-cli: " << file->string() << " cannot be played\n";
+        return 2;
+    }
     if (options.speed) {
         world.SetGameSpeed(*options.speed);
     }
@@ -208,7 +211,10 @@ int Replay(const core::TGameFolders& folders, core::THeadlessMessages& messages,
     core::TSilentSound sound;
     engine::TGameWorld world(messages, sound, folders);
     world.Preferences.AutosaveMinutes = 0;
-    scenario::StartGame(world, *setup);
+    if (!scenario::StartGame(world, *setup)) {
+        std::cerr << "tarnwake-cli: " << setup->ScenarioFile.string() << " cannot be played\n";
+        return 2;
+    }
     out << "Replaying " << file.filename().string() << ": " << setup->ScenarioFile.stem().string()
         << ", seed " << world.SeedValue() << ", " << replay->Journal.size() << " journal entries, "
         << replay->Minutes << " minutes\n";

@@ -11,6 +11,7 @@
 #include "engine/GameSpeed.h"
 #include "engine/Replay.h"
 
+#include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -29,9 +30,11 @@ constexpr const char* kUsage =
     "\n"
     "Commands:\n"
     "  info              show the version, the game and user folders and the seed (default)\n"
-    "  check-data        load the nations, the weapon tables and every design, start every\n"
-    "                    scenario at each force level, print every message; fails when there\n"
-    "                    is any, or when a ship starts on land\n"
+    "  check-data [FILE...]  load the nations and weapon tables and the design (.sdf) and\n"
+    "                    scenario (.nsc) files given, starting each scenario at each force\n"
+    "                    level, and print every message once; with no file, every shipped\n"
+    "                    one and all in Custom Files. Exit 1 when anything was said, 2 when\n"
+    "                    a file given does not exist\n"
     "  run SCENARIO      start a scenario (\"Scenarios/Jutland.nsc\" in the game folder or\n"
     "                    in Custom Files, or a path), run it and print the message log and\n"
     "                    a summary\n"
@@ -226,6 +229,12 @@ int Info(const core::TGameFolders& folders, std::uint64_t seed) {
               << "Game folder: " << folders.GameDir().string() << "\n"
               << "User folder: " << folders.UserDir().string() << "\n"
               << "Seed: " << seed << "\n";
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folders.DesignsDir(), ec)) {
+        std::cerr << "tarnwake-cli: the game folder " << folders.GameDir().string()
+                  << " is missing or has no Designs folder (see --game-dir)\n";
+        return 2;
+    }
     return 0;
 }
 
@@ -278,7 +287,10 @@ int main(int argc, char** argv) {
         return Info(folders, run.seed);
     }
     if (command == "check-data") {
-        return cli::CheckData(folders, messages, std::cout);
+        // Printed once each by the check itself, not as they are shown.
+        core::THeadlessMessages quiet(nullptr);
+        return cli::CheckData(folders, quiet, {positional.begin() + 1, positional.end()},
+                              std::cout);
     }
     if (command == "run") {
         if (positional.size() != 2) {

@@ -46,15 +46,16 @@ long long ToMillis(TDateTime value) {
     return std::llround(value * static_cast<double>(kMillisPerDay));
 }
 
-// A day count and a time of day from a clock value. The fraction of a negative clock value
-// is the time after midnight, as it is on the platform the format was defined on.
+// A day count and a time of day from a clock value. The scale is linear on both sides of
+// 30 December 1899: the day is the whole part rounded down and the time of day what is
+// left, so adding a minute always moves the clock forward, in 1899 as in 1916.
 void SplitMillis(TDateTime value, long long& dayNumber, long long& millisOfDay) {
     const long long millis = ToMillis(value);
-    const long long absMillis = millis < 0 ? -millis : millis;
-    dayNumber = absMillis / kMillisPerDay;
-    millisOfDay = absMillis % kMillisPerDay;
-    if (millis < 0) {
-        dayNumber = -dayNumber;
+    dayNumber = millis / kMillisPerDay;
+    millisOfDay = millis % kMillisPerDay;
+    if (millisOfDay < 0) {
+        millisOfDay += kMillisPerDay;
+        --dayNumber;
     }
 }
 
@@ -113,9 +114,8 @@ bool TryEncodeDateTime(const TDateParts& parts, TDateTime& out) {
     const long long days = DaysFromCivilOrigin(parts.year, parts.month, parts.day) - kEpochDays;
     const long long seconds = parts.hour * 3600LL + parts.minute * 60LL + parts.second;
     const double fraction = static_cast<double>(seconds) / 86400.0;
-    // Dates before the epoch carry the time of day as a positive fraction after the
-    // negative day number, so the fraction is subtracted there.
-    out = days >= 0 ? static_cast<double>(days) + fraction : static_cast<double>(days) - fraction;
+    // One linear scale on both sides of the epoch (see SplitMillis).
+    out = static_cast<double>(days) + fraction;
     return true;
 }
 

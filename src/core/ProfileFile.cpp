@@ -120,6 +120,9 @@ std::size_t TProfileFile::FindKeyLine(std::size_t header, std::string_view key) 
 
 std::optional<std::string> TProfileFile::Find(std::string_view section,
                                               std::string_view key) const {
+    if (recordKeys_) {
+        keysAsked_.emplace_back(NumbersAsHash(section), NumbersAsHash(key));
+    }
     const std::size_t header = FindSectionLine(section);
     if (header == npos) {
         return std::nullopt;

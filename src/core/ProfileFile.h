@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace tarnwake::core {
@@ -57,6 +58,11 @@ public:
 
     std::string ToText() const;
 
+    // Every key asked for while recording, as (section, key) with numbers written "#"
+    // (NumbersAsHash): the file format reference lists these.
+    void RecordKeysAsked(bool on) { recordKeys_ = on; }
+    const std::vector<std::pair<std::string, std::string>>& KeysAsked() const { return keysAsked_; }
+
 private:
     void Parse(TTextFile&& text);
     // Index of the first line of the first section of that name ("[...]" line), or npos.
@@ -70,6 +76,8 @@ private:
     std::vector<std::string> loadWarnings_;
     std::vector<std::string> lines_;
     bool crlf_ = false;
+    bool recordKeys_ = false;
+    mutable std::vector<std::pair<std::string, std::string>> keysAsked_;
 };
 
 // One-shot helpers for a single value.

@@ -71,6 +71,20 @@ bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
     return s.size() >= suffix.size() && EqualsNoCase(s.substr(s.size() - suffix.size()), suffix);
 }
 
+std::string NumbersAsHash(std::string_view name) {
+    std::string out;
+    for (const char c : name) {
+        if (c >= '0' && c <= '9') {
+            if (out.empty() || out.back() != '#') {
+                out += '#';
+            }
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
 std::optional<std::int32_t> ParseInteger(std::string_view s) {
     if (s.empty()) {
         return std::nullopt;

@@ -19,6 +19,10 @@ bool EqualsNoCase(std::string_view a, std::string_view b);
 bool StartsWith(std::string_view s, std::string_view prefix);
 bool EndsWithNoCase(std::string_view s, std::string_view suffix);
 
+// A numbered name with each run of digits written "#": "Ship12Name" -> "Ship#Name". The file
+// format reference lists numbered sections and keys in this form.
+std::string NumbersAsHash(std::string_view name);
+
 // A signed decimal integer and nothing else: no blanks, no trailing characters, no hex.
 // Out of the 32-bit range is not a number either.
 std::optional<std::int32_t> ParseInteger(std::string_view s);

@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <system_error>
+#include <vector>
 
 namespace tarnwake::designs {
 
@@ -24,6 +26,11 @@ constexpr int kMaxGunsPerTurret = 12;
 constexpr int kMaxTubesPerMount = 12;
 constexpr int kMaxGunsPerLevel = 200;
 constexpr int kMaxTorpedoDefense = 10;
+// Half-inches: no plate of the era was thicker than 18 inches, and a turret face 20 at most.
+constexpr int kMaxArmourHalfInches = 50;
+// The weight of a main battery as guns x calibre cubed per ton of displacement: the heaviest
+// real designs of the game carry about 1.4; past this a hull could not float its guns.
+constexpr double kMostGunWeightPerTon = 3.0;
 
 // Reads one integer key and checks it against a range, naming the file when it is out.
 class TRangeChecker {
@@ -50,9 +57,70 @@ private:
     core::IMessages& messages_;
 };
 
-float ArmourInches(const core::TProfileFile& file, std::string_view key) {
+float ArmourInches(const TRangeChecker& checked, std::string_view key) {
     // Design files give armour in half-inches; the whole-number division drops an odd half.
-    return static_cast<float>(core::Div(file.ReadInteger("Armor", key, 0), 2));
+    return static_cast<float>(
+        core::Div(checked.Read("Armor", key, 0, 0, kMaxArmourHalfInches, 0), 2));
+}
+
+// What makes a design damaged rather than merely odd: the parts a ship cannot do without,
+// and the end of a file cut short. Empty when nothing is missing.
+std::vector<std::string> DamageOf(const core::TProfileFile& file, const Tship& ship) {
+    std::vector<std::string> damage;
+    if (!file.SectionExists("Guns")) {
+        damage.push_back("there is no [Guns] section");
+    }
+    int mainGuns = 0;
+    for (const TTurret& t : ship.Turrets) {
+        mainGuns += t.Guns;
+    }
+    const int calibre = ship.Calibre[kMainGuns];
+    if (calibre > 0 && ship.Turrets.empty()) {
+        damage.push_back("it has " + std::to_string(calibre) +
+                         "-inch main guns but no [Turret#] section");
+    }
+    if (calibre == 0 && mainGuns > 0) {
+        damage.push_back("its turrets hold " + std::to_string(mainGuns) +
+                         " guns but [Guns] Main gives no calibre");
+    }
+    // Every outline section ends with its IsLine key; one without it was cut short.
+    for (int k = kOutlineCount - 1; k >= 0; --k) {
+        const std::string section = "Superstructure" + std::to_string(k);
+        if (file.SectionExists(section)) {
+            if (!file.Find(section, "IsLine")) {
+                damage.push_back("it ends in [" + section +
+                                 "] before its IsLine key: the file "
+                                 "was cut short");
+            }
+            break;
+        }
+    }
+    return damage;
+}
+
+// Figures each possible alone that no ship could have together.
+std::vector<std::string> InconsistenciesOf(const Tship& ship) {
+    std::vector<std::string> found;
+    int mainGuns = 0;
+    for (const TTurret& t : ship.Turrets) {
+        mainGuns += t.Guns;
+    }
+    const double calibre = ship.Calibre[kMainGuns];
+    if (ship.Displacement > 0 &&
+        mainGuns * calibre * calibre * calibre / ship.Displacement > kMostGunWeightPerTon) {
+        found.push_back(std::to_string(mainGuns) + " x " + std::to_string(ship.Calibre[kMainGuns]) +
+                        "-inch guns are more than a ship of " + std::to_string(ship.Displacement) +
+                        " tons could carry");
+    }
+    return found;
+}
+
+std::string Joined(const std::vector<std::string>& parts) {
+    std::string text;
+    for (const std::string& p : parts) {
+        text += (text.empty() ? "" : "; ") + p;
+    }
+    return text;
 }
 
 char FirstCharacter(const std::string& text) {
@@ -95,6 +163,12 @@ bool LoadDesignFile(const std::filesystem::path& path, Tship& ship, int highestN
         messages.Error("Cannot read design file: " + file.LoadError());
         return false;
     }
+    return LoadDesignFile(file, path, ship, highestNationIndex, messages);
+}
+
+bool LoadDesignFile(const core::TProfileFile& file, const std::filesystem::path& path, Tship& ship,
+                    int highestNationIndex, core::IMessages& messages) {
+    const std::string pathText = path.string();
     const TRangeChecker checked(file, pathText, messages);
 
     ship.Classname = ClassNameFromPath(path);
@@ -102,7 +176,8 @@ bool LoadDesignFile(const std::filesystem::path& path, Tship& ship, int highestN
     if (auto type = ShipTypeFromCode(typeText)) {
         ship.ShipType = *type;
     } else {
-        messages.Warn("Warning! Illegal ship type in ship file: " + typeText);
+        messages.Warn("Warning! Illegal ship type in ship file: " + typeText + "\n(" + pathText +
+                      ", [Data] ShipType)");
         ship.ShipType = TShipType::BB;
     }
     ship.Displacement = checked.Read("Data", "Displacement", kDefaultDisplacement, 1,
@@ -118,7 +193,8 @@ bool LoadDesignFile(const std::filesystem::path& path, Tship& ship, int highestN
     ship.ObsoleteDate = file.ReadInteger("Data", "Obsolete date", kNeverObsolete);
 
     if (ship.Nation < 0 || ship.Nation > highestNationIndex) {
-        messages.Error("Illegal nation value! Class: " + ship.Classname);
+        messages.Error("Illegal nation value! Class: " + ship.Classname + "\n(" + pathText +
+                       ", [Data] Nation)");
         return false;
     }
 
@@ -137,14 +213,14 @@ bool LoadDesignFile(const std::filesystem::path& path, Tship& ship, int highestN
     ship.Speed = checked.Read("Data", "Speed", kDefaultSpeed, 0, kMaxSpeed, kDefaultSpeed);
     ship.Length = checked.Read("Data", "Length", 0, 0, 2000, 0);
     ship.Beam = checked.Read("Data", "Beam", 0, 0, 400, 0);
-    ship.B = ArmourInches(file, "B");
-    ship.BE = ArmourInches(file, "BE");
-    ship.D = ArmourInches(file, "D");
-    ship.DE = ArmourInches(file, "DE");
-    ship.CT = ArmourInches(file, "CT");
-    ship.T = ArmourInches(file, "T");
-    ship.TT = ArmourInches(file, "TT");
-    ship.SEC = ArmourInches(file, "SEC");
+    ship.B = ArmourInches(checked, "B");
+    ship.BE = ArmourInches(checked, "BE");
+    ship.D = ArmourInches(checked, "D");
+    ship.DE = ArmourInches(checked, "DE");
+    ship.CT = ArmourInches(checked, "CT");
+    ship.T = ArmourInches(checked, "T");
+    ship.TT = ArmourInches(checked, "TT");
+    ship.SEC = ArmourInches(checked, "SEC");
 
     static constexpr const char* kCalibreKeys[] = {"Main", "Secondary", "Tertiary"};
     static constexpr const char* kQualityKeys[] = {"MQ", "SQ", "TQ"};
@@ -152,11 +228,10 @@ bool LoadDesignFile(const std::filesystem::path& path, Tship& ship, int highestN
         const auto i = static_cast<std::size_t>(level);
         int calibre = file.ReadInteger("Guns", kCalibreKeys[i - 1], 0);
         if (calibre != 0 && (calibre < kMinCalibre || calibre > kMaxCalibre)) {
-            // The weapon tables know calibres 3..18 only; a gun outside them would never
-            // hit or penetrate, so bring it to the nearest calibre the tables know.
-            const int replacement = calibre < kMinCalibre ? kMinCalibre : kMaxCalibre;
-            calibre =
-                checked.Read("Guns", kCalibreKeys[i - 1], 0, kMinCalibre, kMaxCalibre, replacement);
+            // The weapon tables know calibres 3..18 only. A figure outside them is a slip of
+            // the pen, not a giant gun: it is refused and the guns of that level go, rather
+            // than arming the ship with the heaviest calibre there is.
+            calibre = checked.Read("Guns", kCalibreKeys[i - 1], 0, kMinCalibre, kMaxCalibre, 0);
         }
         ship.Calibre[i] = calibre;
         ship.GunQuality[i] = file.ReadInteger("Guns", kQualityKeys[i - 1], 0);
@@ -194,6 +269,9 @@ bool LoadDesignFile(const std::filesystem::path& path, Tship& ship, int highestN
     for (int k = 0; k < kTurretSections; ++k) {
         const std::string section = "Turret" + std::to_string(k);
         const int guns = file.ReadInteger(section, "Guns", -1);
+        if (guns < -1) {
+            checked.Read(section, "Guns", -1, 0, kMaxGunsPerTurret, -1); // reported; no turret
+        }
         if (guns < 0) {
             continue; // numbering gaps are allowed
         }
@@ -210,6 +288,9 @@ bool LoadDesignFile(const std::filesystem::path& path, Tship& ship, int highestN
     for (int k = 0; k < kMountSections; ++k) {
         const std::string section = "TorpedoMount" + std::to_string(k);
         const int tubes = file.ReadInteger(section, "Tubes", 0);
+        if (tubes < 0) {
+            checked.Read(section, "Tubes", 0, 0, kMaxTubesPerMount, 0); // reported; no mount
+        }
         if (tubes <= 0) {
             continue;
         }
@@ -225,6 +306,12 @@ bool LoadDesignFile(const std::filesystem::path& path, Tship& ship, int highestN
     }
 
     ship.ComputeTurretFlags();
+    if (const auto damage = DamageOf(file, ship); !damage.empty()) {
+        messages.Warn("Warning! " + pathText + ": the design is damaged: " + Joined(damage));
+    }
+    if (const auto odd = InconsistenciesOf(ship); !odd.empty()) {
+        messages.Warn("Warning! " + pathText + ": the design is inconsistent: " + Joined(odd));
+    }
     return true;
 }
 

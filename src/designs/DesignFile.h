@@ -7,7 +7,8 @@
 
 namespace tarnwake::core {
 class IMessages;
-}
+class TProfileFile;
+} // namespace tarnwake::core
 
 namespace tarnwake::designs {
 
@@ -29,5 +30,8 @@ std::string ClassNameFromPath(const std::filesystem::path& path);
 // file and replaced by the default, so a damaged file gives a usable ship and a clear message.
 bool LoadDesignFile(const std::filesystem::path& path, Tship& ship, int highestNationIndex,
                     core::IMessages& messages);
+// The same for a design file already read from `path`.
+bool LoadDesignFile(const core::TProfileFile& file, const std::filesystem::path& path, Tship& ship,
+                    int highestNationIndex, core::IMessages& messages);
 
 } // namespace tarnwake::designs

@@ -87,10 +87,12 @@ std::optional<std::int64_t> ParsePart(std::string_view part, char positive, char
 
 std::string FormatAngle(std::int64_t value, std::string_view pattern) {
     const bool negative = value < 0;
-    const std::int64_t v = negative ? -value : value;
-    const std::int64_t degrees = v / kGlobeUnitsPerDegree;
-    const std::int64_t minutes = (v % kGlobeUnitsPerDegree) / kGlobeUnitsPerMinute;
-    const std::int64_t seconds = (v % kGlobeUnitsPerMinute) / 1'500;
+    // The magnitude in unsigned arithmetic: the most negative value has no positive twin.
+    const std::uint64_t v = negative ? std::uint64_t{0} - static_cast<std::uint64_t>(value)
+                                     : static_cast<std::uint64_t>(value);
+    const std::uint64_t degrees = v / kGlobeUnitsPerDegree;
+    const std::uint64_t minutes = (v % kGlobeUnitsPerDegree) / kGlobeUnitsPerMinute;
+    const std::uint64_t seconds = (v % kGlobeUnitsPerMinute) / 1'500;
     bool signPending = negative && !HasHemisphereField(pattern);
 
     std::string out;

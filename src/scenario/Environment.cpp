@@ -36,6 +36,12 @@ constexpr const char* kNone = "xxx"; // a land layer or environment file not nam
 constexpr const char* kNoForce = "Xxxxxx";
 constexpr int kYardsPerThousand = 1000;
 constexpr int kLastWeatherCode = 7;
+constexpr int kDefaultWeather = 3; // "Partly cloudy"
+constexpr int kLastWindForce = 13;
+constexpr int kLastDegree = 359;
+constexpr int kPercent = 100;
+// Thousands of yards: past 60 the horizon, not the weather, limits sighting.
+constexpr int kMostSightingThousands = 60;
 constexpr const char* kLayerEnding = ".LYR";
 
 bool IsZero(const TGeoPos& p) {
@@ -57,8 +63,8 @@ std::string Number(int n) {
 void ReadPosition(const TSectionReader& reader, const std::string& section, const std::string& key,
                   const std::string& defaultText, const std::string& context,
                   core::IMessages& messages, TGeoPos& target) {
-    map::TextToPosition(reader.ReadString(section, key, defaultText), context, true, messages,
-                        target);
+    map::TextToPosition(reader.ReadString(section, key, defaultText),
+                        context + " (" + reader.Where(section, key) + ")", true, messages, target);
 }
 
 // The chart's layer of a scenario's land-layer name: as written, then with the ".lyr" ending
@@ -163,7 +169,8 @@ void LoadChart(TGameWorld& world, const TSectionReader& reader) {
     if ((found || path != shipped) && std::filesystem::is_regular_file(path, ec)) {
         map::LoadEnvironmentFile(world.Chart, path, world.Messages());
     } else {
-        world.Messages().Error("Cannot find Environment file: " + path.string());
+        world.Messages().Error("Cannot find Environment file: " + path.string() + "\n(" +
+                               reader.Where(kEnvironment, "EnvironmentFile") + ")");
     }
 }
 
@@ -176,7 +183,8 @@ void ReadSides(TGameWorld& world, const TSectionReader& reader) {
         s.FlagFile = reader.ReadString(section, "FlagFile", "XXX");
         s.ScenarioAccuracy = reader.ReadInteger(section, "ScenarioAccuracy", 0);
         s.UnspecName = reader.ReadString(section, "UnspecName", "");
-        s.AlternatePointChance = reader.ReadInteger(section, "AlternatePointChance", 50);
+        s.AlternatePointChance = reader.ReadIntegerInRange(section, "AlternatePointChance", 50, 0,
+                                                           kPercent, world.Messages());
         s.Intelligence = reader.ReadInteger(section, "Intelligence", 50);
         s.RepairCapacity = reader.ReadInteger(section, "RepairCapacity", 4);
     }
@@ -393,16 +401,17 @@ void LoadEnvironmentalData(TGameWorld& world, const TSectionReader& reader) {
 
         // 2. Weather and sighting.
         engine::TEnvironmentState& env = world.Environment;
-        env.DaySightingDistance =
-            Yards(reader.ReadInteger(kEnvironment, "DaySightingDistance", 22));
-        env.NightSightingDistance =
-            Yards(reader.ReadInteger(kEnvironment, "NightSightingDistance", 10));
+        env.DaySightingDistance = Yards(reader.ReadIntegerInRange(
+            kEnvironment, "DaySightingDistance", 22, 0, kMostSightingThousands, messages));
+        env.NightSightingDistance = Yards(reader.ReadIntegerInRange(
+            kEnvironment, "NightSightingDistance", 10, 0, kMostSightingThousands, messages));
         env.Variation = std::clamp(reader.ReadInteger(kEnvironment, "Variation", 0), -1, 1);
         env.Bias = reader.ReadInteger(kEnvironment, "Bias", 0);
-        env.MorningMist = reader.ReadInteger(kEnvironment, "MorningMist", 0);
-        // The weather tables know eight kinds of weather; anything else is the nearest.
-        env.Weather =
-            std::clamp(reader.ReadInteger(kEnvironment, "Precipitation", 3), 0, kLastWeatherCode);
+        env.MorningMist =
+            reader.ReadIntegerInRange(kEnvironment, "MorningMist", 0, 0, kPercent, messages);
+        // The weather tables know eight kinds of weather.
+        env.Weather = reader.ReadIntegerInRange(kEnvironment, "Precipitation", kDefaultWeather, 0,
+                                                kLastWeatherCode, messages);
         for (int side = 0; side < 2; ++side) {
             env.PlayerStartpos[static_cast<std::size_t>(side)] =
                 reader.ReadInteger(kEnvironment, "PlayerStartpos" + Number(side), 0) == 1;
@@ -418,9 +427,11 @@ void LoadEnvironmentalData(TGameWorld& world, const TSectionReader& reader) {
         // 8. The rest of the environment and the clock.
         env.NoOrdersBS = reader.ReadBool(kEnvironment, "NoOrdersBS", false);
         env.Squalls = reader.ReadBool(kEnvironment, "Squalls", false);
-        env.WindDirection = reader.ReadInteger(kEnvironment, "WindDirection", 0);
+        env.WindDirection =
+            reader.ReadIntegerInRange(kEnvironment, "WindDirection", 0, 0, kLastDegree, messages);
         env.Windspeed = reader.ReadInteger(kEnvironment, "Windspeed", 0);
-        env.SeaState = reader.ReadInteger(kEnvironment, "SeaState", 0);
+        env.SeaState =
+            reader.ReadIntegerInRange(kEnvironment, "SeaState", 0, 0, kLastWindForce, messages);
         env.WindForce = env.SeaState;
         const int day = reader.ReadInteger(kEnvironment, "Day", 1);
         const int year = reader.ReadInteger(kEnvironment, "Year", 14);

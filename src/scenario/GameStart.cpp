@@ -350,7 +350,7 @@ std::optional<std::filesystem::path> FindScenario(const core::TGameFolders& fold
     return isFile(given) ? std::optional(given) : std::nullopt;
 }
 
-void StartGame(TGameWorld& world, const std::filesystem::path& scenarioFile,
+bool StartGame(TGameWorld& world, const std::filesystem::path& scenarioFile,
                const TSideChoices& sides, ILoadProgress* progress) {
     TGameSetup setup;
     setup.ScenarioName = scenarioFile.string();
@@ -359,7 +359,7 @@ void StartGame(TGameWorld& world, const std::filesystem::path& scenarioFile,
     setup.Seed = world.SeedValue();
     setup.RealismSetting = world.Preferences.RealismSetting;
     setup.InitialAIControl = world.Preferences.InitialAIControl;
-    StartGame(world, setup, progress);
+    return StartGame(world, setup, progress);
 }
 
 std::optional<TGameSetup> SetupOfReplay(const core::TGameFolders& folders,
@@ -396,7 +396,7 @@ engine::TReplay ReplayOfGame(const TGameWorld& world, const TGameSetup& setup) {
     return replay;
 }
 
-void StartGame(TGameWorld& world, const TGameSetup& setup, ILoadProgress* progress) {
+bool StartGame(TGameWorld& world, const TGameSetup& setup, ILoadProgress* progress) {
     const std::filesystem::path& scenarioFile = setup.ScenarioFile;
     const TSideChoices& sides = setup.Sides;
     world.Clear();
@@ -409,7 +409,17 @@ void StartGame(TGameWorld& world, const TGameSetup& setup, ILoadProgress* progre
         world.Sides[s].ForceLevel = sides.ForceLevel[s];
     }
     world.TimeElapsed = 0;
-    LoadScenario(world, scenarioFile, progress);
+    if (!LoadScenario(world, scenarioFile, progress)) {
+        return false;
+    }
+    if (world.Ships.empty()) {
+        // A battle without ships would end in its first minute with no reason given.
+        world.Messages().Error(scenarioFile.string() +
+                               ": no ship takes part (no [Division#] section names a "
+                               "DivisionName, or none of its ships could be made): the "
+                               "scenario cannot be played and the game does not start");
+        return false;
+    }
     world.TimeElapsed = 0;
     world.Environment.FirstSighting = {};
     world.Nations.Load(world.Folders().DataDir(), world.ScenarioYear(), world.Messages());
@@ -431,6 +441,7 @@ void StartGame(TGameWorld& world, const TGameSetup& setup, ILoadProgress* progre
     }
     SetDivisionAIControl(world, false);
     SetSeaColour(world.Chart, world.Environment.Weather, world.Preferences.Colours);
+    return true;
 }
 
 } // namespace tarnwake::scenario

@@ -57,10 +57,13 @@ std::optional<std::filesystem::path> FindScenario(const core::TGameFolders& fold
 // choices, reads the nations table for the scenario's year, decides the player's side (2 when
 // the computer commands both), moves forces to their alternate start points, gives the ships
 // their ammunition and makes the start-of-game adjustments (SetDivisionAIControl).
-void StartGame(engine::TGameWorld& world, const TGameSetup& setup,
+// Answers false, after every reason was shown, when the scenario cannot be played: the game
+// then has not started and the world is not to be played. The desktop program and the
+// runner both start games here, so they refuse alike.
+bool StartGame(engine::TGameWorld& world, const TGameSetup& setup,
                ILoadProgress* progress = nullptr);
 // The same with the world's present seed and preferences.
-void StartGame(engine::TGameWorld& world, const std::filesystem::path& scenarioFile,
+bool StartGame(engine::TGameWorld& world, const std::filesystem::path& scenarioFile,
                const TSideChoices& sides, ILoadProgress* progress = nullptr);
 
 // The setup a replay asks for, with its scenario found; none (with `error`) when the scenario

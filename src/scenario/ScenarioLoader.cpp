@@ -7,6 +7,7 @@
 #include "combat/FightingShip.h"
 #include "combat/Force.h"
 #include "core/Folders.h"
+#include "core/GameClock.h"
 #include "core/Messages.h"
 #include "core/Random.h"
 #include "core/Text.h"
@@ -42,6 +43,15 @@ constexpr const char* kNoShip = "XX";
 constexpr const char* kNoLead = "XXX";
 constexpr int kNeutralSide = 3;
 constexpr int kDefaultShipCount = 100;
+constexpr int kDefaultCourse = 12;
+constexpr int kDefaultSpeed = 12;
+// The ranges a modder's figures are held to; outside them a figure is refused, not bent.
+constexpr int kLastDegree = 359;
+constexpr int kMostKnots = 40;          // no ship of the era made 40 knots
+constexpr int kMostDisplacement = 1000; // thousands of yards: 500 nautical miles
+constexpr int kMostMinutes = 99999;     // 9999 is how scenarios keep a division in harbour
+constexpr int kMostMines = 10000;
+constexpr int kPercent = 100;
 
 std::string Number(int n) {
     return std::to_string(n);
@@ -176,7 +186,7 @@ void ReadPolygon(const TSectionReader& reader, const std::string& section,
             break;
         }
         TGeoPos p;
-        if (map::TextToPosition(text, key, true, messages, p)) {
+        if (map::TextToPosition(text, reader.Where(section, key), true, messages, p)) {
             points.push_back(p);
         }
     }
@@ -214,6 +224,7 @@ public:
             DependentDivisionPass(world_);
             TakeToSea();
             PlaceDependentDivisions(world_);
+            ReportShipsOnLand();
             CheckDivisionRoles(world_, false);
             for (const auto& f : world_.Forces) {
                 f->FlagDivision();
@@ -244,7 +255,8 @@ private:
             const int side = reader_.ReadInteger(section, "Side", 0);
             TDivision& d = world_.AddDivision(std::make_unique<TDivision>(name, side));
             d.SectionName = section;
-            d.Probability = reader_.ReadInteger(section, "Probability", 0);
+            d.Probability = reader_.ReadIntegerInRange(section, "Probability", 0, -1, kPercent,
+                                                       world_.Messages());
             d.Historical = reader_.ReadBool(section, "Historical", false);
             LoadDivisionData(world_, reader_, d);
         }
@@ -257,6 +269,7 @@ private:
         for (std::size_t i = 0; i < world_.Divisions.size(); ++i) {
             TDivision& d = *world_.Divisions[i];
             LoadDivisionShips(world_, reader_, d, progress_, &designs_);
+            ReportSpeedAboveDesign(d);
             CreateDivisionGraphics(world_, d);
             if (!d.IsNeutral()) {
                 if (d.Force != nullptr) {
@@ -294,6 +307,49 @@ private:
         }
     }
 
+    // A division ordered faster than its slowest ship can steam is told once, naming the ship.
+    void ReportSpeedAboveDesign(const TDivision& d) {
+        const TFightingShip* slowest = nullptr;
+        for (const TFightingShip* ship : d.Ships) {
+            if (slowest == nullptr || ship->Speed < slowest->Speed) {
+                slowest = ship;
+            }
+        }
+        if (slowest != nullptr && d.Speed > slowest->Speed &&
+            reader_.LineOf(d.SectionName, "Speed") > 0) {
+            world_.Messages().Warn("Warning! " + reader_.Where(d.SectionName, "Speed") + "=" +
+                                   Number(d.Speed) + " is above the " + Number(slowest->Speed) +
+                                   " knots that " + slowest->Name + " (" + slowest->Classname +
+                                   ") can make");
+        }
+    }
+
+    // Ships that start on land stay there, aground for the whole battle: the modder hears of
+    // each one, with the line that placed it. Land targets stand on land by nature.
+    void ReportShipsOnLand() {
+        for (const auto& d : world_.Divisions) {
+            for (const TFightingShip* ship : d->Ships) {
+                if (ship->ShipType == designs::TShipType::LT ||
+                    !world_.Chart.IsOnLand(ship->Position())) {
+                    continue;
+                }
+                std::string key = "LL";
+                for (int n = 0; n <= kMaxShipIndex; ++n) {
+                    const std::string prefix = "Ship" + Number(n);
+                    if (reader_.ReadString(d->SectionName, prefix + "Name", kNoShip) ==
+                        ship->Name) {
+                        key = prefix + "LL";
+                        break;
+                    }
+                }
+                world_.Messages().Warn("Warning! " + reader_.Where(d->SectionName, key) +
+                                       ": division " + d->DivisionName + ", ship " + ship->Name +
+                                       " starts on land at " +
+                                       map::PositionToText(ship->Position()));
+            }
+        }
+    }
+
     TGameWorld& world_;
     const TSectionReader& reader_;
     ILoadProgress* progress_;
@@ -302,47 +358,124 @@ private:
 
 } // namespace
 
-void LoadScenario(TGameWorld& world, const std::filesystem::path& file, ILoadProgress* progress) {
+std::vector<std::string> WhyUnplayable(const TSectionReader& reader) {
+    std::vector<std::string> why;
+    const std::string& file = reader.Name();
+    constexpr const char* kEnvironment = "Environment";
+    if (!reader.SectionExists(kEnvironment)) {
+        why.push_back(file + ": there is no [Environment] section: the scenario has no date, "
+                             "no chart and no length");
+    } else {
+        if (reader.ReadString(kEnvironment, "EnvironmentFile", "").empty()) {
+            why.push_back(reader.Where(kEnvironment, "EnvironmentFile") +
+                          " is not given: the scenario has no chart");
+        }
+        const int year = reader.ReadInteger(kEnvironment, "Year", 0);
+        if (year < kFirstScenarioYear || year > kLastScenarioYear) {
+            const std::string given = reader.LineOf(kEnvironment, "Year") > 0
+                                          ? "=" + reader.ReadString(kEnvironment, "Year", "")
+                                          : std::string(" is not given");
+            why.push_back(reader.Where(kEnvironment, "Year") + given +
+                          ": the start year must lie in " + Number(kFirstScenarioYear) + ".." +
+                          Number(kLastScenarioYear));
+        } else {
+            const core::TDateParts start{year,
+                                         reader.ReadInteger(kEnvironment, "Month", 11),
+                                         reader.ReadInteger(kEnvironment, "Day", 1),
+                                         reader.ReadInteger(kEnvironment, "Hour", 6),
+                                         reader.ReadInteger(kEnvironment, "Minute", 5),
+                                         0};
+            core::TDateTime clock = 0.0;
+            if (!core::TryEncodeDateTime(start, clock)) {
+                why.push_back(file + ": the start " + Number(start.year) + "-" +
+                              Number(start.month) + "-" + Number(start.day) + " " +
+                              Number(start.hour) + ":" + Number(start.minute) +
+                              " ([Environment] Year, Month, Day, Hour, Minute) is not a date");
+            }
+        }
+        const int length = reader.ReadInteger(kEnvironment, "Length", 1);
+        if (length <= 0) {
+            why.push_back(reader.Where(kEnvironment, "Length") + "=" + Number(length) +
+                          ": a battle lasts at least one minute");
+        }
+    }
+    static constexpr const char* kSideWords[] = {"first", "second"};
+    for (int side = 0; side < 2; ++side) {
+        if (!reader.SectionExists("Side" + Number(side))) {
+            why.push_back(file + ": there is no [Side" + Number(side) + "] section: the " +
+                          kSideWords[side] + " side has no name");
+        }
+    }
+    return why;
+}
+
+bool LoadScenario(TGameWorld& world, const std::filesystem::path& file, ILoadProgress* progress) {
     core::IMessages& messages = world.Messages();
     std::error_code ec;
     if (!std::filesystem::exists(file, ec)) {
         messages.Error(file.string() + " does not exist!");
-        LoadScenario(world, TSectionReader(), progress);
-        return;
+        return false;
     }
     const TSectionReader reader = TSectionReader::FromFile(file);
     if (!reader.Ok()) {
-        messages.Error(reader.Error());
+        // A binary file, a file too large to be a scenario: nothing in it can be trusted.
+        messages.Error("Cannot load scenario: " + reader.Error());
+        return false;
     }
+    return LoadScenario(world, reader, progress);
+}
+
+bool LoadScenario(TGameWorld& world, const TSectionReader& reader, ILoadProgress* progress) {
+    core::IMessages& messages = world.Messages();
     for (const std::string& warning : reader.Warnings()) {
         messages.Warn("Warning! " + warning);
     }
-    LoadScenario(world, reader, progress);
-}
-
-void LoadScenario(TGameWorld& world, const TSectionReader& reader, ILoadProgress* progress) {
+    for (const std::string& duplicate : reader.Duplicates()) {
+        messages.Warn(duplicate);
+    }
+    const std::vector<std::string> why = WhyUnplayable(reader);
+    if (!why.empty()) {
+        for (const std::string& reason : why) {
+            messages.Error(reason);
+        }
+        messages.Error("The scenario " + reader.Name() +
+                       " cannot be played: the game does not start");
+        return false;
+    }
     TLoader(world, reader, progress).Run();
+    return true;
 }
 
 void LoadDivisionData(TGameWorld& world, const TSectionReader& reader, TDivision& d) {
     const std::string& section = d.SectionName;
     try {
         d.Shortname = reader.ReadString(section, "Shortname", d.DivisionName);
-        d.Course = map::NormaliseCourse(reader.ReadInteger(section, "Course", 12));
-        d.Speed = reader.ReadInteger(section, "Speed", 12);
-        d.Formation = reader.ReadInteger(section, "Formation", combat::formLineAhead);
+        core::IMessages& messages = world.Messages();
+        d.Course =
+            reader.ReadIntegerInRange(section, "Course", kDefaultCourse, 0, kLastDegree, messages);
+        d.Speed =
+            reader.ReadIntegerInRange(section, "Speed", kDefaultSpeed, 0, kMostKnots, messages);
+        d.Formation =
+            reader.ReadIntegerInRange(section, "Formation", combat::formLineAhead,
+                                      combat::formLineAhead, combat::formScreen, messages);
         d.TurnTogether = d.Formation != combat::formLineAhead;
-        d.Role = reader.ReadInteger(section, "Role", combat::roleIndependent);
+        d.Role = reader.ReadIntegerInRange(section, "Role", combat::roleIndependent,
+                                           combat::roleIndependent, combat::rolePatrol, messages);
         d.AIControl = reader.ReadBool(section, "AIControl", false);
         d.LeadDivName = reader.ReadString(section, "LeadDiv", kNoLead);
-        d.RandomAngle = reader.ReadInteger(section, "RandomAngle", 0);
-        d.RandomDistance = reader.ReadInteger(section, "RandomDistance", 0);
-        d.TimeToRaiseSteam = reader.ReadInteger(section, "TimeToRaiseSteam", 0);
-        d.RandomTimeToRaiseSteam = reader.ReadInteger(section, "RandomTimeToRaiseSteam", 0);
+        d.RandomAngle =
+            reader.ReadIntegerInRange(section, "RandomAngle", 0, 0, kLastDegree, messages);
+        d.RandomDistance =
+            reader.ReadIntegerInRange(section, "RandomDistance", 0, 0, kMostDisplacement, messages);
+        d.TimeToRaiseSteam =
+            reader.ReadIntegerInRange(section, "TimeToRaiseSteam", 0, 0, kMostMinutes, messages);
+        d.RandomTimeToRaiseSteam = reader.ReadIntegerInRange(section, "RandomTimeToRaiseSteam", 0,
+                                                             0, kMostMinutes, messages);
         d.WI = reader.ReadInteger(section, "WI", 0);
         map::TextToPosition(reader.ReadString(section, "Objective", "000000E 000000N"),
-                            "Division objective " + d.DivisionName, true, world.Messages(),
-                            d.Objective);
+                            "Division objective " + d.DivisionName + " (" +
+                                reader.Where(section, "Objective") + ")",
+                            true, world.Messages(), d.Objective);
         d.Base = reader.ReadString(section, "Base", "");
         d.StartYear = reader.ReadInteger(section, "StartYear", 1900);
         d.EndYear = reader.ReadInteger(section, "EndYear", 1922);
@@ -357,7 +490,8 @@ void LoadDivisionData(TGameWorld& world, const TSectionReader& reader, TDivision
             return;
         }
         if (force < 0 || force >= static_cast<int>(world.Forces.size())) {
-            throw std::out_of_range("Force index " + Number(force) + " is not one of the " +
+            throw std::out_of_range(reader.Where(section, "Force") + ": force index " +
+                                    Number(force) + " is not one of the " +
                                     Number(static_cast<int>(world.Forces.size())) +
                                     " forces of the scenario");
         }
@@ -382,12 +516,14 @@ void LoadDivisionShips(TGameWorld& world, const TSectionReader& reader, TDivisio
             }
             const auto path = DesignFilePath(
                 world.Folders(), reader.ReadString(section, prefix + "Classname", "XXX"));
-            const int probability = reader.ReadInteger(section, prefix + "Probability", 100);
+            const int probability = reader.ReadIntegerInRange(section, prefix + "Probability",
+                                                              kPercent, 0, kPercent, messages);
             const bool historical = reader.ReadBool(section, prefix + "Historical", false);
             if (!ShipTakesPart(world, d, probability, historical, random)) {
                 continue;
             }
-            std::unique_ptr<TFightingShip> created = CreateShipFromDesign(world, path, name, cache);
+            std::unique_ptr<TFightingShip> created = CreateShipFromDesign(
+                world, path, name, cache, reader.Where(section, prefix + "Classname"));
             if (!created) {
                 continue;
             }
@@ -407,8 +543,9 @@ void LoadDivisionShips(TGameWorld& world, const TSectionReader& reader, TDivisio
             ship.OrderedSpeed = d.Speed;
             TGeoPos where;
             if (map::TextToPosition(reader.ReadString(section, prefix + "LL", "X X"),
-                                    "Division " + d.DivisionName + " ship " + name, true, messages,
-                                    where)) {
+                                    "Division " + d.DivisionName + " ship " + name + " (" +
+                                        reader.Where(section, prefix + "LL") + ")",
+                                    true, messages, where)) {
                 ship.SetPosition(where);
             } else if (flagship != nullptr) {
                 // Better with its division than off the coast of Africa at 0 N 0 E.
@@ -416,13 +553,16 @@ void LoadDivisionShips(TGameWorld& world, const TSectionReader& reader, TDivisio
             }
             ship.CrewQuality = reader.ReadInteger(section, prefix + "CrewQuality", 0);
             ship.TimeToRaiseSteam = reader.ReadInteger(section, prefix + "TimeToRaiseSteam", 0);
-            ship.Mines = reader.ReadInteger(section, prefix + "Mines", 0);
+            ship.Mines =
+                reader.ReadIntegerInRange(section, prefix + "Mines", 0, 0, kMostMines, messages);
             ship.EngineEfficiency =
-                std::clamp(100 - reader.ReadInteger(section, prefix + "EngineDamage", 0), 0, 100);
-            ship.AmmoLevel = std::max(0, reader.ReadInteger(section, prefix + "AmmoLevel", 100));
+                kPercent - reader.ReadIntegerInRange(section, prefix + "EngineDamage", 0, 0,
+                                                     kPercent, messages);
+            ship.AmmoLevel = reader.ReadIntegerInRange(section, prefix + "AmmoLevel", kPercent, 0,
+                                                       kPercent, messages);
             if (ship.ShipType == designs::TShipType::LT) {
-                ship.SetCourse(
-                    map::NormaliseCourse(reader.ReadInteger(section, prefix + "Course", d.Course)));
+                ship.SetCourse(reader.ReadIntegerInRange(section, prefix + "Course", d.Course, 0,
+                                                         kLastDegree, messages));
             } else {
                 ship.SetCourse(d.Course);
             }
@@ -531,9 +671,12 @@ void LoadObjectives(TGameWorld& world, const TSectionReader& reader) {
             o.Goal = reader.ReadInteger(kSection, prefix + "Goal", 0);
             o.ShipType = reader.ReadInteger(kSection, prefix + "ShipType", 0);
             map::TextToPosition(reader.ReadString(kSection, prefix + "Location", "X X"),
-                                "Objective location", true, messages, o.Location);
+                                "Objective location (" + reader.Where(kSection, prefix + "Location") + ")",
+                                true, messages, o.Location);
             map::TextToPosition(reader.ReadString(kSection, prefix + "AltLoc", "0 0"),
-                                "Objective alt location", true, messages, o.AltLoc);
+                                "Objective alt location (" + reader.Where(kSection, prefix + "AltLoc") +
+                                    ")",
+                                true, messages, o.AltLoc);
             o.Marker->SetStoredPoint(o.Location);
             o.EndGame = reader.ReadBool(kSection, prefix + "EndGame", false);
             o.Mandatory = reader.ReadInteger(kSection, prefix + "Mandatory", 0);
@@ -575,7 +718,9 @@ void LoadSubmarines(TGameWorld& world, const TSectionReader& reader) {
             sub->Downtime = reader.ReadInteger(kSection, prefix + "Downtime", 0);
             sub->Name = reader.ReadString(kSection, prefix + "Name", "No name");
             map::TextToPosition(reader.ReadString(kSection, prefix + "Location", "X X"),
-                                "Submarine location " + sub->Name, true, messages, sub->Location);
+                                "Submarine location " + sub->Name + " (" +
+                                    reader.Where(kSection, prefix + "Location") + ")",
+                                true, messages, sub->Location);
             sub->OriginalLocation = sub->Location;
             sub->Accuracy = reader.ReadInteger(kSection, prefix + "Accuracy", 0);
             sub->RandomDistance = reader.ReadInteger(kSection, prefix + "RandomDistance", 0);
@@ -627,10 +772,9 @@ std::filesystem::path DesignFilePath(const core::TGameFolders& folders,
     return folders.WithCustomOverride(shipped);
 }
 
-std::unique_ptr<TFightingShip> CreateShipFromDesign(TGameWorld& world,
-                                                    const std::filesystem::path& path,
-                                                    const std::string& shipName,
-                                                    TDesignCache* cache) {
+std::unique_ptr<TFightingShip>
+CreateShipFromDesign(TGameWorld& world, const std::filesystem::path& path,
+                     const std::string& shipName, TDesignCache* cache, const std::string& namedAt) {
     core::IMessages& messages = world.Messages();
     auto ship = std::make_unique<TFightingShip>();
     ship->PlaceOnLayer(&world.Chart.FindOrCreateLayer("ShipLayer"));
@@ -642,7 +786,8 @@ std::unique_ptr<TFightingShip> CreateShipFromDesign(TGameWorld& world,
             cache->Add(path, *ship);
         }
     } else {
-        messages.Error("Unable to create ship " + shipName + " Filename: " + path.string());
+        messages.Error("Unable to create ship " + shipName + " Filename: " + path.string() +
+                       (namedAt.empty() ? std::string() : "\n(class named at " + namedAt + ")"));
         return nullptr;
     }
     ship->Name = shipName;

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tarnwake::core {
 class TGameFolders;
@@ -41,16 +42,29 @@ inline constexpr int kSubmarinePlacementDraws = 2000;
 // A dependent division farther than this from its lead is moved to its station at loading.
 inline constexpr double kStationMoveRangeYards = 10000.0;
 
+// The start years a scenario may give: the ships, guns and nations' figures of the game are
+// those of the dreadnought era and its eve.
+inline constexpr int kFirstScenarioYear = 1890;
+inline constexpr int kLastScenarioYear = 1930;
+
+// Why a scenario cannot be played, one message for each reason, each naming the file (and
+// the line and key where there is one): no environment or chart, a side missing, a start
+// date that is no date or lies outside the years above, no length. Empty when it can.
+std::vector<std::string> WhyUnplayable(const TSectionReader& reader);
+
 // Builds the world from a scenario file (".nsc"): the environment, sides, places and forces;
 // the divisions that take part at the sides' force levels (chosen in the sides' records
 // before loading), their ships from the design files; dependent divisions at their stations;
-// objectives, minefields, search areas and submarines. Every failure is reported through
-// the world's messages and loading goes on, so a damaged file gives a partial world, never
-// an exception. The start-of-game adjustments are StartGame's (GameStart.h).
-void LoadScenario(engine::TGameWorld& world, const std::filesystem::path& file,
+// objectives, minefields, search areas and submarines. Keys given twice and figures out of
+// range are reported naming file, line and key. A scenario that cannot be played (see
+// WhyUnplayable) is refused unread with every reason and the answer is false; otherwise
+// each failure is reported and loading goes on, so a damaged
+// file gives a partial world, never an exception. The start-of-game adjustments are
+// StartGame's (GameStart.h).
+bool LoadScenario(engine::TGameWorld& world, const std::filesystem::path& file,
                   ILoadProgress* progress = nullptr);
 // The same for a scenario already read (or written in memory).
-void LoadScenario(engine::TGameWorld& world, const TSectionReader& reader,
+bool LoadScenario(engine::TGameWorld& world, const TSectionReader& reader,
                   ILoadProgress* progress = nullptr);
 
 // The per-section readers, in the order LoadScenario calls them. The division readers use
@@ -94,12 +108,13 @@ std::filesystem::path DesignFilePath(const core::TGameFolders& folders, std::str
 
 // A new ship of the design, on the chart's ship layer with its styles, named and carrying its
 // design's torpedoes. No ship (after "Unable to create ship ...") when the design cannot be
-// loaded. The caller puts it in the world. With a cache, a design read before is not read
-// again.
+// loaded; `namedAt` (the scenario line that named the class) is then added to the message.
+// The caller puts it in the world. With a cache, a design read before is not read again.
 std::unique_ptr<combat::TFightingShip> CreateShipFromDesign(engine::TGameWorld& world,
                                                             const std::filesystem::path& path,
                                                             const std::string& shipName,
-                                                            TDesignCache* cache = nullptr);
+                                                            TDesignCache* cache = nullptr,
+                                                            const std::string& namedAt = {});
 
 // Each division whose role its flagship's type may not take: with `report` false its role
 // becomes "Independent"; with `report` true it is reported and the answer is false.

@@ -659,7 +659,9 @@ bool TfrmMain::OpenScenario(const std::filesystem::path& file, int playerSide,
     setup.RealismSetting = world->Preferences.RealismSetting;
     setup.InitialAIControl = world->Preferences.InitialAIControl;
     try {
-        scenario::StartGame(*world, setup, nullptr);
+        if (!scenario::StartGame(*world, setup, nullptr)) {
+            return false; // the reasons were shown; the game in progress stays
+        }
     } catch (const std::exception& e) {
         Messages().ShowMessage(core::TMessageKind::Error,
                                "Cannot open scenario " + file.string() + ": " + e.what());

@@ -10,7 +10,38 @@ TEST(GameClock, EncodesDaysFromTheEpoch) {
     // 31 May 1916 is day 5,996 on the scale that saved games and design files use.
     EXPECT_DOUBLE_EQ(5996.0, EncodeDateTime(1916, 5, 31));
     EXPECT_DOUBLE_EQ(5996.5, EncodeDateTime(1916, 5, 31, 12, 0));
-    EXPECT_DOUBLE_EQ(-1.25, EncodeDateTime(1899, 12, 29, 6, 0));
+    // Before the epoch the scale stays linear: six in the morning of the day before is a
+    // quarter of a day after its midnight.
+    EXPECT_DOUBLE_EQ(-0.75, EncodeDateTime(1899, 12, 29, 6, 0));
+}
+
+TEST(GameClock, AMinuteMovesTheClockForwardOnBothSidesOfTheEpoch) {
+    // A scenario without a year starts in year 14; one of 1899 in the year before the epoch.
+    const TDateParts starts[] = {{14, 11, 1, 6, 5, 0},
+                                 {1899, 6, 1, 23, 59, 0},
+                                 {1899, 12, 29, 23, 59, 0},
+                                 {1916, 5, 31, 14, 0, 0}};
+    for (const TDateParts& start : starts) {
+        TDateTime clock = 0.0;
+        ASSERT_TRUE(TryEncodeDateTime(start, clock));
+        TDateTime later = clock;
+        for (int k = 0; k < 3; ++k) {
+            later = IncMinute(later, 1);
+        }
+        EXPECT_GT(later, clock);
+        EXPECT_EQ(3, MinutesBetween(clock, later));
+        TDateParts expected = start;
+        expected.minute += 3;
+        if (expected.minute >= 60) {
+            expected.minute -= 60;
+            expected.hour = (expected.hour + 1) % 24;
+        }
+        const TDateParts p = DecodeDateTime(later);
+        EXPECT_EQ(expected.hour, p.hour) << start.year;
+        EXPECT_EQ(expected.minute, p.minute) << start.year;
+    }
+    EXPECT_EQ("1899-12-30 00:02",
+              FormatDateTime(IncMinute(EncodeDateTime(1899, 12, 29, 23, 59), 3)));
 }
 
 TEST(GameClock, DecodeReversesEncodeAcrossMonthAndYearEnds) {

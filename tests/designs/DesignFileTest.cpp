@@ -24,7 +24,7 @@ constexpr const char* kLion = "[Data]\r\n"
                               "[Armor]\r\n"
                               "B=18\r\n"
                               "BE=9\r\n"
-                              "D=-3\r\n"
+                              "D=3\r\n"
                               "[Guns]\r\n"
                               "Main=14\r\n"
                               "Secondary=4\r\n"
@@ -76,7 +76,7 @@ TEST(DesignFile, ReadsTheRecordWithItsDefaults) {
     EXPECT_EQ(1, s.Dynamos);
     EXPECT_FLOAT_EQ(9.0F, s.B);
     EXPECT_FLOAT_EQ(4.0F, s.BE); // 9 half-inches: the odd half is dropped
-    EXPECT_FLOAT_EQ(-1.0F, s.D); // -3 half-inches truncates toward zero
+    EXPECT_FLOAT_EQ(1.0F, s.D);  // 3 half-inches: one inch
     EXPECT_EQ(14, s.Calibre[kMainGuns]);
     EXPECT_EQ(1, s.GunQuality[kMainGuns]);
     EXPECT_EQ(0, s.Calibre[kTertiaryGuns]);
@@ -126,8 +126,10 @@ TEST(DesignFile, NationMustBeInTheTable) {
     TTempDir dir;
     const auto missing = Load(dir, "Nowhere.sdf", "[Data]\nShipType=CL\n");
     EXPECT_FALSE(missing.ok);
-    EXPECT_EQ((std::vector<std::string>{"Illegal nation value! Class: Nowhere"}),
-              missing.messages.Texts());
+    ASSERT_EQ(1u, missing.messages.Texts().size());
+    EXPECT_EQ("Illegal nation value! Class: Nowhere\n(" +
+                  (dir.Path() / "Designs/Nowhere.sdf").string() + ", [Data] Nation)",
+              missing.messages.Texts()[0]);
     EXPECT_FALSE(Load(dir, "Over.sdf", "[Data]\nNation=11\n").ok);
     EXPECT_TRUE(Load(dir, "Last.sdf", "[Data]\nNation=10\n").ok);
     EXPECT_TRUE(Load(dir, "First.sdf", "[Data]\nNation=0\n").ok);
@@ -152,24 +154,38 @@ TEST(DesignFile, HscDefaultsByNationAndType) {
 
 TEST(DesignFile, BadValuesWarnNamingTheFile) {
     TTempDir dir;
-    const auto lower = Load(dir, "Small.sdf", "[Data]\nNation=0\nShipType=bb\nFreeboard=2\n");
+    const auto lower =
+        Load(dir, "Small.sdf", "[Data]\nNation=0\nShipType=bb\nFreeboard=2\n[Guns]\n");
     ASSERT_TRUE(lower.ok);
     EXPECT_EQ(TShipType::BB, lower.ship.ShipType);
-    EXPECT_EQ((std::vector<std::string>{"Warning! Illegal ship type in ship file: bb"}),
+    EXPECT_EQ((std::vector<std::string>{"Warning! Illegal ship type in ship file: bb\n(" +
+                                        (dir.Path() / "Designs/Small.sdf").string() +
+                                        ", [Data] ShipType)"}),
               lower.messages.Texts());
     EXPECT_FALSE(lower.ship.Freeboard);
 
     const auto absurd =
         Load(dir, "Absurd.sdf",
              "[Data]\nShipType=BB\nNation=0\nDisplacement=-5\nSpeed=400\n[Guns]\nMain=40\n"
-             "[Turret0]\nGuns=5000\nPos=A\n[TorpedoMount0]\nTubes=99999\nPos=B\n");
+             "[Turret0]\nGuns=5000\nPos=A\n[TorpedoMount0]\nTubes=99999\nPos=B\n"
+             "[Armor]\nB=-4\nT=400\n[TorpedoMount1]\nTubes=-2\n");
     ASSERT_TRUE(absurd.ok);
+    // An impossible figure falls back to the key's default, never to another extreme: a
+    // 40-inch gun is no 18-inch gun, and a negative plate no plate at all.
     EXPECT_EQ(10000, absurd.ship.Displacement);
     EXPECT_EQ(18, absurd.ship.Speed);
-    EXPECT_EQ(18, absurd.ship.Calibre[kMainGuns]);
+    EXPECT_EQ(0, absurd.ship.Calibre[kMainGuns]);
+    EXPECT_FLOAT_EQ(0.0F, absurd.ship.B);
+    EXPECT_FLOAT_EQ(0.0F, absurd.ship.T);
     EXPECT_EQ(12, absurd.ship.Turrets[0].Guns);
+    ASSERT_EQ(1u, absurd.ship.TorpedoMounts.size());
     EXPECT_EQ(12, absurd.ship.TorpedoMounts[0].Tubes);
-    ASSERT_EQ(5u, absurd.messages.Shown().size());
+    // Displacement, speed, calibre, turret, tubes twice, belt and turret armour; then the
+    // turret of guns without a calibre makes the design damaged, said once.
+    ASSERT_EQ(9u, absurd.messages.Shown().size())
+        << ::testing::PrintToString(absurd.messages.Texts());
+    EXPECT_NE(std::string::npos, absurd.messages.Texts().back().find(
+                                     "the design is damaged: its turrets hold 12 guns"));
     for (const auto& text : absurd.messages.Texts()) {
         EXPECT_NE(std::string::npos, text.find("Absurd.sdf")) << text;
     }
@@ -208,9 +224,10 @@ TEST(DesignFile, TorpedoDefenceIsKeptWithinZeroToTen) {
     for (const TCase& c : {TCase{-3, 0, true}, TCase{0, 0, false}, TCase{10, 10, false},
                            TCase{11, 10, true}, TCase{1000000, 10, true}}) {
         TTempDir dir;
-        const auto loaded = Load(
-            dir, "Bulged.sdf",
-            "[Data]\nShipType=BB\nNation=0\nTorpedo defense=" + std::to_string(c.value) + "\n");
+        const auto loaded =
+            Load(dir, "Bulged.sdf",
+                 "[Data]\nShipType=BB\nNation=0\nTorpedo defense=" + std::to_string(c.value) +
+                     "\n[Guns]\n");
         ASSERT_TRUE(loaded.ok);
         EXPECT_EQ(c.kept, loaded.ship.TorpedoDefense) << c.value;
         ASSERT_EQ(c.warned ? 1u : 0u, loaded.messages.Shown().size())

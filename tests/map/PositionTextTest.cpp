@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
+
 using namespace tarnwake::map;
 using tarnwake::core::THeadlessMessages;
 
@@ -32,6 +35,8 @@ TEST(PositionText, PatternsWithoutHemisphereUseAMinusSign) {
     EXPECT_EQ("deg:4x", FormatAngle(4 * 5'400'000, "deg:%d%x"))
         << "an unknown field letter is copied";
     EXPECT_EQ("4W", FormatAngle(-4 * 5'400'000, "%d%E"));
+    // The most negative value has no positive twin; its magnitude is still written.
+    EXPECT_EQ("-1708031858676", FormatAngle(std::numeric_limits<std::int64_t>::min(), "%d"));
 }
 
 TEST(PositionText, ReadsWhatItWrites) {

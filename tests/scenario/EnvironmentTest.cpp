@@ -49,11 +49,39 @@ TEST_F(Environment, DateWeatherAndLengthSetTheClock) {
     EXPECT_EQ(world->Preferences.Colours.Rain, world->Chart.SeaColour);
 }
 
-TEST_F(Environment, AnImpossibleDateIsReportedAndTheForcesStillLoad) {
-    Load(Header("Month=13"));
-    EXPECT_TRUE(messages.Contains("Scenario start date is not a date"));
-    EXPECT_EQ(2u, world->Forces.size());
-    EXPECT_EQ("Great Britain", world->Sides[0].Name);
+TEST_F(Environment, AnImpossibleDateOrLengthIsRefusedAndNothingLoads) {
+    // A month of 13 once started the game on 30 December 1899, and a year of 14 (no Year
+    // key) on 1 November 0014 with a clock that ran backwards.
+    struct TCase {
+        const char* keys;
+        const char* message;
+    };
+    for (const TCase& c :
+         {TCase{"Month=13", "the start 1916-13-31 14:0 ([Environment] Year, Month, Day, Hour, "
+                            "Minute) is not a date"},
+          TCase{"Year=1889", "(text), line 2, [Environment] Year=1889: the start year must lie in "
+                             "1890..1930"},
+          TCase{"Year=1931", "Year=1931: the start year must lie in 1890..1930"},
+          TCase{"Length=0", "(text), line 2, [Environment] Length=0: a battle lasts at least one "
+                            "minute"},
+          TCase{"Length=-30", "Length=-30: a battle lasts"}}) {
+        MakeWorld();
+        messages.Clear();
+        EXPECT_FALSE(scenario::LoadScenario(*world, scenario::TSectionReader::FromText(
+                                                        Header(c.keys))));
+        EXPECT_TRUE(messages.Contains(c.message))
+            << c.keys << ": " << ::testing::PrintToString(messages.Texts());
+        EXPECT_TRUE(messages.Contains("cannot be played: the game does not start")) << c.keys;
+        EXPECT_TRUE(world->Forces.empty()) << c.keys;
+    }
+    // The first year and the last still start.
+    for (const char* keys : {"Year=1890", "Year=1930"}) {
+        MakeWorld();
+        messages.Clear();
+        EXPECT_TRUE(
+            scenario::LoadScenario(*world, scenario::TSectionReader::FromText(Header(keys))))
+            << keys << ": " << ::testing::PrintToString(messages.Texts());
+    }
 }
 
 TEST_F(Environment, LocationSizeGivesClassAndLabelSide) {
@@ -128,7 +156,7 @@ TEST_F(Environment, AMissingLandLayerOrEnvironmentFileIsReportedAndNothingIsLand
 
     MakeWorld();
     messages.Clear();
-    Load("[Environment]\nEnvironmentFile=Atlantis\nLandLayer1=Atlantis\n");
+    Load(Header("", "EnvironmentFile=Atlantis\nLandLayer1=Atlantis\n"));
     EXPECT_TRUE(messages.Contains("Cannot find Environment file: "));
     EXPECT_TRUE(messages.Contains("Atlantis.env"));
     EXPECT_TRUE(messages.Contains("Warning! Land layer 1 not found! Atlantis"));

@@ -200,7 +200,9 @@ TEST_F(Loader, DivisionsJoinTheirForcesAndShipsTakeTheDivisionsValues) {
     const combat::TDivision& bcs = *Div("1st BCS");
     EXPECT_EQ(world->Forces[0].get(), bcs.Force);
     EXPECT_THAT(world->Forces[0]->Divisions, ElementsAre(&bcs));
-    EXPECT_EQ(40, bcs.Course); // kept on the compass
+    // No compass reads 400: the figure is refused and the default course taken.
+    EXPECT_EQ(12, bcs.Course);
+    EXPECT_TRUE(messages.Contains("[Division0] Course=400 is outside 0..359; 12 used"));
     EXPECT_TRUE(bcs.TurnTogether);
     EXPECT_EQ(7, bcs.WI);
     const combat::TFightingShip& lion = *bcs.Ships[0];
@@ -211,7 +213,7 @@ TEST_F(Loader, DivisionsJoinTheirForcesAndShipsTakeTheDivisionsValues) {
     EXPECT_EQ(70, lion.EngineEfficiency);
     EXPECT_EQ(80, lion.AmmoLevel);
     EXPECT_EQ(12, lion.Mines);
-    EXPECT_EQ(40, lion.Course()); // only land targets read their own course
+    EXPECT_EQ(12, lion.Course()); // only land targets read their own course
     EXPECT_TRUE(lion.PlayerCommanded);
     EXPECT_EQ(map::TGeoPos(tw::Deg(4.0), tw::Deg(56.0), 0), lion.Position());
     EXPECT_EQ(270, Div("Battery")->Ships[0]->Course());
@@ -248,7 +250,9 @@ TEST_F(Loader, BadInputGivesMessagesAndAPartialWorld) {
          Division(3, "Illegal side", 2, "Force=0", Ship(0, "Seydlitz", "Seydlitz")) +
          Division(4, "Sneaky", 0, "Force=0", Ship(0, "Escape", "../../Data/Nations")));
     EXPECT_TRUE(messages.Contains("Error in LoadDivisionData procedure!\nDivision: Past the list\n"
-                                  "Force index 7 is not one of the 2 forces of the scenario"));
+                                  "(text), line "));
+    EXPECT_TRUE(messages.Contains(
+        "Force: force index 7 is not one of the 2 forces of the scenario"));
     EXPECT_TRUE(messages.Contains("Warning! Division: Past the list belongs to no force!"));
     EXPECT_TRUE(messages.Contains("Unable to create ship Dreadnought II Filename: "));
     EXPECT_TRUE(messages.Contains("Error reading position!\nsomewhere at sea\n"));
@@ -264,14 +268,16 @@ TEST_F(Loader, BadInputGivesMessagesAndAPartialWorld) {
     EXPECT_TRUE(Div("Sneaky")->Ships.empty());
 }
 
-TEST_F(Loader, NothingAtAllLoadsAnEmptyWorld) {
-    Load("");
+TEST_F(Loader, NothingAtAllIsRefusedAndLoadsNothing) {
+    EXPECT_FALSE(scenario::LoadScenario(*world, scenario::TSectionReader::FromText("")));
     EXPECT_TRUE(world->Divisions.empty());
     EXPECT_TRUE(world->Forces.empty());
-    EXPECT_TRUE(messages.Contains("Cannot find Environment file: "));
+    EXPECT_TRUE(messages.Contains("(text): there is no [Environment] section"));
+    EXPECT_TRUE(messages.Contains("(text): there is no [Side0] section"));
+    EXPECT_TRUE(messages.Contains("(text): there is no [Side1] section"));
     messages.Clear();
     MakeWorld();
-    scenario::LoadScenario(*world, userDir.Path() / "Missing.nsc");
+    EXPECT_FALSE(scenario::LoadScenario(*world, userDir.Path() / "Missing.nsc"));
     EXPECT_TRUE(messages.Contains("Missing.nsc does not exist!"));
     EXPECT_TRUE(world->Divisions.empty());
 }

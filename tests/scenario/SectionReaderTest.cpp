@@ -1,7 +1,9 @@
 #include "scenario/SectionReader.h"
+#include "core/Messages.h"
 
 #include "support/TestSupport.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 using tarnwake::scenario::TSectionReader;
@@ -76,4 +78,40 @@ TEST(SectionReader, BadFilesGiveAnErrorNamingTheFile) {
     const auto empty = TSectionReader::FromFile(dir.Write("Empty.nsc", ""));
     EXPECT_TRUE(empty.Ok());
     EXPECT_EQ("XX", empty.ReadString("Division0", "DivisionName", "XX"));
+}
+
+TEST(SectionReaderProvenance, KeysAndSectionsGivenTwiceAreReportedWithBothLines) {
+    const auto reader = tarnwake::scenario::TSectionReader::FromText(
+        "[Division0]\nCourse=90\nSpeed=12\nCourse=180\n[division0]\nCourse=270\n"
+        "[Division1]\nSpeed=8\n",
+        "Mine.nsc");
+    // The reader's rule stands: the first key and the first section count.
+    EXPECT_EQ(90, reader.ReadInteger("Division0", "Course", 0));
+    EXPECT_EQ(2, reader.LineOf("Division0", "Course"));
+    EXPECT_EQ(1, reader.LineOf("Division0"));
+    EXPECT_EQ(0, reader.LineOf("Division0", "Role"));
+    EXPECT_EQ("Mine.nsc, line 8, [Division1] Speed", reader.Where("Division1", "Speed"));
+    EXPECT_EQ("Mine.nsc, [Division1] Role", reader.Where("Division1", "Role"));
+    EXPECT_THAT(reader.Duplicates(),
+                ::testing::ElementsAre(
+                    "Warning! Mine.nsc, line 4: [Division0] Course is given again; line 2 counts",
+                    "Warning! Mine.nsc, line 5: section [division0] is given again; the one at "
+                    "line 1 counts"));
+}
+
+TEST(SectionReaderProvenance, ARangedKeyRefusesWhatLiesOutsideWithWhereItStands) {
+    const auto reader = tarnwake::scenario::TSectionReader::FromText(
+        "[Division0]\nCourse=9999\nSpeed=fast\nRole=3\nFormation=-1\n", "Mine.nsc");
+    tarnwake::core::THeadlessMessages messages(nullptr);
+    EXPECT_EQ(12, reader.ReadIntegerInRange("Division0", "Course", 12, 0, 359, messages));
+    EXPECT_EQ(12, reader.ReadIntegerInRange("Division0", "Speed", 12, 0, 40, messages));
+    EXPECT_EQ(3, reader.ReadIntegerInRange("Division0", "Role", 0, 0, 5, messages));
+    EXPECT_EQ(0, reader.ReadIntegerInRange("Division0", "Formation", 0, 0, 3, messages));
+    EXPECT_EQ(7, reader.ReadIntegerInRange("Division0", "Missing", 7, 0, 5, messages));
+    EXPECT_THAT(messages.Texts(),
+                ::testing::ElementsAre(
+                    "Warning! Mine.nsc, line 2, [Division0] Course=9999 is outside 0..359; 12 used",
+                    "Warning! Mine.nsc, line 3, [Division0] Speed=fast is not a whole number; 12 "
+                    "used",
+                    "Warning! Mine.nsc, line 5, [Division0] Formation=-1 is outside 0..3; 0 used"));
 }
