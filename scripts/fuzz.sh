@@ -32,8 +32,9 @@ seed() { # target -> fills $build/fuzz-corpus/<target> with the shipped files of
         NationsTable) cp "$data"/Data/Nations.dat "$dir"/ ;;
         WeaponTables)
             local k=0
-            for t in VPen HPen Gundata Torpedodata; do
-                { printf "\\x$(printf %02x $k)"; cat "$data/Data/$t.dat"; } > "$dir/$t.seed"
+            local table
+            for table in VPen HPen Gundata Torpedodata; do
+                { printf "\\x$(printf %02x $k)"; cat "$data/Data/$table.dat"; } > "$dir/$table.seed"
                 k=$((k + 1))
             done
             ;;
