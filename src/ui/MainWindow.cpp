@@ -20,6 +20,7 @@
 #include "ui/GameController.h"
 #include "ui/OpenScenarioDialog.h"
 #include "ui/ShipStatus.h"
+#include "ui/ToolIcons.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -360,6 +361,7 @@ QRect TfrmMain::FirstGeometry(const QRect& available) {
 QAction* TfrmMain::AddAction(const QString& hint, const QString& text, const QString& longHint) {
     QAction* action = new QAction(text, this);
     action->setObjectName(hint);
+    action->setIcon(ToolIcon(hint));
     // The hint is the button's tooltip; it never goes to the status bar, which keeps the clock.
     action->setToolTip(longHint.isEmpty() ? hint : longHint);
     actions_[hint] = action;
@@ -375,6 +377,8 @@ void TfrmMain::BuildToolBar() {
     QToolBar* bar = addToolBar("Tools");
     bar->setObjectName("toolBar");
     bar->setMovable(false);
+    // Icons alone: the hints are the tooltips, and every button fits on one row.
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     auto add = [&](const QString& hint, const QString& text, auto slot,
                    const QString& longHint = {}) {
         QAction* action = AddAction(hint, text, longHint);
