@@ -196,7 +196,7 @@ void TFightingShip::DropOutOfArcSecondaryTargets(core::IMessages& messages) {
                            {&TertiaryPortTarget, false}};
     for (const TSlot& slot : slots) {
         if (*slot.target == nullptr) {
-            return;
+            continue;
         }
         const int r = GetBearingToShip(*slot.target, messages);
         const bool inArc = slot.starboard ? (r >= 0 && r <= 180) : (r >= 180 && r <= 360);
