@@ -196,6 +196,7 @@ public:
     int SightingLevel = kUnseen;
     int LightState = 1; // 1 day, 2 night, 3 dusk
     bool SeenByPlayerThisMinute = false;
+    bool SeenThisMinute = false; // some enemy has it in its sighted list, or it sees one
     bool Lit = false;
     std::string IdentifiedType; // the type code the other side believes
     std::string ReportedClass;  // the class name the other side reports

@@ -295,45 +295,6 @@ void DropTarget(TFightingShip& ship, const TFightingShip* target) {
 
 } // namespace
 
-const char* FireControlName(int level) {
-    switch (level) {
-    case kFireControlLocal:
-        return "Local only";
-    case kFireControlRangefinder:
-        return "Central rangefinder";
-    case kFireControlCentral:
-        return "Central firing";
-    case kFireControlDirector:
-        return "Director";
-    case kFireControlImprovedDirector:
-        return "Improved director";
-    default:
-        return "Unknown";
-    }
-}
-
-const char* GunLevelName(int level) {
-    switch (level) {
-    case kMainGuns:
-        return "main";
-    case kSecondaryGuns:
-        return "secondary";
-    default:
-        return "tertiary";
-    }
-}
-
-const char* BatteryName(int level) {
-    switch (level) {
-    case kMainGuns:
-        return "Main battery";
-    case kSecondaryGuns:
-        return "Secondary battery";
-    default:
-        return "Tertiary battery";
-    }
-}
-
 double ApplyModifier(double value, int m) {
     return m > 0 ? value * std::pow(kModifierUp, m) : value * std::pow(kModifierDown, -m);
 }
@@ -466,8 +427,8 @@ double HitChance(const TFightingShip& firer, const TFightingShip& target, int ca
     }
     const int fireControl = FireControlModifier(firer.FireControl, r);
     m += fireControl;
-    report.Add(Reason("Fire control", fireControl) + " (" + FireControlName(firer.FireControl) +
-               ")");
+    report.Add(Reason("Fire control", fireControl) + " (" +
+               designs::FireControlName(firer.FireControl) + ")");
     const int national = conditions.FirerNation.GunneryCharacteristic + conditions.SideGunneryBonus;
     if (conditions.FirerNation.GunneryCharacteristic != 0 || conditions.SideGunneryBonus != 0) {
         m += national;
@@ -742,8 +703,8 @@ TSalvo FireGuns(TFightingShip& firer, TFightingShip* target, int level,
 
         if (r > MaxRangeOf(firer, level, conditions)) {
             if (report && WithinFilter(firer, conditions.OpenFireMsg)) {
-                say("1" + firer.Name + " " + GunLevelName(level) + " " + std::to_string(calibre) +
-                        " in guns, target out of range",
+                say("1" + firer.Name + " " + designs::GunLevelWord(level) + " " +
+                        std::to_string(calibre) + " in guns, target out of range",
                     &firer);
             }
             salvo.Answer = false;
@@ -901,7 +862,7 @@ TSalvo FireGuns(TFightingShip& firer, TFightingShip* target, int level,
         }
         if (hits > 0) {
             firer.Hits.push_back(std::string("\xC2\xA4") + conditions.Time + " " + "  " +
-                                 BatteryName(level) + " scores " + std::to_string(hits) +
+                                 designs::GunLevelName(level) + " scores " + std::to_string(hits) +
                                  (hits == 1 ? " hit on " : " hits on ") + target->Name);
         }
 

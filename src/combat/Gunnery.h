@@ -27,11 +27,6 @@ inline constexpr int kFireControlRangefinder = 1;
 inline constexpr int kFireControlCentral = 2;
 inline constexpr int kFireControlDirector = 3;
 inline constexpr int kFireControlImprovedDirector = 4;
-const char* FireControlName(int level);
-
-// "main", "secondary", "tertiary" for the range messages; "Main battery" ... for the hit log.
-const char* GunLevelName(int level);
-const char* BatteryName(int level);
 
 // Where a firing ship stands against its target this minute: what the fire phase measures once
 // per pair and hands to every gun level.

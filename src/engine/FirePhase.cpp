@@ -16,7 +16,7 @@
 #include <exception>
 #include <initializer_list>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
 namespace tarnwake::engine {
@@ -63,12 +63,121 @@ bool Gone(const TFightingShip* ship) {
     return ship == nullptr || ship->Sunk;
 }
 
-bool InSightedList(const TFightingShip& ship, const TFightingShip* other) {
-    return std::find(ship.Sighted.begin(), ship.Sighted.end(), other) != ship.Sighted.end();
+int MeasureRange(const TFightingShip& a, const TFightingShip& b) {
+    return static_cast<int>(core::Round(map::RangeYards(a.Position(), b.Position())));
+}
+
+// A ship of a sighted list with its range and true bearing from the observer.
+struct TSightedPair {
+    TFightingShip* Ship = nullptr;
+    int Range = 0;
+    int TrueBearing = 0;
+    map::TGeoPos At; // where the other ship was when measured
+};
+
+// The ranges and bearings of every ship to the ships it sees. Target selection and gunfire ask
+// for the same pairs many times a minute while nothing moves, so each pair is measured once and
+// measured again only when either ship has moved or the sighted list has changed. The values
+// depend on the two positions alone, so a kept pair can never be stale.
+class TPairCache {
+public:
+    const std::vector<TSightedPair>& Pairs(const TFightingShip& ship) {
+        if (entries_.size() > kMaxEntries) {
+            entries_.clear(); // ships of earlier games
+            lastShip_ = nullptr;
+        }
+        if (&ship == lastShip_ && last_->Epoch == epoch_) {
+            return last_->Pairs;
+        }
+        TEntry& entry = entries_[&ship];
+        lastShip_ = &ship;
+        last_ = &entry;
+        if (entry.Epoch == epoch_) {
+            return entry.Pairs;
+        }
+        entry.Epoch = epoch_;
+        const map::TGeoPos from = ship.Position();
+        const bool moved = !(entry.From == from);
+        entry.From = from;
+        std::vector<TSightedPair>& pairs = entry.Pairs;
+        std::size_t n = 0;
+        for (TFightingShip* other : ship.Sighted) {
+            if (other == nullptr) {
+                continue;
+            }
+            const map::TGeoPos to = other->Position();
+            if (n < pairs.size() && !moved && pairs[n].Ship == other && pairs[n].At == to) {
+                ++n;
+                continue;
+            }
+            const TSightedPair pair{other, MeasureRange(ship, *other),
+                                    map::BearingBetween(from, to), to};
+            if (n < pairs.size()) {
+                pairs[n] = pair;
+            } else {
+                pairs.push_back(pair);
+            }
+            ++n;
+        }
+        pairs.resize(n);
+        return pairs;
+    }
+    // The pair of `ship` and `other`, none when `other` is not in its sighted list.
+    const TSightedPair* Find(const TFightingShip& ship, const TFightingShip* other) {
+        for (const TSightedPair& pair : Pairs(ship)) {
+            if (pair.Ship == other) {
+                return &pair;
+            }
+        }
+        return nullptr;
+    }
+
+    // A rule that may run after ships have moved or lists have changed: every pair is looked
+    // at again (and measured again only where something moved).
+    void NewEpoch() { ++epoch_; }
+
+private:
+    static constexpr std::size_t kMaxEntries = 4096;
+    std::uint64_t epoch_ = 1;
+    struct TEntry {
+        std::uint64_t Epoch = 0;
+        map::TGeoPos From{-1, -1, -1};
+        std::vector<TSightedPair> Pairs;
+    };
+    std::unordered_map<const TFightingShip*, TEntry> entries_;
+    // The entry asked for last: the rules ask for one ship's pairs many times running.
+    const TFightingShip* lastShip_ = nullptr;
+    TEntry* last_ = nullptr;
+};
+
+TPairCache& Pairs() {
+    static TPairCache cache;
+    return cache;
+}
+
+const std::vector<TSightedPair>& SightedPairs(const TFightingShip& ship) {
+    return Pairs().Pairs(ship);
+}
+
+// CanEngage inside the rules, which have opened the epoch of the pairs.
+bool Engageable(const TGameWorld& world, const TFightingShip& ship, const TFightingShip* target,
+                int row) {
+    if (Gone(target) || target->SightingLevel < combat::kTypeIdentified) {
+        return false;
+    }
+    const TSightedPair* pair = Pairs().Find(ship, target);
+    return pair != nullptr && pair->Range < BatteryRange(world, ship, row);
 }
 
 int Range(const TFightingShip& a, const TFightingShip& b) {
-    return static_cast<int>(core::Round(map::RangeYards(a.Position(), b.Position())));
+    if (const TSightedPair* pair = Pairs().Find(a, &b)) {
+        return pair->Range;
+    }
+    return MeasureRange(a, b);
+}
+
+int RelativeBearing(const TFightingShip& ship, const TSightedPair& pair) {
+    return map::AddBearing(pair.TrueBearing, -ship.Course());
 }
 
 bool HasGunsInRow(const TFightingShip& ship, int row) {
@@ -183,7 +292,7 @@ bool FreeForMainTarget(const TGameWorld& world, TFightingShip& ship) {
     if (!ship.MainTargetSetByPlayer) {
         return true;
     }
-    if (CanEngage(world, ship, ship.CurrentTarget, kMainGuns)) {
+    if (Engageable(world, ship, ship.CurrentTarget, kMainGuns)) {
         return false;
     }
     ship.MainTargetSetByPlayer = false;
@@ -191,24 +300,25 @@ bool FreeForMainTarget(const TGameWorld& world, TFightingShip& ship) {
 }
 
 void AimAt(const TGameWorld& world, TFightingShip& ship, TFightingShip* target) {
-    if (CanEngage(world, ship, target, kMainGuns)) {
+    if (Engageable(world, ship, target, kMainGuns)) {
         ship.CurrentTarget = target;
     }
 }
 
-// The ships seen by an enemy this minute: every ship in a sighted list of the other side, and
-// every ship that has one of the other side in its own.
-std::unordered_set<const TFightingShip*> SeenThisMinute(const TGameWorld& world) {
-    std::unordered_set<const TFightingShip*> seen;
+// Marks the ships seen by an enemy this minute: every ship in a sighted list of the other
+// side, and every ship that has one of the other side in its own.
+void MarkSeenThisMinute(const TGameWorld& world) {
     for (const auto& ship : world.Ships) {
-        for (const TFightingShip* other : ship->Sighted) {
+        ship->SeenThisMinute = false;
+    }
+    for (const auto& ship : world.Ships) {
+        for (TFightingShip* other : ship->Sighted) {
             if (other != nullptr && Enemies(*ship, *other)) {
-                seen.insert(other);
-                seen.insert(ship.get());
+                other->SeenThisMinute = true;
+                ship->SeenThisMinute = true;
             }
         }
     }
-    return seen;
 }
 
 } // namespace
@@ -220,11 +330,12 @@ int BatteryRange(const TGameWorld& world, const TFightingShip& ship, int row) {
 
 bool CanEngage(const TGameWorld& world, const TFightingShip& ship, const TFightingShip* target,
                int row) {
-    return !Gone(target) && target->SightingLevel >= combat::kTypeIdentified &&
-           InSightedList(ship, target) && Range(ship, *target) < BatteryRange(world, ship, row);
+    Pairs().NewEpoch();
+    return Engageable(world, ship, target, row);
 }
 
 void SelectDivisionTarget(TGameWorld& world, TDivision& division) {
+    Pairs().NewEpoch();
     try {
         TFightingShip* flag = division.Flagship();
         if (flag == nullptr) {
@@ -234,7 +345,7 @@ void SelectDivisionTarget(TGameWorld& world, TDivision& division) {
             division.TargetDivision = nullptr;
         }
         if (division.TargetDivision != nullptr) {
-            if (CanEngage(world, *flag, division.TargetDivision->Flagship(), kMainGuns)) {
+            if (Engageable(world, *flag, division.TargetDivision->Flagship(), kMainGuns)) {
                 return;
             }
             division.TargetDivision = nullptr;
@@ -242,9 +353,12 @@ void SelectDivisionTarget(TGameWorld& world, TDivision& division) {
         }
         // The candidates nearest first, so that only the ships that are looked at draw.
         std::vector<std::pair<int, TFightingShip*>> candidates;
-        for (TFightingShip* t : flag->Sighted) {
-            if (!Gone(t) && Enemies(*flag, *t) && CanEngage(world, *flag, t, kMainGuns)) {
-                candidates.emplace_back(Range(*flag, *t), t);
+        const int reach = BatteryRange(world, *flag, kMainGuns);
+        for (const TSightedPair& pair : SightedPairs(*flag)) {
+            TFightingShip* t = pair.Ship;
+            if (!Gone(t) && Enemies(*flag, *t) && t->SightingLevel >= combat::kTypeIdentified &&
+                pair.Range < reach) {
+                candidates.emplace_back(pair.Range, t);
             }
         }
         std::stable_sort(candidates.begin(), candidates.end(),
@@ -267,6 +381,7 @@ void SelectDivisionTarget(TGameWorld& world, TDivision& division) {
 }
 
 void SetShipTargets(TGameWorld& world, TDivision& division) {
+    Pairs().NewEpoch();
     TDivision* target = division.TargetDivision;
     try {
         if (target == nullptr || !target->HasShips()) {
@@ -339,6 +454,7 @@ void SetShipTargets(TGameWorld& world, TDivision& division) {
 }
 
 void SelectMainTarget(TGameWorld& world, TFightingShip& ship) {
+    Pairs().NewEpoch();
     try {
         if (!FreeForMainTarget(world, ship)) {
             return;
@@ -353,11 +469,14 @@ void SelectMainTarget(TGameWorld& world, TFightingShip& ship) {
         }
         TFightingShip* candidate = nullptr;
         int candidateRange = 0;
-        for (TFightingShip* t : ship.Sighted) {
-            if (Gone(t) || !Enemies(ship, *t) || !CanEngage(world, ship, t, kMainGuns)) {
+        const int reach = BatteryRange(world, ship, kMainGuns);
+        for (const TSightedPair& pair : SightedPairs(ship)) {
+            TFightingShip* t = pair.Ship;
+            const int r = pair.Range;
+            if (Gone(t) || !Enemies(ship, *t) || t->SightingLevel < combat::kTypeIdentified ||
+                r >= reach) {
                 continue;
             }
-            const int r = Range(ship, *t);
             if (candidate != nullptr && r >= candidateRange) {
                 continue;
             }
@@ -367,11 +486,12 @@ void SelectMainTarget(TGameWorld& world, TFightingShip& ship) {
             }
         }
         if (candidate == nullptr) {
-            for (TFightingShip* t : ship.Sighted) {
+            for (const TSightedPair& pair : SightedPairs(ship)) {
+                TFightingShip* t = pair.Ship;
+                const int r = pair.Range;
                 if (Gone(t) || !Enemies(ship, *t)) {
                     continue;
                 }
-                const int r = Range(ship, *t);
                 if (candidate != nullptr && r >= candidateRange) {
                     continue;
                 }
@@ -389,7 +509,7 @@ void SelectMainTarget(TGameWorld& world, TFightingShip& ship) {
             candidateRange * kKeepTargetFactor >= Range(ship, *ship.CurrentTarget)) {
             return;
         }
-        if (CanEngage(world, ship, candidate, kMainGuns) &&
+        if (Engageable(world, ship, candidate, kMainGuns) &&
             candidate->ShipsAimingHeavyGuns < kHeavyShootersLimit &&
             (ship.Calibre[kMainGuns] > 6 || candidate->BiggestCalibreTargetingMe <= 10)) {
             ship.CurrentTarget = candidate;
@@ -400,6 +520,7 @@ void SelectMainTarget(TGameWorld& world, TFightingShip& ship) {
 }
 
 void SelectSideTargets(TGameWorld& world, TFightingShip& ship, int row, bool starboard) {
+    Pairs().NewEpoch();
     try {
         if (!HasGunsInRow(ship, row)) {
             return;
@@ -410,22 +531,24 @@ void SelectSideTargets(TGameWorld& world, TFightingShip& ship, int row, bool sta
             }
         }
         core::TRandomGenerator& random = world.Random();
-        core::IMessages& messages = world.Messages();
         const bool tertiary = row == kTertiaryGuns;
+        const int reach = BatteryRange(world, ship, row);
         const bool lightTertiaries = tertiary && ship.Calibre[kTertiaryGuns] <= 3;
         const auto onSide = [&](int r) { return starboard ? r >= 1 && r <= 179 : r >= 181; };
         TFightingShip* candidate = nullptr;
         int best = 0;
-        for (TFightingShip* t : ship.Sighted) {
+        for (const TSightedPair& pair : SightedPairs(ship)) {
+            TFightingShip* t = pair.Ship;
             if (Gone(t) || !Enemies(ship, *t) || t->ShipsFiringAtMe > kSideTargetShooters ||
-                !CanEngage(world, ship, t, row) || !onSide(ship.GetBearingToShip(t, messages))) {
+                t->SightingLevel < combat::kTypeIdentified || pair.Range >= reach ||
+                !onSide(RelativeBearing(ship, pair))) {
                 continue;
             }
             if (tertiary &&
                 (random.Random(10) >= 6 || (lightTertiaries && t->ShipType != TShipType::DD))) {
                 continue;
             }
-            const int r = Range(ship, *t);
+            const int r = pair.Range;
             const bool nearer = candidate == nullptr || r < best;
             const bool destroyerInstead = candidate != nullptr && t->ShipType == TShipType::DD &&
                                           candidate->ShipType != TShipType::DD && r < 2 * best;
@@ -451,16 +574,16 @@ void SelectSideTargets(TGameWorld& world, TFightingShip& ship, int row, bool sta
         if (candidate == nullptr) {
             best = BatteryRange(world, ship, row);
         }
-        for (TFightingShip* t : ship.Sighted) {
+        for (const TSightedPair& pair : SightedPairs(ship)) {
+            TFightingShip* t = pair.Ship;
+            const int r = pair.Range;
             if (Gone(t) || !Enemies(ship, *t) || t->ShipType != TShipType::DD ||
-                t->ShipsFiringAtMe >= kHeavyShootersLimit || !CanEngage(world, ship, t, row)) {
+                t->ShipsFiringAtMe >= kHeavyShootersLimit ||
+                t->SightingLevel < combat::kTypeIdentified || r >= reach ||
+                r >= kKeepTargetFactor * best) {
                 continue;
             }
-            const int r = Range(ship, *t);
-            if (r >= kKeepTargetFactor * best) {
-                continue;
-            }
-            const int bearing = ship.GetBearingToShip(t, messages);
+            const int bearing = RelativeBearing(ship, pair);
             bool assigned = false;
             if (bearing >= 46 && bearing <= 134) {
                 SideSlot(ship, row, true) = t;
@@ -487,10 +610,11 @@ void CheckSideArcs(TGameWorld& world, TFightingShip& ship) {
 }
 
 void SelectTargetsForAllDivisions(TGameWorld& world) {
+    Pairs().NewEpoch();
     const TFightingShip* current = nullptr;
     const TDivision* currentDivision = nullptr;
     try {
-        const std::unordered_set<const TFightingShip*> seen = SeenThisMinute(world);
+        MarkSeenThisMinute(world);
         for (const auto& d : world.Divisions) {
             TDivision& division = *d;
             currentDivision = &division;
@@ -513,7 +637,7 @@ void SelectTargetsForAllDivisions(TGameWorld& world) {
                 }
                 continue;
             }
-            if (seen.contains(division.Flagship())) {
+            if (division.Flagship()->SeenThisMinute) {
                 SelectDivisionTarget(world, division);
                 if (division.TargetDivision != nullptr) {
                     SetShipTargets(world, division);
@@ -537,7 +661,7 @@ void SelectTargetsForAllDivisions(TGameWorld& world) {
                         *slot = nullptr;
                     }
                 }
-                if (!seen.contains(&ship)) {
+                if (!ship.SeenThisMinute) {
                     continue;
                 }
                 SelectMainTarget(world, ship);
@@ -626,8 +750,13 @@ combat::TFireGeometry Geometry(TGameWorld& world, const TFightingShip& firer,
                                const TFightingShip& target) {
     core::IMessages& messages = world.Messages();
     combat::TFireGeometry g;
-    g.RangeYards = Range(firer, target);
-    g.TrueBearing = map::BearingBetween(firer.Position(), target.Position());
+    if (const TSightedPair* pair = Pairs().Find(firer, &target)) {
+        g.RangeYards = pair->Range;
+        g.TrueBearing = pair->TrueBearing;
+    } else {
+        g.RangeYards = MeasureRange(firer, target);
+        g.TrueBearing = map::BearingBetween(firer.Position(), target.Position());
+    }
     g.RelativeBearing = map::AddBearing(g.TrueBearing, -firer.Course());
     g.IncomingBearing = TFightingShip::IncomingBearing(&target, &firer, messages);
     g.ShipsInBetween = firer.CountShipsInBetween(&target, world.Ships, true);
@@ -654,7 +783,14 @@ void Record(TGameWorld& world, const TFightingShip& firer, const TFightingShip& 
     }
 }
 
-void FireShip(TGameWorld& world, TFightingShip& ship, const std::string& time) {
+// What every salvo of the minute reads from the world's clock.
+struct TMinuteFacts {
+    std::string Time;
+    int ScenarioYear = 0;
+    int GameDay = 0;
+};
+
+void FireShip(TGameWorld& world, TFightingShip& ship, const TMinuteFacts& facts) {
     if (ship.IsSinkingOrSunk() || (ship.Collided && ship.CurrentSpeed == 0)) {
         return;
     }
@@ -680,12 +816,12 @@ void FireShip(TGameWorld& world, TFightingShip& ship, const std::string& time) {
         conditions.SideGunneryBonus =
             side == 0 || side == 1 ? world.Sides[static_cast<std::size_t>(side)].ScenarioAccuracy
                                    : 0;
-        conditions.ScenarioYear = world.ScenarioYear();
-        conditions.GameDay = static_cast<int>(world.Clock);
+        conditions.ScenarioYear = facts.ScenarioYear;
+        conditions.GameDay = facts.GameDay;
         conditions.Weather = world.Environment.Weather;
         conditions.SeaState = world.Environment.WindForce;
         conditions.FFRLow = world.Preferences.FFRLow;
-        conditions.Time = time;
+        conditions.Time = facts.Time;
         conditions.Report = world.PlayerMaySee(ship) || world.PlayerMaySee(*target);
         conditions.OpenFireMsg = world.Preferences.OpenFireMsg;
         conditions.PlayerSide = world.PlayerSide;
@@ -699,7 +835,9 @@ void FireShip(TGameWorld& world, TFightingShip& ship, const std::string& time) {
 } // namespace
 
 void FireAllShips(TGameWorld& world) {
-    const std::string time = core::FormatTime(world.Clock);
+    Pairs().NewEpoch();
+    const TMinuteFacts facts{core::FormatTime(world.Clock), world.ScenarioYear(),
+                             static_cast<int>(world.Clock)};
     for (const auto& ship : world.Ships) {
         TFightingShip& s = *ship;
         s.RoundsFiredAtMeLastTurn = s.RoundsFiredAtMeThisMinute;
@@ -721,7 +859,7 @@ void FireAllShips(TGameWorld& world) {
     }
     for (TFightingShip* ship : order) {
         core::RunGuarded(world.Messages(), "FireAllShips", ship->Name,
-                         [&] { FireShip(world, *ship, time); });
+                         [&] { FireShip(world, *ship, facts); });
     }
     // The heaviest shell that fell round each ship is remembered for a minute: it shakes the
     // aim of the ship's own gunners next minute.
@@ -737,16 +875,18 @@ void WriteGunneryLog(TGameWorld& world) {
 }
 
 TFightingShip* GetMainEnemy(TGameWorld& world, const TFightingShip& ship) {
+    Pairs().NewEpoch();
     try {
         const auto nearest = [&](auto matches) {
             TFightingShip* best = nullptr;
             int bestRange = 0;
-            for (TFightingShip* t : ship.Sighted) {
+            for (const TSightedPair& pair : SightedPairs(ship)) {
+                TFightingShip* t = pair.Ship;
+                const int r = pair.Range;
                 if (Gone(t) || !Enemies(ship, *t) || t->ShipType == TShipType::TR ||
                     t->SightingLevel < combat::kTypeIdentified || !matches(*t)) {
                     continue;
                 }
-                const int r = Range(ship, *t);
                 if (best == nullptr || r < bestRange) {
                     best = t;
                     bestRange = r;
