@@ -1,6 +1,7 @@
 #include "cli/Commands.h"
 
 #include "combat/FightingShip.h"
+#include "combat/Gunnery.h"
 #include "core/Messages.h"
 #include "core/Random.h"
 #include "core/Sound.h"
@@ -81,6 +82,13 @@ int CheckData(const core::TGameFolders& folders, core::THeadlessMessages& messag
         const std::size_t before = messages.Shown().size();
         if (ship.LoadDesign(file, designs::kHighestNationIndex, messages)) {
             ++loaded;
+            // The gunnery rates the improved director below the director, as the rules always
+            // have: a design that uses it is very likely meant to be better, not worse.
+            if (ship.FireControl == combat::kFireControlImprovedDirector) {
+                messages.Warn("Warning! Fire control 4 (Improved director) is rated below a "
+                              "director by the gunnery. Class: " +
+                              ship.Classname);
+            }
         }
         if (messages.Shown().size() != before) {
             out << "  in " << file.filename().string() << "\n";
