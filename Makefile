@@ -21,7 +21,9 @@ define configure_dev
 	fi
 endef
 
-run: build
+# Builds only the two programs it may start, not the tests and benchmarks.
+run: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target tarnwake tarnwake-cli
 	@scripts/run.sh $(BUILD_DIR) $(ARGS)
 
 test: build

@@ -11,6 +11,16 @@ constexpr int kWeatherLightRain = 6;
 constexpr int kWeatherHeavyRain = 7;
 } // namespace
 
+TChartColours StyleColours(TChartColours colours, TChartStyle style) {
+    // Colours are stored blue-green-red, as the preferences file keeps them.
+    constexpr core::TColor kPrintedSea = 0x00F2E4CC;  // red 204, green 228, blue 242
+    constexpr core::TColor kPrintedLand = 0x00A8D4EC; // red 236, green 212, blue 168
+    const TChartColours bright;
+    colours.Water = style == csPrintedChart ? kPrintedSea : bright.Water;
+    colours.Land = style == csPrintedChart ? kPrintedLand : bright.Land;
+    return colours;
+}
+
 core::TColor SeaColour(const TChartColours& colours, int weather) {
     if (weather >= 0 && weather <= kWeatherMist) {
         return colours.Fog;

@@ -31,6 +31,13 @@ struct TChartColours {
     }
 };
 
+// The chart's two styles of sea and land: a printed chart's pale blue sea and buff land (a
+// new player's), and the bright cyan sea and yellow land of the first charts.
+enum TChartStyle { csPrintedChart = 0, csBright = 1 };
+inline constexpr std::array<const char*, 2> kChartStyleNames = {"Printed chart", "Bright"};
+// The sea and land colours of a style (fog and rain as they are).
+TChartColours StyleColours(TChartColours colours, TChartStyle style);
+
 // The sea takes the weather's colour: the fog colour in fog and mist (0, 1), the rain
 // colour in light and heavy rain (6, 7), the water colour otherwise.
 core::TColor SeaColour(const TChartColours& colours, int weather);

@@ -13,11 +13,14 @@ enum TShipNameMode { snAll, snCapitalShips, snType, snTypeNoDD, snNone };
 inline constexpr std::array<const char*, 5> kShipNameModeNames = {"All", "Capital ships", "Type",
                                                                   "Type no DD", "None"};
 
-// The range rings the player can show round the divisions (all off at first).
+// The range rings the player can show round the selected division, or round all of the
+// player's divisions (all off at first).
 struct TRangeRings {
     bool sighting = false;  // how far each of the player's flagships can see
     bool guns = false;      // the reach of each of the player's flagships' main guns
     bool endurance = false; // how far the selected division can steam at its speed
+    // Round every one of the player's divisions, not the selected one alone.
+    bool allDivisions = false;
 };
 
 } // namespace tarnwake::ui

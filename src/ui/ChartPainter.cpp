@@ -56,7 +56,9 @@ constexpr QColor kGridLabelColour{30, 50, 80};
 // Titles smaller than this cannot be read and are left out; larger than the cap they would
 // only cover the chart.
 constexpr double kMinTitlePixels = 4.0;
-constexpr double kMaxTitlePixels = 28.0;
+// Ship names stop growing here, however close the chart comes: a name is for finding the
+// ship, and large ones hide the ships beside it.
+constexpr double kMaxShipNamePixels = 14.0;
 constexpr double kMinPointPixels = 2.0;
 // Objects the game marks as selected are drawn with a band of this colour and width round
 // them.
@@ -75,11 +77,15 @@ constexpr double kFeetPerNauticalMile = 6080.0;
 
 // Division flags (pixels): a staff with a small flag at the top, the name beside it.
 constexpr double kFlagWidth = 11.0;
-constexpr int kFlagNamePixels = 11;
+// The names keep one size at every zoom: dark, bold, on a light halo that lifts them off
+// any sea, land or ring.
+constexpr int kFlagNamePixels = 12;
 constexpr core::TColor kFlagRed = 255;
 constexpr core::TColor kFlagBlue = 16'711'680;
 constexpr core::TColor kFlagGreen = 32'768;
-constexpr core::TColor kFlagNameColour = 8'421'504;
+constexpr QColor kFlagNameColour{20, 24, 32};
+constexpr QColor kFlagNameHalo{255, 255, 255, 215};
+constexpr double kHaloPixels = 1.2;
 constexpr int kNeutralSide = 3;
 
 constexpr double kYardsPerNauticalMile = 6080.0 / 3.0;
@@ -875,13 +881,14 @@ void TChartPainter::PointSymbol(const QPointF& at, const map::TGlobePresenter& s
 }
 
 void TChartPainter::Title(const std::string& title, const QPointF& anchor,
-                          const map::TGlobePresenter& style, double clearance) {
+                          const map::TGlobePresenter& style, double clearance, double maxPixels,
+                          bool always) {
     const double pixels = SizeInPixels(style.titleFont.size, style.titleFont.unit);
     if (pixels < kMinTitlePixels) {
         return;
     }
     QFont font(QString::fromStdString(style.titleFont.name));
-    font.setPixelSize(static_cast<int>(std::lround(std::min(pixels, kMaxTitlePixels))));
+    font.setPixelSize(static_cast<int>(std::lround(std::min(pixels, maxPixels))));
     font.setBold((style.titleFont.style & map::fsBold) != 0);
     font.setItalic((style.titleFont.style & map::fsItalic) != 0);
     font.setUnderline((style.titleFont.style & map::fsUnderline) != 0);
@@ -898,7 +905,10 @@ void TChartPainter::Title(const std::string& title, const QPointF& anchor,
     // Centred on the anchor's height: the middle of the capitals.
     const double y = anchor.y() + laid.ascent * 0.35;
     // Where names would run into each other only the first to be placed is written.
-    if (!PlaceLabel(QRectF(x, y - laid.ascent, width, font.pixelSize() * 1.25))) {
+    const QRectF box(x, y - laid.ascent, width, font.pixelSize() * 1.25);
+    if (always) {
+        labels_.push_back(box);
+    } else if (!PlaceLabel(box)) {
         return;
     }
     painter_.setPen(ToQColor(style.titleFont.colour));
@@ -906,11 +916,87 @@ void TChartPainter::Title(const std::string& title, const QPointF& anchor,
 }
 
 void TChartPainter::Ships(const engine::TGameWorld& world, TShipNameMode names) {
+    // Every trail first, so that no ship is hidden under its own or another's track; then
+    // the hulls; then the names, each division's leader before the ships that follow it.
     for (const auto& ship : world.Ships) {
         if (ship) {
-            Ship(*ship, world.PlayerSide, names);
+            WakeTrail(*ship);
         }
     }
+    for (const auto& ship : world.Ships) {
+        if (ship) {
+            Ship(*ship, world.PlayerSide);
+        }
+    }
+    std::vector<const combat::TFightingShip*> leaders;
+    for (const auto& division : world.Divisions) {
+        if (division && division->Flagship() != nullptr) {
+            leaders.push_back(division->Flagship());
+        }
+    }
+    for (const combat::TFightingShip* ship : leaders) {
+        ShipTitle(*ship, world.PlayerSide, names, true);
+    }
+    for (const auto& ship : world.Ships) {
+        if (ship && std::find(leaders.begin(), leaders.end(), ship.get()) == leaders.end()) {
+            ShipTitle(*ship, world.PlayerSide, names, false);
+        }
+    }
+}
+
+void TChartPainter::WakeTrail(const combat::TFightingShip& ship) {
+    if (ship.Sunk || ship.Marker == nullptr || ship.Marker->Hidden()) {
+        return;
+    }
+    // The game's own wake trail (chain 1 of the marker), on the screen.
+    const map::TPointStore& wake = ship.Marker->Chain(1);
+    if (wake.Count() < 2) {
+        return;
+    }
+    QPolygonF trail;
+    for (const map::TGeoPos& p : wake.Points()) {
+        const TScreenPoint s = projection_.Project(p);
+        if (s.visible) {
+            trail.append(QPointF(s.x, s.y));
+        }
+    }
+    QPen dashed(Qt::white, 0, Qt::DashLine);
+    dashed.setCosmetic(true);
+    painter_.setPen(dashed);
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawPolyline(trail);
+}
+
+void TChartPainter::ShipTitle(const combat::TFightingShip& ship, int playerSide,
+                              TShipNameMode names, bool always) {
+    if (ship.Sunk || ship.Marker == nullptr || ship.Marker->Hidden()) {
+        return;
+    }
+    const QString label = ShipLabel(ship, playerSide, names);
+    if (label.isEmpty()) {
+        return;
+    }
+    const auto frame = ShipFrame(ship, projection_);
+    if (!frame || !QRectF(QPointF(0, 0), QSizeF(size_)).contains(frame->at)) {
+        return;
+    }
+    map::TGlobeLayer* layer = ship.Marker->Layer();
+    if (layer != nullptr && !layer->ShowTitles) {
+        return;
+    }
+    const map::TGlobePresenter* own =
+        layer != nullptr ? layer->PresenterByID(ship.Marker->PresenterID()) : nullptr;
+    map::TGlobePresenter style;
+    if (own != nullptr) {
+        style = *own;
+    } else {
+        // The ship styles' title: 300 m to the right, offset 100 m.
+        style.titleFont.unit = map::TGlobeUnitTypes::Meter;
+        style.titleFont.size = 300;
+        style.titleOffset = 100;
+        style.titleAlignment = map::taRight;
+    }
+    Title(label.toStdString(), frame->at, style, frame->halfWidth, kMaxShipNamePixels, always);
 }
 
 QString ShipLabel(const combat::TFightingShip& ship, int playerSide, TShipNameMode mode) {
@@ -935,7 +1021,7 @@ QString ShipLabel(const combat::TFightingShip& ship, int playerSide, TShipNameMo
     return QString::fromStdString(ship.Marker != nullptr ? ship.Marker->Title() : ship.Name);
 }
 
-void TChartPainter::RangeCircle(const map::TGeoPos& centre, double yards, const QColor& colour) {
+void TChartPainter::RangeCircle(const map::TGeoPos& centre, double yards, const QPen& pen) {
     if (yards <= 0.0) {
         return;
     }
@@ -955,7 +1041,6 @@ void TChartPainter::RangeCircle(const map::TGeoPos& centre, double yards, const 
     if (!ring.boundingRect().intersects(guard_)) {
         return;
     }
-    QPen pen(colour, 1.2, Qt::DashLine);
     painter_.setPen(pen);
     painter_.setBrush(Qt::NoBrush);
     painter_.drawPolyline(ring);
@@ -968,6 +1053,9 @@ void TChartPainter::RangeRings(engine::TGameWorld& world, const TRangeRings& rin
     }
     constexpr int kMainGuns = 1;
     for (const auto& division : world.Divisions) {
+        if (!rings.allDivisions && division.get() != selected) {
+            continue;
+        }
         combat::TFightingShip* flagship = division->Flagship();
         if (flagship == nullptr || flagship->Sunk || flagship->Marker == nullptr) {
             continue;
@@ -978,18 +1066,70 @@ void TChartPainter::RangeRings(engine::TGameWorld& world, const TRangeRings& rin
         }
         const map::TGeoPos at = flagship->Position();
         if (rings.sighting) {
-            RangeCircle(at, world.VisibilityRange(*flagship, false), QColor(230, 230, 230));
+            RangeCircle(at, world.VisibilityRange(*flagship, false), RingPen(rkSighting));
         }
         if (rings.guns) {
             const int maxRange = world.WeaponTables.MaxRange(flagship->Calibre[kMainGuns]);
-            RangeCircle(at, flagship->GetMaxRange(kMainGuns, maxRange), QColor(200, 40, 40));
+            RangeCircle(at, flagship->GetMaxRange(kMainGuns, maxRange), RingPen(rkGuns));
         }
-        if (rings.endurance && division.get() == selected) {
+        if (rings.endurance) {
             // How far the bunkers carry the division at its ordered speed.
             const int miles =
                 division->GetRemainingRange(std::max(1, division->Speed), world.Messages());
-            RangeCircle(at, miles * kYardsPerNauticalMile, QColor(30, 120, 30));
+            RangeCircle(at, miles * kYardsPerNauticalMile, RingPen(rkEndurance));
         }
+    }
+}
+
+QPen RingPen(TRingKind kind) {
+    // Each kind of ring its own colour and dash, the same on the chart and in its legend.
+    constexpr double kRingPenWidth = 1.6;
+    switch (kind) {
+    case rkSighting:
+        return QPen(QColor(20, 90, 200), kRingPenWidth, Qt::DotLine);
+    case rkGuns:
+        return QPen(QColor(200, 30, 30), kRingPenWidth, Qt::DashLine);
+    case rkEndurance:
+        break;
+    }
+    return QPen(QColor(20, 130, 50), kRingPenWidth, Qt::DashDotLine);
+}
+
+void TChartPainter::RingLegend(const TRangeRings& rings) {
+    std::vector<std::pair<TRingKind, const char*>> shown;
+    if (rings.sighting) {
+        shown.emplace_back(rkSighting, "Sighting range");
+    }
+    if (rings.guns) {
+        shown.emplace_back(rkGuns, "Main gun range");
+    }
+    if (rings.endurance) {
+        shown.emplace_back(rkEndurance, "Endurance");
+    }
+    if (shown.empty()) {
+        return;
+    }
+    constexpr double kLine = 16.0;
+    constexpr double kSample = 26.0;
+    constexpr double kPad = 6.0;
+    constexpr double kWidth = 150.0;
+    constexpr double kFromRight = 10.0;
+    // Below the compass rose.
+    constexpr double kFromTop = 80.0;
+    QFont font = painter_.font();
+    font.setPixelSize(11);
+    const QRectF box(size_.width() - kWidth - kFromRight, kFromTop, kWidth,
+                     kPad * 2 + kLine * static_cast<double>(shown.size()));
+    painter_.setPen(QPen(QColor(90, 90, 90), 1.0));
+    painter_.setBrush(QColor(255, 255, 255, 200));
+    painter_.drawRect(box);
+    double y = box.top() + kPad + kLine / 2;
+    for (const auto& [kind, text] : shown) {
+        painter_.setPen(RingPen(kind));
+        painter_.drawLine(QPointF(box.left() + kPad, y), QPointF(box.left() + kPad + kSample, y));
+        painter_.setPen(Qt::black);
+        Text(QPointF(box.left() + kPad * 2 + kSample, y + 4), text, font);
+        y += kLine;
     }
 }
 
@@ -1037,7 +1177,7 @@ std::optional<TShipFrame> ShipFrame(const combat::TFightingShip& ship,
     return frame;
 }
 
-void TChartPainter::Ship(const combat::TFightingShip& ship, int playerSide, TShipNameMode names) {
+void TChartPainter::Ship(const combat::TFightingShip& ship, int playerSide) {
     if (ship.Sunk || ship.Marker == nullptr || ship.Marker->Hidden()) {
         return;
     }
@@ -1139,41 +1279,6 @@ void TChartPainter::Ship(const combat::TFightingShip& ship, int playerSide, TShi
         }
     }
     painter_.setTransform(screen);
-
-    // The game's own wake trail, on the screen.
-    if (wake.Count() >= 2) {
-        QPolygonF trail;
-        for (const map::TGeoPos& p : wake.Points()) {
-            const TScreenPoint s = projection_.Project(p);
-            if (s.visible) {
-                trail.append(QPointF(s.x, s.y));
-            }
-        }
-        QPen dashed(Qt::white, 0, Qt::DashLine);
-        dashed.setCosmetic(true);
-        painter_.setPen(dashed);
-        painter_.setBrush(Qt::NoBrush);
-        painter_.drawPolyline(trail);
-    }
-
-    if (const QString label = ShipLabel(ship, playerSide, names); !label.isEmpty()) {
-        map::TGlobeLayer* layer = ship.Marker->Layer();
-        if (layer == nullptr || layer->ShowTitles) {
-            const map::TGlobePresenter* own =
-                layer != nullptr ? layer->PresenterByID(ship.Marker->PresenterID()) : nullptr;
-            map::TGlobePresenter style;
-            if (own != nullptr) {
-                style = *own;
-            } else {
-                // The ship styles' title: 300 m to the right, offset 100 m.
-                style.titleFont.unit = map::TGlobeUnitTypes::Meter;
-                style.titleFont.size = 300;
-                style.titleOffset = 100;
-                style.titleAlignment = map::taRight;
-            }
-            Title(label.toStdString(), frame->at, style, frame->halfWidth);
-        }
-    }
 }
 
 // Where a division's flag stands: at its flagship (the first ship still afloat and shown).
@@ -1227,6 +1332,7 @@ void TChartPainter::PlaceFlagNames(const engine::TGameWorld& world, bool names,
     }
     QFont font = painter_.font();
     font.setPixelSize(kFlagNamePixels);
+    font.setBold(true);
     struct TCandidate {
         const combat::TDivision* division;
         QPointF anchor;
@@ -1283,6 +1389,12 @@ void TChartPainter::PlaceFlagNames(const engine::TGameWorld& world, bool names,
                 flagNames_.push_back({c.division, baseline, text});
                 break;
             }
+            // A name is never left out: where every place is taken it goes beside its flag.
+            if (i + 1 == baselines.size()) {
+                labels_.push_back(
+                    QRectF(baselines[0].x(), baselines[0].y() - laid.ascent, laid.width, height));
+                flagNames_.push_back({c.division, baselines[0], text});
+            }
         }
     }
 }
@@ -1290,6 +1402,7 @@ void TChartPainter::PlaceFlagNames(const engine::TGameWorld& world, bool names,
 void TChartPainter::Flags(const engine::TGameWorld& world, const combat::TDivision* selected) {
     QFont font = painter_.font();
     font.setPixelSize(kFlagNamePixels);
+    font.setBold(true);
     const QRectF screen(-kFlagStaff, -kFlagStaff, size_.width() + 2 * kFlagStaff,
                         size_.height() + 2 * kFlagStaff);
     for (const auto& division : world.Divisions) {
@@ -1313,7 +1426,17 @@ void TChartPainter::Flags(const engine::TGameWorld& world, const combat::TDivisi
             painter_.drawRect(flag.adjusted(-2, -2, 2, 2));
         }
     }
-    painter_.setPen(ToQColor(kFlagNameColour));
+    painter_.setPen(kFlagNameHalo);
+    for (const TFlagName& name : flagNames_) {
+        for (const QPointF offset :
+             {QPointF(-kHaloPixels, 0), QPointF(kHaloPixels, 0), QPointF(0, -kHaloPixels),
+              QPointF(0, kHaloPixels), QPointF(-kHaloPixels, -kHaloPixels),
+              QPointF(kHaloPixels, kHaloPixels), QPointF(-kHaloPixels, kHaloPixels),
+              QPointF(kHaloPixels, -kHaloPixels)}) {
+            Text(name.baseline + offset, name.text, font);
+        }
+    }
+    painter_.setPen(kFlagNameColour);
     for (const TFlagName& name : flagNames_) {
         Text(name.baseline, name.text, font);
     }

@@ -12,6 +12,7 @@
 #include <QColor>
 #include <QFont>
 #include <QHash>
+#include <QPen>
 #include <QPointF>
 #include <QPolygonF>
 #include <QRectF>
@@ -55,6 +56,10 @@ QColor ToQColor(core::TColor c, int alpha = 255);
 // The label of a ship in a mode: empty when it gets none. An enemy is named once its class is
 // made out and typed once its type is.
 QString ShipLabel(const combat::TFightingShip& ship, int playerSide, TShipNameMode mode);
+
+// The kinds of range ring, and the pen each is drawn with.
+enum TRingKind { rkSighting, rkGuns, rkEndurance };
+QPen RingPen(TRingKind kind);
 
 // The box of longitudes and latitudes the chart shows, for leaving out what lies off it.
 // Longitudes are measured from the view's centre and may run past 180 either way.
@@ -186,6 +191,8 @@ public:
     void Flags(const engine::TGameWorld& world, const combat::TDivision* selected);
     // The player's mark: a cross in a ring.
     void MarkedPoint(const map::TGeoPos& point);
+    // What each kind of ring shown stands for, in the chart's top right corner.
+    void RingLegend(const TRangeRings& rings);
     void ScaleBar();
     void CompassRose();
 
@@ -195,17 +202,24 @@ private:
     void ProjectLayer(TLayerCache& entry, const map::TGlobeLayer& layer) const;
     // A title beside `anchor`, `clearance` pixels further off than the style's offset (to
     // clear the thing it names).
+    // At most `maxPixels` high; `always`: written even over other names.
     void Title(const std::string& title, const QPointF& anchor, const map::TGlobePresenter& style,
-               double clearance = 0.0);
+               double clearance = 0.0, double maxPixels = kMaxTitlePixelsDefault,
+               bool always = false);
+    static constexpr double kMaxTitlePixelsDefault = 28.0;
     void PointSymbol(const QPointF& at, const map::TGlobePresenter& style);
     void ApplyStyle(const map::TGlobePresenter& style, bool area);
     void Highlight(const TLayerCache::TProjected& shape, const map::TGlobePresenter& style,
                    bool closed);
     // Draws a text with its baseline starting at `baseline`; answers its width.
     double Text(const QPointF& baseline, const QString& text, const QFont& font);
-    void Ship(const combat::TFightingShip& ship, int playerSide, TShipNameMode names);
+    // The hull; its trail and its name are drawn apart, under and over all the hulls.
+    void Ship(const combat::TFightingShip& ship, int playerSide);
+    void WakeTrail(const combat::TFightingShip& ship);
+    void ShipTitle(const combat::TFightingShip& ship, int playerSide, TShipNameMode names,
+                   bool always);
     // A circle of `yards` round a position, as the globe draws it.
-    void RangeCircle(const map::TGeoPos& centre, double yards, const QColor& colour);
+    void RangeCircle(const map::TGeoPos& centre, double yards, const QPen& pen);
     int GridStep() const;
     std::vector<TGridLine> ComputeGrid() const;
 

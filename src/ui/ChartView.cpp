@@ -9,6 +9,7 @@
 #include "map/GlobeUnits.h"
 #include "ui/ChartPainter.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
@@ -30,6 +31,9 @@ TChartView::TChartView(QWidget* parent) : QWidget(parent), cache_(std::make_uniq
     setObjectName("chart");
     setMinimumSize(320, 240);
     setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    // The status bar follows the cursor.
+    setMouseTracking(true);
     centre_ = kDefaultCentre;
 }
 
@@ -382,6 +386,7 @@ void TChartView::PaintChart(QPainter& painter, const QSize& size) {
         chart.MarkedPoint(*markedPoint_);
     }
     chart.GridLabels();
+    chart.RingLegend(rings_);
     if (showScale_) {
         chart.ScaleBar();
     }
@@ -409,13 +414,22 @@ void TChartView::wheelEvent(QWheelEvent* event) {
         event->ignore();
         return;
     }
-    // Down (towards the player) climbs, up descends.
-    ZoomBy(delta < 0 ? kWheelOutFactor : kWheelInFactor);
+    // Down (towards the player) climbs, up descends, about the point under the cursor: it
+    // stays where it is while the chart grows or shrinks round it.
+    const QPointF cursor = event->position();
+    const auto under = PixelToPosition(cursor);
+    if (ZoomBy(delta < 0 ? kWheelOutFactor : kWheelInFactor) && under) {
+        if (const auto moved = PositionToPixel(*under)) {
+            DragGlobe(*moved, cursor);
+        }
+    }
     emit WheelZoomed();
     event->accept();
 }
 
 void TChartView::mousePressEvent(QMouseEvent* event) {
+    // A click on the chart takes the keys back from the boxes and the tree.
+    setFocus(Qt::MouseFocusReason);
     pressedButton_ = event->button();
     pressPixel_ = event->position();
     lastDragPixel_ = pressPixel_;
@@ -425,7 +439,10 @@ void TChartView::mousePressEvent(QMouseEvent* event) {
 
 void TChartView::mouseMoveEvent(QMouseEvent* event) {
     constexpr double kDragStartPixels = 4.0;
-    if (pressedButton_ != Qt::RightButton || (event->buttons() & Qt::RightButton) == 0) {
+    emit CursorMoved(event->position());
+    // The right and the middle button drag the chart.
+    const bool dragButton = pressedButton_ == Qt::RightButton || pressedButton_ == Qt::MiddleButton;
+    if (!dragButton || (event->buttons() & pressedButton_) == 0) {
         return;
     }
     const QPointF at = event->position();
@@ -438,6 +455,33 @@ void TChartView::mouseMoveEvent(QMouseEvent* event) {
     }
     DragGlobe(lastDragPixel_, at);
     lastDragPixel_ = at;
+    event->accept();
+}
+
+void TChartView::keyPressEvent(QKeyEvent* event) {
+    // The arrow keys move the view by a share of the chart's shorter side.
+    constexpr double kArrowPanShare = 0.125;
+    const double step = kArrowPanShare * std::min(width(), height());
+    QPointF offset;
+    switch (event->key()) {
+    case Qt::Key_Left:
+        offset = {step, 0};
+        break;
+    case Qt::Key_Right:
+        offset = {-step, 0};
+        break;
+    case Qt::Key_Up:
+        offset = {0, step};
+        break;
+    case Qt::Key_Down:
+        offset = {0, -step};
+        break;
+    default:
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    const QPointF middle(width() / 2.0, height() / 2.0);
+    DragGlobe(middle, middle + offset);
     event->accept();
 }
 

@@ -32,7 +32,8 @@ struct TChartCache;
 // The view is set by its centre and its altitude: how many globe units of the earth's
 // surface the shorter side of the chart spans at its centre (an eye looking down with a
 // field of view as wide as it is high). The mouse wheel and the zoom slots change the
-// altitude by the game's factors; the right button turns the globe under the mouse.
+// altitude by the game's factors (the wheel about the point under the cursor); the right or
+// middle button drags the globe under the mouse, and the arrow keys move the view.
 //
 // Until a world is shown the chart is open sea in the fair-weather colour.
 class TChartView : public QWidget {
@@ -133,11 +134,14 @@ signals:
     // A click that was not a drag: the pixel, the button and the keys held.
     void ChartClicked(QPointF pixel, Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
     void ChartDoubleClicked(QPointF pixel);
+    // The mouse moved over the chart, a button held or not.
+    void CursorMoved(QPointF pixel);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;

@@ -49,6 +49,9 @@ void SelectByData(QComboBox* box, int value) {
     box->setCurrentIndex(index);
 }
 
+const char* const kOrderFlotillaAttack = "Order flotilla attack";
+const char* const kFlotillaAttackOrdered = "Flotilla attack ordered";
+
 QPushButton* ToggleButton(const QString& caption, const char* name, QWidget* parent) {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
@@ -143,7 +146,7 @@ void TdlgDivisionReport::BuildLayout() {
     holdFire_ = ToggleButton("Hold fire", "holdFire", this);
     holdFire10_ = ToggleButton("Hold fire 10 minutes", "holdFire10", this);
     holdTorpedoFire_ = ToggleButton("Hold torpedo fire", "holdTorpedoFire", this);
-    flotillaAttack_ = ToggleButton("Order flotilla attack", "flotillaAttack", this);
+    flotillaAttack_ = ToggleButton(kOrderFlotillaAttack, "flotillaAttack", this);
     for (QPushButton* b : {makeSmoke_, holdFire_, holdFire10_, holdTorpedoFire_, flotillaAttack_}) {
         b->setAutoDefault(false);
         fire->addWidget(b);
@@ -217,6 +220,12 @@ void TdlgDivisionReport::BuildLayout() {
     });
     connect(flotillaAttack_, &QPushButton::clicked, this,
             [this](bool down) { emit flotillaAttackDisplayChanged(down); });
+    // The button says what the force's flotillas are to do, in its caption and its tooltip.
+    connect(flotillaAttack_, &QPushButton::toggled, this, [this](bool down) {
+        flotillaAttack_->setText(down ? kFlotillaAttackOrdered : kOrderFlotillaAttack);
+    });
+    flotillaAttack_->setToolTip(
+        "The force's destroyer flotillas attack the enemy with torpedoes (ordered with Ok)");
     connect(objective_, &QPushButton::clicked, this, [this] {
         if (Division() != nullptr && !(Division()->Objective == map::TGeoPos{})) {
             emit centreRequested(Division()->Objective);
@@ -266,7 +275,7 @@ void TdlgDivisionReport::Open(TDivision* division, int courseValue, TFightingShi
     FillRoleAndFormationLists();
     ShowAreaSmoke();
 
-    setWindowTitle(Q(Division()->DivisionName));
+    setWindowTitle(Q(Division()->DivisionName).trimmed());
     // The box reaches only as far as the ships can make now; the engine holds the ordered
     // speed within the same bound.
     const int attainable = std::max(0, Division()->FastestSpeed());
@@ -415,7 +424,9 @@ void TdlgDivisionReport::FillRoleAndFormationLists() {
     const int year = world_.ScenarioYear();
     role_->clear();
     for (int role = combat::roleIndependent; role <= combat::rolePatrol; ++role) {
-        if (Division()->RoleAllowed(role, year)) {
+        // The role the division holds is listed even where the player could not choose it
+        // (a scenario may give a battle squadron "Support"), so that the list shows it.
+        if (Division()->RoleAllowed(role, year) || role == Division()->Role) {
             role_->addItem(Q(combat::RoleText(role)), role);
         }
     }
@@ -576,7 +587,8 @@ void TdlgDivisionReport::OkClicked() {
     // The window gives its orders as one order, which the engine checks and applies.
     engine::TDivisionOrder order;
     order.Division = division->Id;
-    if (role_->currentIndex() >= 0) {
+    // Only a changed role is ordered: the one the scenario gave stands as it is.
+    if (role_->currentIndex() >= 0 && role_->currentData().toInt() != division->Role) {
         order.Role = role_->currentData().toInt();
     }
     if (formation_->currentIndex() >= 0) {

@@ -12,12 +12,17 @@
 #include "engine/Objective.h"
 #include "engine/Replay.h"
 #include "map/Geometry.h"
+#include "scenario/Environment.h"
 #include "scenario/GameStart.h"
+#include "ui/ChartPosition.h"
 #include "ui/ChartView.h"
 #include "ui/DivisionReport.h"
 #include "ui/GameController.h"
+#include "ui/OpenScenarioDialog.h"
 #include "ui/ShipStatus.h"
+#include "ui/ToolIcons.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDialog>
@@ -61,10 +66,10 @@ namespace {
 constexpr int kDefaultWidth = 1000;
 constexpr int kDefaultHeight = 719;
 constexpr int kSidePanelWidth = 260;
+constexpr int kOpenDialogWidth = 900;
+constexpr int kOpenDialogHeight = 600;
 // How close (pixels) a click must come to a division's flagship to pick the division.
 constexpr double kPickRadius = 10.0;
-// The briefing shows at most this much of the briefing file.
-constexpr int kBriefingLimit = 800;
 // The highest ordered speed the speed box takes, in knots.
 constexpr int kMaxOrderedSpeed = 40;
 constexpr int kLogPointSize = 9;
@@ -85,6 +90,10 @@ constexpr int kAutoZoomMaxSteps = 1000;
 enum TNodeKind { nkForce = 1, nkDivision = 2, nkShip = 3 };
 constexpr int kKindRole = Qt::UserRole;
 constexpr int kIdRole = Qt::UserRole + 1;
+
+// The toolbar buttons of features still to come.
+const char* const kComingLater = "Coming later";
+const char* const kComingLaterProperty = "comingLater";
 
 const char* const kEndGameQuestion = "Exit scenario? You will not get any victory\rpoints if you "
                                      "exit the scenario before it is over!";
@@ -110,30 +119,13 @@ QColor ToQColor(core::TColor colour) {
     return QColor(rgb.r, rgb.g, rgb.b);
 }
 
-// The briefing lines for a side: the lines that begin with "[side]", from their fifth
-// character, at most kBriefingLimit characters in all.
-QString BriefingFor(const std::filesystem::path& file, int side) {
-    const core::TTextFile text = core::ReadTextFile(file);
-    if (!text.ok) {
-        return {};
-    }
-    // Named first: GCC 12 falsely warns (-Wrestrict) on a literal plus a temporary string.
-    const std::string sideNumber = std::to_string(side);
-    const std::string marker = "[" + sideNumber + "]";
-    QString result;
-    for (const std::string& line : text.lines) {
-        if (line.rfind(marker, 0) == 0 && line.size() > 4) {
-            result += Q(line.substr(4)) + "\n";
-        }
-    }
-    return result.left(kBriefingLimit);
-}
-
-// The first general ("[2]") line of a briefing file, as the overview of a scenario.
-QString OverviewLine(const std::filesystem::path& file) {
-    const QString lines = BriefingFor(file, 2);
-    return lines.section('\n', 0, 0);
-}
+// The order-of-battle tree. It has no type-ahead: the game's keys (digits, letters) would
+// otherwise move its selection, and with it the selected division.
+class TObTree : public QTreeWidget {
+public:
+    using QTreeWidget::QTreeWidget;
+    void keyboardSearch(const QString&) override {}
+};
 
 } // namespace
 
@@ -175,9 +167,8 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), messages_(this) {
     chart_ = new TChartView(splitter);
     pauseLabel_ = new QLabel(chart_);
     pauseLabel_->setObjectName("pauseCaption");
-    pauseLabel_->setStyleSheet(
-        "QLabel { color: #a00000; font-weight: bold; font-size: 14pt; background: transparent; }");
-    pauseLabel_->move(10, 6);
+    pauseLabel_->setStyleSheet("QLabel { color: #a00000; font-weight: bold; font-size: 14pt; "
+                               "background: rgba(255, 255, 255, 190); padding: 1px 6px; }");
     pauseLabel_->hide();
 
     auto* right = new QWidget(splitter);
@@ -185,7 +176,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), messages_(this) {
     rightLayout->setContentsMargins(0, 0, 0, 0);
     sidePanel_ = new QTabWidget(right);
     sidePanel_->setObjectName("sidePanel");
-    tree_ = new QTreeWidget;
+    tree_ = new TObTree;
     tree_->setObjectName("obTree");
     tree_->setHeaderHidden(true);
     sidePanel_->addTab(tree_, "OB");
@@ -196,8 +187,8 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), messages_(this) {
     auto* reports = new QListWidget;
     reports->setObjectName("reports");
     sidePanel_->addTab(reports, "Reports");
-    auto* objectivesPage = new QWidget;
-    auto* objectivesLayout = new QVBoxLayout(objectivesPage);
+    objectivesPage_ = new QWidget;
+    auto* objectivesLayout = new QVBoxLayout(objectivesPage_);
     objectives_ = new QListWidget;
     objectives_->setObjectName("objectives");
     briefing_ = new QTextEdit;
@@ -205,7 +196,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), messages_(this) {
     briefing_->setReadOnly(true);
     objectivesLayout->addWidget(objectives_);
     objectivesLayout->addWidget(briefing_);
-    sidePanel_->addTab(objectivesPage, "Objectives");
+    sidePanel_->addTab(objectivesPage_, "Objectives");
     rightLayout->addWidget(sidePanel_, 1);
     BuildOrdersPanel(right);
 
@@ -221,10 +212,11 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), messages_(this) {
         label->setObjectName(QString("statusPanel%1").arg(i));
         label->setFrameShape(QFrame::StyledPanel);
         label->setMinimumWidth(60);
-        statusBar()->addWidget(label, i == 0 ? 2 : 1);
+        // Permanent panels: a toolbar hint shown in the status bar never hides the clock.
+        statusBar()->addPermanentWidget(label, i >= kCursorPanel ? 2 : 1);
         statusPanels_[static_cast<std::size_t>(i)] = label;
     }
-    SetStatusText(0, "No scenario open");
+    SetStatusText(kSidesPanel, "No scenario open");
 
     BuildToolBar();
     auto* gameMenu = menuBar()->addMenu("&Game");
@@ -237,6 +229,16 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), messages_(this) {
     gameMenu->addSeparator();
     auto* quit = gameMenu->addAction("Exit");
     connect(quit, &QAction::triggered, this, &QWidget::close);
+    auto* viewMenu = menuBar()->addMenu("&View");
+    QMenu* styleMenu = viewMenu->addMenu("Chart style");
+    for (std::size_t i = 0; i < kChartStyleNames.size(); ++i) {
+        QAction* action = styleMenu->addAction(kChartStyleNames[i]);
+        action->setCheckable(true);
+        action->setObjectName(QString("chartStyle%1").arg(i));
+        const auto style = static_cast<TChartStyle>(i);
+        connect(action, &QAction::triggered, this, [this, style] { SetChartStyle(style); });
+        chartStyleActions_[i] = action;
+    }
 
     connect(controller_, &TGameController::minuteFinished, this, &TfrmMain::OnMinuteFinished);
     connect(controller_, &TGameController::subStepped, this, [this] {
@@ -257,6 +259,7 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), messages_(this) {
     connect(chart_, &TChartView::ChartClicked, this, &TfrmMain::OnChartClicked);
     connect(chart_, &TChartView::ChartDoubleClicked, this, &TfrmMain::OnChartDoubleClicked);
     connect(chart_, &TChartView::WheelZoomed, this, &TfrmMain::StopAutoZoom);
+    connect(chart_, &TChartView::CursorMoved, this, &TfrmMain::OnCursorMoved);
     autoZoom_ = new QTimer(this);
     autoZoom_->setInterval(kAutoZoomMilliseconds);
     connect(autoZoom_, &QTimer::timeout, this, [this] {
@@ -279,7 +282,13 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), messages_(this) {
     inset_->SetShowCompass(false);
     inset_->SetShowDivisionNames(false);
     inset_->SetShowScale(false);
-    insetLayout->addWidget(inset_);
+    insetCaption_ = new QLabel(insetFrame_);
+    insetCaption_->setObjectName("insetCaption");
+    insetCaption_->setAlignment(Qt::AlignCenter);
+    insetCaption_->setStyleSheet("QLabel { font-weight: bold; }");
+    insetLayout->addWidget(insetCaption_);
+    insetLayout->addWidget(inset_, 1);
+    inset_->SetShipNameMode(snNone);
     insetFrame_->hide();
     chart_->installEventFilter(this);
 
@@ -301,9 +310,12 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), messages_(this) {
     connect(objectives_, &QWidget::customContextMenuRequested, this, &TfrmMain::OnObjectivesMenu);
     connect(objectives_, &QListWidget::itemClicked, chart_, &TChartView::Redraw);
     log_->viewport()->installEventFilter(this);
+    // The game keys act wherever the focus is in the window (see eventFilter).
+    qApp->installEventFilter(this);
     connect(tree_, &QTreeWidget::itemSelectionChanged, this, &TfrmMain::OnTreeSelection);
     RefreshRunControls();
     RefreshOrders();
+    SetChartStyle(csPrintedChart);
 }
 
 TfrmMain::~TfrmMain() {
@@ -319,11 +331,39 @@ TfrmMain::~TfrmMain() {
     ownedWorld_.reset();
 }
 
+void TfrmMain::SetChartStyle(TChartStyle style) {
+    chartStyle_ = style;
+    for (std::size_t i = 0; i < chartStyleActions_.size(); ++i) {
+        chartStyleActions_[i]->setChecked(i == static_cast<std::size_t>(style));
+    }
+    const TChartColours colours = StyleColours(chart_->Colours(), style);
+    chart_->SetColours(colours);
+    inset_->SetColours(colours);
+    if (world_ != nullptr) {
+        // The land is drawn by the chart's land layer, which takes the colour.
+        world_->Preferences.Colours.Water = colours.Water;
+        world_->Preferences.Colours.Land = colours.Land;
+        scenario::SetLandColour(world_->Chart, colours.Land);
+        chart_->InvalidateCache();
+        inset_->InvalidateCache();
+    }
+    chart_->update();
+}
+
+QRect TfrmMain::FirstGeometry(const QRect& available) {
+    const QSize size(static_cast<int>(available.width() * kFirstWindowShare),
+                     static_cast<int>(available.height() * kFirstWindowShare));
+    QRect geometry(QPoint(0, 0), size);
+    geometry.moveCenter(available.center());
+    return geometry;
+}
+
 QAction* TfrmMain::AddAction(const QString& hint, const QString& text, const QString& longHint) {
     QAction* action = new QAction(text, this);
     action->setObjectName(hint);
-    action->setToolTip(hint);
-    action->setStatusTip(longHint.isEmpty() ? hint : longHint);
+    action->setIcon(ToolIcon(hint));
+    // The hint is the button's tooltip; it never goes to the status bar, which keeps the clock.
+    action->setToolTip(longHint.isEmpty() ? hint : longHint);
     actions_[hint] = action;
     return action;
 }
@@ -337,6 +377,8 @@ void TfrmMain::BuildToolBar() {
     QToolBar* bar = addToolBar("Tools");
     bar->setObjectName("toolBar");
     bar->setMovable(false);
+    // Icons alone: the hints are the tooltips, and every button fits on one row.
+    bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     auto add = [&](const QString& hint, const QString& text, auto slot,
                    const QString& longHint = {}) {
         QAction* action = AddAction(hint, text, longHint);
@@ -345,9 +387,10 @@ void TfrmMain::BuildToolBar() {
         return action;
     };
     auto later = [&](const QString& hint, const QString& text) {
-        // A feature still to come: shown with its hint, not yet usable.
-        QAction* action = AddAction(hint, text);
+        // A feature still to come: shown with its hint, not yet usable, and saying so.
+        QAction* action = AddAction(hint, text, hint + " - " + kComingLater);
         action->setEnabled(false);
+        action->setProperty(kComingLaterProperty, true);
         bar->addAction(action);
         return action;
     };
@@ -393,6 +436,10 @@ void TfrmMain::BuildToolBar() {
         QAction* action = add(hint, text, [this, flag](bool on) {
             TRangeRings rings = chart_->RangeRings();
             rings.*flag = on;
+            // Shift held on the button: round all the player's divisions.
+            if (on) {
+                rings.allDivisions = (QApplication::keyboardModifiers() & Qt::ShiftModifier) != 0;
+            }
             chart_->SetRangeRings(rings);
         });
         action->setCheckable(true);
@@ -423,7 +470,7 @@ void TfrmMain::BuildToolBar() {
     later("Preferences", "Prefs");
     add("End game", "End", &TfrmMain::EndGame);
     later("Save game", "Save");
-    later("All the worlds fighting ships", "Ships");
+    later("All the world's fighting ships", "Ships");
     add("View all log entries", "Log", &TfrmMain::ShowFullLog);
     later("Time of sunrise and sunset", "Sun");
     later("Show track chart (available after the battle)", "Tracks");
@@ -435,7 +482,10 @@ void TfrmMain::BuildToolBar() {
         inset_->SetColours(chart_->Colours());
         QAction* locked = Action("Lock to current ship");
         if (InsetShip() == nullptr || locked == nullptr || !locked->isChecked()) {
-            insetShipId_ = IdOf(FirstPlayerShip());
+            // The selected division's flagship, else the first of the player's ships.
+            const combat::TDivision* division = SelectedDivision();
+            combat::TFightingShip* flagship = division != nullptr ? division->Flagship() : nullptr;
+            insetShipId_ = IdOf(flagship != nullptr ? flagship : FirstPlayerShip());
         }
         PlaceInset();
         insetFrame_->show();
@@ -487,9 +537,13 @@ void TfrmMain::BuildOrdersPanel(QWidget* parent) {
     parent->layout()->addWidget(panel);
 
     connect(courseBox_, &QSpinBox::valueChanged, this, &TfrmMain::CourseBoxChanged);
-    connect(courseBox_, &TCourseBox::left, this, [this] { CommitOrderBoxes(); });
+    connect(courseBox_, &TCourseBox::left, this, [this] {
+        if (!leavingBoxes_) {
+            CommitOrderBoxes();
+        }
+    });
     connect(speedBox_, &QSpinBox::valueChanged, this, [this](int value) {
-        if (!updatingOrders_ && SelectedDivision() != nullptr) {
+        if (!updatingOrders_ && !leavingBoxes_ && SelectedDivision() != nullptr) {
             engine::TDivisionOrder order;
             order.Division = selectedId_;
             order.Speed = value;
@@ -534,8 +588,13 @@ QLabel* TfrmMain::StatusPanel(int index) const {
 }
 
 void TfrmMain::SetStatusText(int index, const QString& text) {
+    constexpr int kPanelPadding = 16;
     if (QLabel* label = StatusPanel(index)) {
         label->setText(text);
+        // The fixed panels are never cut short; the two that follow the mouse stretch.
+        if (index < kCursorPanel) {
+            label->setMinimumWidth(label->fontMetrics().horizontalAdvance(text) + kPanelPadding);
+        }
     }
 }
 
@@ -643,7 +702,7 @@ void TfrmMain::SaveReplayDialog() {
 }
 
 bool TfrmMain::OpenScenario(const std::filesystem::path& file, int playerSide,
-                            const std::string& name) {
+                            const std::string& name, std::array<int, 2> forceLevels) {
     if (!folders_) {
         return false;
     }
@@ -651,12 +710,17 @@ bool TfrmMain::OpenScenario(const std::filesystem::path& file, int playerSide,
     setup.ScenarioName = name.empty() ? file.string() : name;
     setup.ScenarioFile = file;
     setup.Sides.ComputerCommanded = {playerSide != 0, playerSide != 1};
+    setup.Sides.ForceLevel = forceLevels;
     setup.Seed = nextSeed_.value_or(core::TRandomGenerator::ClockSeed());
     nextSeed_.reset();
     // The new game is made in a world of its own: the game in progress stays until the new
     // one has started.
     auto world = std::make_unique<engine::TGameWorld>(Messages(), Sound(), *folders_);
     setup.RealismSetting = world->Preferences.RealismSetting;
+    // The chart takes the player's style of sea and land as the scenario loads.
+    const TChartColours colours = StyleColours(chart_->Colours(), chartStyle_);
+    world->Preferences.Colours.Water = colours.Water;
+    world->Preferences.Colours.Land = colours.Land;
     setup.InitialAIControl = world->Preferences.InitialAIControl;
     try {
         scenario::StartGame(*world, setup, nullptr);
@@ -665,22 +729,31 @@ bool TfrmMain::OpenScenario(const std::filesystem::path& file, int playerSide,
                                "Cannot open scenario " + file.string() + ": " + e.what());
         return false;
     }
+    // A scenario that could not be read leaves a world without ships: the game in progress
+    // goes on.
+    const bool started = std::any_of(world->Divisions.begin(), world->Divisions.end(),
+                                     [](const auto& d) { return d->HasShips(); });
+    if (!started) {
+        Messages().ShowMessage(core::TMessageKind::Error,
+                               "Cannot open scenario " + file.string() +
+                                   ": it has no ships in play. The game in progress goes on.");
+        return false;
+    }
     world->Log.AddLogNote("Seed " + std::to_string(setup.Seed) + " replays this game",
                           core::colors::Gray, false, world->Clock);
     SetWorld(nullptr);
     ownedWorld_ = std::move(world);
     setup_ = setup;
     SetWorld(ownedWorld_.get());
-    setWindowTitle("Tarnwake - " + Q(file.stem().string()));
+    setWindowTitle("Tarnwake - " + Q(file.stem().string()) + " - " + SidesText());
     if (QLabel* panel = StatusPanel(0)) {
         panel->setToolTip(QString("Seed %1: tarnwake-cli replay \"%2\" replays this game")
                               .arg(setup.Seed)
                               .arg(Q(ReplayFile().string())));
     }
-    std::filesystem::path briefingFile = file;
-    briefingFile.replace_extension(".txt");
-    briefingFile = folders_->WithCustomOverride(briefingFile);
-    briefing_->setPlainText(BriefingFor(briefingFile, world_->PlayerSide));
+    briefing_->setPlainText(ScenarioBriefing(file, *folders_, world_->PlayerSide));
+    // The briefing is shown once, as the game opens.
+    sidePanel_->setCurrentWidget(objectivesPage_);
     ZoomAtStart();
     return true;
 }
@@ -839,8 +912,9 @@ void TfrmMain::EndGame() {
     }
     controller_->Run(0);
     // The results window is still to come; the scenario's end is shown in the status bar.
-    SetStatusText(0, "Scenario ended");
+    SetStatusText(kSidesPanel, "Scenario ended");
     RefreshRunControls();
+    RefreshOrders();
 }
 
 QString TfrmMain::PauseCaption() const {
@@ -862,14 +936,18 @@ void TfrmMain::RefreshRunControls() {
     }
     Action("Pause")->setEnabled(running);
     Action("End game")->setEnabled(loaded && !finished);
+    gameSpeed_->setEnabled(loaded && !finished);
     if (loaded) {
         gameSpeed_->setCurrentIndex(world_->SpeedIndex - engine::kSlowestSpeed);
-        speedUp_->setEnabled(world_->SpeedIndex < engine::kFastestSpeed);
-        speedDown_->setEnabled(world_->SpeedIndex >= engine::kSlowestSpeed + 1);
+        speedUp_->setEnabled(!finished && world_->SpeedIndex < engine::kFastestSpeed);
+        speedDown_->setEnabled(!finished && world_->SpeedIndex >= engine::kSlowestSpeed + 1);
+        SetStatusText(kGameSpeedPanel,
+                      QString("Speed: ") + engine::GameSpeed(world_->SpeedIndex).Name);
     }
     const QString caption = PauseCaption();
     pauseLabel_->setText(caption);
     pauseLabel_->adjustSize();
+    PlacePauseCaption();
     pauseLabel_->setVisible(!caption.isEmpty());
 }
 
@@ -891,15 +969,53 @@ void TfrmMain::OnMinuteFinished() {
     chart_->update();
 }
 
+QString TfrmMain::SidesText() const {
+    if (world_ == nullptr) {
+        return {};
+    }
+    const int first = world_->PlayerSide == 1 ? 1 : 0;
+    return Q(world_->Sides[static_cast<std::size_t>(first)].Name + " - " +
+             world_->Sides[static_cast<std::size_t>(1 - first)].Name);
+}
+
 void TfrmMain::RefreshStatus() {
     if (world_ == nullptr) {
-        SetStatusText(kClockPanel, {});
-        SetStatusText(kElapsedPanel, {});
+        for (int panel : {kWeatherPanel, kGameSpeedPanel, kClockPanel, kElapsedPanel, kCursorPanel,
+                          kMarkPanel}) {
+            SetStatusText(panel, {});
+        }
         return;
     }
-    SetStatusText(0, Q(world_->Sides[0].Name + " - " + world_->Sides[1].Name));
+    SetStatusText(kSidesPanel, SidesText());
+    const engine::TEnvironmentState& env = world_->Environment;
+    SetStatusText(kWeatherPanel, QString("%1, wind %2 force %3")
+                                     .arg(Q(scenario::WeatherText(env.Weather)))
+                                     .arg(Q(scenario::CompassText(env.WindDirection)))
+                                     .arg(env.WindForce));
+    SetStatusText(kGameSpeedPanel, QString("Speed: ") + engine::GameSpeed(world_->SpeedIndex).Name);
     SetStatusText(kClockPanel, Q(world_->ClockText()));
     SetStatusText(kElapsedPanel, Q(world_->ElapsedText()));
+    RefreshMarkPanel();
+}
+
+QString TfrmMain::PointText(const map::TGeoPos& p) const {
+    QString text = PositionText(p);
+    const combat::TDivision* division = SelectedDivision();
+    const combat::TFightingShip* flagship = division != nullptr ? division->Flagship() : nullptr;
+    if (flagship != nullptr && flagship->Marker) {
+        text += ", " + RangeBearingText(flagship->Position(), p) + " from " + Q(flagship->Name);
+    }
+    return text;
+}
+
+void TfrmMain::OnCursorMoved(QPointF pixel) {
+    const auto p = world_ != nullptr ? chart_->PixelToPosition(pixel) : std::nullopt;
+    SetStatusText(kCursorPanel, p ? PointText(*p) : QString());
+}
+
+void TfrmMain::RefreshMarkPanel() {
+    const auto mark = MarkedPoint();
+    SetStatusText(kMarkPanel, mark && world_ != nullptr ? "Mark " + PointText(*mark) : QString());
 }
 
 void TfrmMain::RefreshLog() {
@@ -1055,8 +1171,19 @@ void TfrmMain::LogLineClicked(int line, Qt::MouseButton button) {
 }
 
 bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+    // The key pressed in the window's focused widget comes here before the widget sees it,
+    // so that the game keys act wherever the focus is; keys sent to the window itself come
+    // through keyPressEvent.
+    if (event->type() == QEvent::KeyPress && watched != this && watched->isWidgetType() &&
+        watched == focusWidget()) {
+        if (HandleKey(*static_cast<QKeyEvent*>(event))) {
+            event->accept();
+            return true;
+        }
+    }
     if (watched == chart_ && event->type() == QEvent::Resize) {
         PlaceInset();
+        PlacePauseCaption();
     }
     if (watched == log_->viewport() && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
@@ -1298,6 +1425,7 @@ void TfrmMain::RefreshOrders() {
     if (QAction* pick = Action("Pick course from map")) {
         pick->setEnabled(enabled);
     }
+    RefreshMarkPanel();
     if (SelectedDivision() == nullptr || courseBox_->hasFocus() || speedBox_->hasFocus()) {
         return;
     }
@@ -1309,7 +1437,7 @@ void TfrmMain::RefreshOrders() {
 }
 
 void TfrmMain::CourseBoxChanged(int value) {
-    if (updatingOrders_) {
+    if (updatingOrders_ || leavingBoxes_) {
         return;
     }
     // Round the compass: 360 is north again, one below north is 359.
@@ -1351,8 +1479,14 @@ bool TfrmMain::CommitOrderBoxes() {
         if (map::NormaliseCourse(course) != d.Course) {
             order.Course = course;
         }
-        if (speedBox_->value() != d.Speed) {
-            order.Speed = speedBox_->value();
+        // What is typed in the speed box, which the box itself takes only when it is left.
+        bool speedOk = false;
+        const int typedSpeed = speedBox_->cleanText().toInt(&speedOk);
+        const int speed = speedOk
+                              ? std::clamp(typedSpeed, speedBox_->minimum(), speedBox_->maximum())
+                              : speedBox_->value();
+        if (speed != d.Speed) {
+            order.Speed = speed;
         }
         if (turnTogether_->isChecked() != d.TurnTogether) {
             order.TurnTogether = turnTogether_->isChecked();
@@ -1437,10 +1571,12 @@ void TfrmMain::OnChartClicked(QPointF pixel, Qt::MouseButton button,
         // The release that ends a double click marks the point.
         awaitingMark_ = false;
         chart_->SetMarkedPoint(chart_->PixelToPosition(pixel));
+        RefreshMarkPanel();
         return;
     }
     if (button == Qt::LeftButton && chart_->MarkedPoint()) {
         chart_->SetMarkedPoint(std::nullopt);
+        RefreshMarkPanel();
     }
     if (button == Qt::LeftButton && dialogPickCourse_ && divisionReport_ != nullptr) {
         // The course goes into the orders window, which the player then confirms.
@@ -1606,16 +1742,26 @@ void TfrmMain::UpdateInset() {
     if (!InsetShip()->Marker) {
         return;
     }
+    // The name goes above the picture, where the frame cannot cut it short.
+    insetCaption_->setText(Q(InsetShip()->Name));
     const double lengthYards = std::max(1, InsetShip()->Length) / kFeetPerYard;
     inset_->SetAltitude(lengthYards * kInsetShipLengths * map::kGlobeUnitsPerYard);
     inset_->SetCentre(InsetShip()->Position());
     inset_->update();
 }
 
+void TfrmMain::PlacePauseCaption() {
+    // Top centre, clear of the latitude labels down the left edge.
+    constexpr int kCaptionTop = 24;
+    pauseLabel_->move((chart_->width() - pauseLabel_->width()) / 2, kCaptionTop);
+}
+
 void TfrmMain::PlaceInset() {
-    // Above the scale bar, clear of the chart's bottom edge and its labels.
-    constexpr int kScaleBarRoom = 40;
-    insetFrame_->move(kInsetMargin, chart_->height() - kInsetHeight - kInsetMargin - kScaleBarRoom);
+    // The lower right corner: the scale bar has the lower left, and the bottom edge its
+    // longitude labels.
+    constexpr int kBottomLabelsRoom = 22;
+    insetFrame_->move(chart_->width() - kInsetWidth - kInsetMargin,
+                      chart_->height() - kInsetHeight - kInsetMargin - kBottomLabelsRoom);
 }
 
 void TfrmMain::keyReleaseEvent(QKeyEvent* event) {
@@ -1638,26 +1784,111 @@ void TfrmMain::FollowLockedDivision() {
 
 // ---- Keyboard -------------------------------------------------------------------------------
 
-// Keys act as they go down. The Enter that confirms the "Find ship" box goes down in that box,
-// so its release here starts nothing.
-void TfrmMain::keyPressEvent(QKeyEvent* event) {
-    const int key = event->key();
-    const bool shift = event->modifiers() & Qt::ShiftModifier;
-    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-    QWidget* focus = focusWidget();
-    const bool inOrderBox =
-        focus != nullptr && (focus == courseBox_ || focus == speedBox_ ||
-                             courseBox_->isAncestorOf(focus) || speedBox_->isAncestorOf(focus));
+namespace {
+
+// The keys that edit a number in the course or speed box while it has the focus.
+bool IsEditingKey(int key) {
+    switch (key) {
+    case Qt::Key_Backspace:
+    case Qt::Key_Delete:
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Minus:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return true;
+    default:
+        return key >= Qt::Key_0 && key <= Qt::Key_9;
+    }
+}
+
+} // namespace
+
+bool TfrmMain::IsGameKey(int key, Qt::KeyboardModifiers modifiers) {
+    if ((modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) != 0) {
+        return false;
+    }
+    switch (key) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_E:
+    case Qt::Key_P:
+    case Qt::Key_Plus:
+    case Qt::Key_PageDown:
+    case Qt::Key_X:
+    case Qt::Key_Minus:
+    case Qt::Key_PageUp:
+    case Qt::Key_Z:
+    case Qt::Key_C:
+    case Qt::Key_V:
+    case Qt::Key_F:
+    case Qt::Key_Less:
+        return true;
+    case Qt::Key_Q:
+        return (modifiers & Qt::ShiftModifier) != 0;
+    default:
+        return key >= Qt::Key_0 && key <= Qt::Key_9;
+    }
+}
+
+bool TfrmMain::InOrderBox(const QWidget* widget) const {
+    return widget != nullptr &&
+           (widget == courseBox_ || widget == speedBox_ || courseBox_->isAncestorOf(widget) ||
+            speedBox_->isAncestorOf(widget));
+}
+
+void TfrmMain::LeaveOrderBoxes() {
+    leavingBoxes_ = true;
+    chart_->setFocus(Qt::OtherFocusReason);
+    leavingBoxes_ = false;
+    // The boxes show the orders again, whatever was typed.
+    courseBox_->clearFocus();
+    speedBox_->clearFocus();
+    RefreshOrders();
+}
+
+bool TfrmMain::HandleKey(const QKeyEvent& event) {
+    const int key = event.key();
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
     if (key == Qt::Key_Shift) {
         // A shift-click steers: the cross shows it.
         chart_->setCursor(Qt::CrossCursor);
+        return false;
     }
-    if (enter && inOrderBox) {
-        // Enter in the course or speed box confirms the order instead of running the clock.
-        CommitOrderBoxes();
-        event->accept();
-        return;
+    QWidget* focus = focusWidget();
+    if (InOrderBox(focus)) {
+        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        if (enter) {
+            // Enter confirms the boxes instead of running the clock.
+            if (CommitOrderBoxes()) {
+                LeaveOrderBoxes();
+            }
+            return true;
+        }
+        if (key == Qt::Key_Escape) {
+            LeaveOrderBoxes();
+            return true;
+        }
+        if (IsEditingKey(key) || !IsGameKey(key, modifiers)) {
+            return false;
+        }
+    } else if (!IsGameKey(key, modifiers)) {
+        return false;
     }
+    if (focus != nullptr && focus != chart_) {
+        chart_->setFocus(Qt::OtherFocusReason);
+    }
+    return GameKey(key, modifiers);
+}
+
+bool TfrmMain::GameKey(int key, Qt::KeyboardModifiers modifiers) {
+    const bool shift = modifiers & Qt::ShiftModifier;
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
     if (key >= Qt::Key_1 && key <= Qt::Key_9) {
         controller_->Run(key - Qt::Key_0);
         if (key == Qt::Key_5) {
@@ -1692,11 +1923,20 @@ void TfrmMain::keyPressEvent(QKeyEvent* event) {
     } else if (key == Qt::Key_Less) {
         controller_->Run(5);
     } else {
-        QMainWindow::keyPressEvent(event);
-        return;
+        return false;
     }
     RefreshRunControls();
-    event->accept();
+    return true;
+}
+
+// Keys act as they go down. The Enter that confirms the "Find ship" box goes down in that box,
+// so its release here starts nothing.
+void TfrmMain::keyPressEvent(QKeyEvent* event) {
+    if (HandleKey(*event)) {
+        event->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(event);
 }
 
 // ---- Opening a scenario ---------------------------------------------------------------------
@@ -1705,37 +1945,13 @@ void TfrmMain::OpenScenarioDialog() {
     if (!folders_) {
         return;
     }
-    QDialog dialog(this);
-    dialog.setWindowTitle("Open scenario");
-    auto* layout = new QVBoxLayout(&dialog);
-    auto* list = new QListWidget(&dialog);
-    layout->addWidget(list);
-    for (const std::filesystem::path& dir :
-         {folders_->ScenariosDir(), folders_->CustomFilesDir()}) {
-        const QDir qdir(Q(dir.string()));
-        for (const QString& name : qdir.entryList({"*.nsc"}, QDir::Files, QDir::Name)) {
-            const std::filesystem::path file = dir / name.toStdString();
-            std::filesystem::path briefing = file;
-            briefing.replace_extension(".txt");
-            auto* item = new QListWidgetItem(
-                QFileInfo(name).completeBaseName() + " - " + OverviewLine(briefing), list);
-            item->setData(Qt::UserRole, Q(file.string()));
-        }
-    }
-    auto* buttons =
-        new QDialogButtonBox(QDialogButtonBox::Open | QDialogButtonBox::Cancel, &dialog);
-    connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
-    connect(list, &QListWidget::itemDoubleClicked, &dialog, &QDialog::accept);
-    layout->addWidget(buttons);
-    dialog.resize(700, 400);
-    if (dialog.exec() != QDialog::Accepted || list->currentItem() == nullptr) {
+    TdlgOpenScenario dialog(*folders_, this);
+    dialog.resize(kOpenDialogWidth, kOpenDialogHeight);
+    if (dialog.exec() != QDialog::Accepted || dialog.Selected() == nullptr) {
         return;
     }
-    const std::filesystem::path file =
-        list->currentItem()->data(Qt::UserRole).toString().toStdString();
-    // Named as the game folder names it, so that the replay finds it again, shipped or custom.
-    OpenScenario(file, 0, "Scenarios/" + file.filename().string());
+    const TScenarioEntry entry = *dialog.Selected();
+    OpenScenario(entry.File, dialog.PlayerSide(), entry.GameName, dialog.ForceLevels());
 }
 
 } // namespace tarnwake::ui

@@ -4,9 +4,11 @@
 #include "combat/FightingShip.h"
 #include "core/Folders.h"
 #include "engine/Orders.h"
+#include "engine/Side.h"
 #include "map/GeoDataObject.h"
 #include "map/GeoPos.h"
 #include "scenario/GameStart.h"
+#include "ui/ChartColours.h"
 #include "ui/QtPlatform.h"
 
 #include <QMainWindow>
@@ -66,14 +68,25 @@ protected:
 class TfrmMain : public QMainWindow {
     Q_OBJECT
 public:
+    // The status bar: the sides, the weather and wind, the game speed, the clock, the time
+    // elapsed, the point under the cursor and the marked point.
     static constexpr int kStatusPanelCount = 7;
+    static constexpr int kSidesPanel = 0;
+    static constexpr int kWeatherPanel = 1;
+    static constexpr int kGameSpeedPanel = 2;
     static constexpr int kClockPanel = 3;
     static constexpr int kElapsedPanel = 4;
+    static constexpr int kCursorPanel = 5;
+    static constexpr int kMarkPanel = 6;
     // The "Cruise" button's speed in knots, whatever the ships can make.
     static constexpr int kCruiseSpeed = 16;
 
     explicit TfrmMain(QWidget* parent = nullptr);
     ~TfrmMain() override;
+
+    // A new player's first window: most of the screen's free area, centred in it.
+    static QRect FirstGeometry(const QRect& available);
+    static constexpr double kFirstWindowShare = 0.85;
 
     TChartView* Chart() const { return chart_; }
     // Shows a loaded world on the chart (nullptr: none); the world must outlive the window
@@ -100,7 +113,8 @@ public:
     // whether it loaded. Failures are shown through Messages(). `name` is how the player named
     // it (kept in the replay); the file's own path when empty.
     bool OpenScenario(const std::filesystem::path& file, int playerSide,
-                      const std::string& name = {});
+                      const std::string& name = {},
+                      std::array<int, 2> forceLevels = {engine::flVariable, engine::flVariable});
     // How the game in progress was started.
     const scenario::TGameSetup& GameSetup() const { return setup_; }
     // The replay of the game in progress, kept in the user folder as the game goes on.
@@ -122,6 +136,11 @@ public:
     static constexpr double kAutoZoomFloor = 12.0 * 90'000.0;
     static constexpr int kAutoZoomMilliseconds = 50;
     static constexpr double kAutoZoomFactor = 0.97;
+
+    // ---- The chart's style of sea and land (the player's preference): the chart shows it
+    // at once, and every game opened after takes it.
+    void SetChartStyle(TChartStyle style);
+    TChartStyle ChartStyle() const { return chartStyle_; }
 
     // ---- Selection and orders
     combat::TDivision* SelectedDivision() const;
@@ -152,6 +171,11 @@ public:
     bool FlotillaAttackDisplay() const { return flotillaAttackDisplay_; }
     // The chart point marked by a double click.
     std::optional<map::TGeoPos> MarkedPoint() const;
+    // A chart point as the status bar shows it: its position, and its range and bearing from
+    // the selected division's flagship when there is one.
+    QString PointText(const map::TGeoPos& p) const;
+    // "Great Britain - Germany": the player's side first (side 0 first when watching).
+    QString SidesText() const;
 
     // ---- The inset view: one ship enlarged in a small chart of its own.
     TChartView* Inset() const { return inset_; }
@@ -203,12 +227,26 @@ public slots:
     void OpenScenarioDialog();
     void SaveReplayDialog();
 
+    // A key pressed anywhere in the window: the game keys act wherever the focus is (and
+    // give the focus back to the chart); the course and speed boxes keep their digits and
+    // editing keys, take Enter as confirming and Escape as leaving them unchanged. Answers
+    // whether the key was used here.
+    bool HandleKey(const QKeyEvent& event);
+    // Whether a key is one of the game's keys (the clock, the zoom, the game speed).
+    static bool IsGameKey(int key, Qt::KeyboardModifiers modifiers);
+
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The game key's action; false when the key is not one.
+    bool GameKey(int key, Qt::KeyboardModifiers modifiers);
+    bool InOrderBox(const QWidget* widget) const;
+    // Gives the focus back to the chart, the boxes showing the division's orders again
+    // without ordering what they held.
+    void LeaveOrderBoxes();
     void BuildToolBar();
     void BuildOrdersPanel(QWidget* parent);
     QAction* AddAction(const QString& hint, const QString& text, const QString& longHint = {});
@@ -224,6 +262,8 @@ private:
     void OnTreeSelection();
     void TreeSelectionChanged();
     void OnChartDoubleClicked();
+    void OnCursorMoved(QPointF pixel);
+    void RefreshMarkPanel();
     void OnObjectivesMenu(const QPoint& at);
     void FindSubordinates();
     void RefreshDivisionNode(const combat::TDivision* division);
@@ -231,6 +271,7 @@ private:
     void EndChartModes();
     void UpdateInset();
     void PlaceInset();
+    void PlacePauseCaption();
     QTreeWidgetItem* CurrentTreeItem() const;
     combat::TFightingShip* ShipOfItem(const QTreeWidgetItem* item) const;
     combat::TDivision* DivisionOfItem(const QTreeWidgetItem* item) const;
@@ -256,6 +297,7 @@ private:
     QTextEdit* log_ = nullptr;
     QListWidget* objectives_ = nullptr;
     QTextEdit* briefing_ = nullptr;
+    QWidget* objectivesPage_ = nullptr;
     QLabel* pauseLabel_ = nullptr;
     std::array<QLabel*, kStatusPanelCount> statusPanels_{};
     std::map<QString, QAction*> actions_;
@@ -275,6 +317,7 @@ private:
     QTimer* autoZoom_ = nullptr;
     QFrame* insetFrame_ = nullptr;
     TChartView* inset_ = nullptr;
+    QLabel* insetCaption_ = nullptr;
     combat::TShipId insetShipId_;
     TdlgShipStatus* shipStatus_ = nullptr;
     TdlgDivisionReport* divisionReport_ = nullptr;
@@ -283,6 +326,10 @@ private:
     bool flotillaAttackDisplay_ = false;
     QMenu* treeMenu_ = nullptr;
     bool updatingOrders_ = false;
+    // Set while the focus leaves the order boxes without confirming them (Escape).
+    bool leavingBoxes_ = false;
+    TChartStyle chartStyle_ = csPrintedChart;
+    std::array<QAction*, 2> chartStyleActions_{};
     TQtMessages messages_;
     core::IMessages* injectedMessages_ = nullptr;
     TQtSound sound_;

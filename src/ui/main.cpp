@@ -11,9 +11,11 @@
 #include "ui/MainWindow.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 #include <cstdlib>
 #include <filesystem>
@@ -80,6 +82,8 @@ bool ParseCount(const std::string& text, int low, int high, int& value) {
 // The window's size and state of the last game, from the player's preferences.
 constexpr const char* kFormSection = "MainForm";
 constexpr int kStateMaximised = 2;
+// The chart's style of sea and land: 0 a printed chart's, 1 the bright one.
+constexpr const char* kChartSection = "Chart";
 
 void RestoreWindow(ui::TfrmMain& window, const core::TGameFolders& folders) {
     const core::TProfileFile prefs(folders.PreferencesFile());
@@ -87,7 +91,13 @@ void RestoreWindow(ui::TfrmMain& window, const core::TGameFolders& folders) {
     const int h = prefs.ReadInteger(kFormSection, "MainFormHeight", 0);
     if (w >= 200 && h >= 150 && w <= 8000 && h <= 8000) {
         window.resize(w, h);
+    } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        window.setGeometry(ui::TfrmMain::FirstGeometry(screen->availableGeometry()));
     }
+    window.SetChartStyle(prefs.ReadInteger(kChartSection, "Style", ui::csPrintedChart) ==
+                                 ui::csBright
+                             ? ui::csBright
+                             : ui::csPrintedChart);
     if (prefs.ReadInteger(kFormSection, "MainFormState", 0) == kStateMaximised) {
         window.setWindowState(window.windowState() | Qt::WindowMaximized);
     }
@@ -102,6 +112,7 @@ void RememberWindow(const ui::TfrmMain& window, const core::TGameFolders& folder
     prefs.WriteInteger(kFormSection, "MainFormWidth", size.width());
     prefs.WriteInteger(kFormSection, "MainFormHeight", size.height());
     prefs.WriteInteger(kFormSection, "MainFormState", maximised ? kStateMaximised : 0);
+    prefs.WriteInteger(kChartSection, "Style", window.ChartStyle());
     std::string error;
     if (!prefs.Save(error)) {
         std::cerr << "tarnwake: " << error << "\n";
@@ -181,6 +192,12 @@ int main(int argc, char** argv) {
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     if (!screenshot.empty() && !HasDisplay() && (platform == nullptr || *platform == '\0')) {
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    }
+
+    if (screenshot.empty() && !HasDisplay() && (platform == nullptr || *platform == '\0')) {
+        std::cerr << "tarnwake: no display found. Run it under X or Wayland (or Xvfb), give "
+                     "--screenshot FILE for a picture, or play headless with tarnwake-cli.\n";
+        return 1;
     }
 
     QApplication app(argc, argv);

@@ -297,13 +297,16 @@ private slots:
         const auto east = [&](double y) {
             return *view.PositionToPixel(map::MovePoint(at, 90, y));
         };
-        // A dashed ring: look along a short stretch of the ring for its colour.
+        // A dotted ring in the sighting rings' blue: look along a short stretch of it.
+        const QColor blue = ui::RingPen(ui::rkSighting).color();
         const auto ringSeen = [&](const QImage& picture, double y) {
             const QPointF p = east(y);
             for (int dy = -12; dy <= 12; ++dy) {
                 for (int dx = -1; dx <= 1; ++dx) {
                     const QColor c = picture.pixelColor(p.toPoint() + QPoint(dx, dy));
-                    if (c.red() > 200 && c.green() > 200 && c.blue() > 200) {
+                    if (std::abs(c.red() - blue.red()) < 60 &&
+                        std::abs(c.green() - blue.green()) < 60 &&
+                        std::abs(c.blue() - blue.blue()) < 60) {
                         return true;
                     }
                 }
@@ -311,10 +314,16 @@ private slots:
             return false;
         };
         QVERIFY(!ringSeen(Paint(view), yards));
-        view.SetRangeRings({true, false, false});
+        // Only the selected division has its rings, unless they are asked for all.
+        view.SetRangeRings({true, false, false, false});
+        QVERIFY(!ringSeen(Paint(view), yards));
+        view.SetSelectedDivision(&division);
         const QImage picture = Paint(view);
         QVERIFY(ringSeen(picture, yards));
         QVERIFY(!ringSeen(picture, yards * 0.8));
+        view.SetSelectedDivision(nullptr);
+        view.SetRangeRings({true, false, false, true});
+        QVERIFY(ringSeen(Paint(view), yards));
     }
 
     void deckColours_data() {

@@ -156,6 +156,38 @@ private slots:
         QCOMPARE(game.Combo("leadDivision")->currentText(), QString("None"));
     }
 
+    void aRoleTheScenarioGaveIsShownAndKept() {
+        TGame game;
+        TDivision& d = *game.battleCruisers;
+        // A role the player could not choose for battle cruisers, as a scenario may give it.
+        d.Role = combat::roleSupport;
+        d.DivisionName = " 1st BCS";
+        game.dialog.Open(&d);
+        QCOMPARE(game.dialog.windowTitle(), QString("1st BCS"));
+        QVERIFY(game.Items("role").contains("Support"));
+        QCOMPARE(game.Combo("role")->currentText(), QString("Support"));
+        game.Ok();
+        QVERIFY(!game.dialog.isVisible());
+        QCOMPARE(d.Role, int(combat::roleSupport));
+        QVERIFY(game.messages.Texts().empty());
+    }
+
+    void theFlotillaAttackButtonSaysWhatIsOrdered() {
+        TGame game;
+        game.dialog.Open(game.battleCruisers);
+        QPushButton* attack = game.Button("flotillaAttack");
+        QVERIFY(!attack->isHidden());
+        QCOMPARE(attack->text(), QString("Order flotilla attack"));
+        QVERIFY(!attack->toolTip().isEmpty());
+        game.Click("flotillaAttack");
+        QCOMPARE(attack->text(), QString("Flotilla attack ordered"));
+        game.Ok();
+        QVERIFY(game.force->FlotillaAttack);
+        // Only the force flagship's division orders its flotillas.
+        game.dialog.Open(game.lightCruisers);
+        QVERIFY(game.Button("flotillaAttack")->isHidden());
+    }
+
     void theSpeedBoxReachesWhatTheShipsCanMakeAndOpeningChangesNothing() {
         TGame game;
         TDivision& d = *game.battleCruisers;

@@ -34,12 +34,15 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         const QImage picture = window.grab().toImage();
         QCOMPARE(picture.size(), QSize(800, 600));
-        // The chart shows open sea in the fair-weather colour ($00FFFF80: red 0x80).
+        // The chart shows open sea in the fair-weather colour of a new player's style, the
+        // printed chart's pale blue (red 204, green 228, blue 242); the bright style is one
+        // choice away.
         const QPoint inChart = window.Chart()->mapTo(&window, QPoint(5, 5));
-        const QColor sea = picture.pixelColor(inChart);
-        QCOMPARE(sea.red(), 0x80);
-        QCOMPARE(sea.green(), 0xFF);
-        QCOMPARE(sea.blue(), 0xFF);
+        QCOMPARE(window.ChartStyle(), tarnwake::ui::csPrintedChart);
+        QCOMPARE(picture.pixelColor(inChart), QColor(204, 228, 242));
+        window.SetChartStyle(tarnwake::ui::csBright);
+        // The bright style's $00FFFF80.
+        QCOMPARE(window.grab().toImage().pixelColor(inChart), QColor(0x80, 0xFF, 0xFF));
     }
 };
 
