@@ -79,7 +79,17 @@ bool CheckScenario(const core::TGameFolders& folders, core::THeadlessMessages& m
 
 bool CheckDesign(core::THeadlessMessages& messages, const std::filesystem::path& file) {
     combat::TFightingShip ship;
-    return ship.LoadDesign(file, designs::kHighestNationIndex, messages);
+    if (!ship.LoadDesign(file, designs::kHighestNationIndex, messages)) {
+        return false;
+    }
+    // The gunnery rates the improved director below the director, as the rules always have:
+    // a design that uses it is very likely meant to be better, not worse.
+    if (ship.FireControl == combat::kFireControlImprovedDirector) {
+        messages.Warn("Warning! Fire control 4 (Improved director) is rated below a director "
+                      "by the gunnery. Class: " +
+                      ship.Classname);
+    }
+    return true;
 }
 
 // A file named on the command line: as given, else in the game folder, else in Custom Files.

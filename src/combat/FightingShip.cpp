@@ -10,6 +10,7 @@
 #include "map/GlobeUnits.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -68,6 +69,9 @@ int RoundsPerGun(int calibre, int light, int heavy) {
 // this many yards of the line to it.
 constexpr int kInBetweenArc = 70;
 constexpr double kInBetweenYards = 300.0;
+constexpr double kDegreesToRadians = 3.14159265358979323846 / 180.0;
+// Near the poles a degree of longitude shrinks to nothing; the box is not widened further.
+constexpr double kMinLongitudeScale = 0.01;
 
 } // namespace
 
@@ -170,6 +174,19 @@ int TFightingShip::CountShipsInBetween(const TFightingShip* target,
     const map::TGeoPos to = target->Position();
     const int targetBearing = map::BearingBetween(from, to);
     const double tolerance = map::FromUnits(kInBetweenYards, map::TGlobeUnitTypes::Yard);
+    // Only ships inside the box round the line of fire, widened by twice the tolerance (and
+    // for longitude by the meridians' closing), can stand near it: the others are passed over
+    // before any trigonometry.
+    const double latitude = (from.lat + to.lat) / 2.0 /
+                            static_cast<double>(map::kGlobeUnitsPerDegree) * kDegreesToRadians;
+    const double lonMargin = 2.0 * tolerance / std::max(std::cos(latitude), kMinLongitudeScale);
+    const double latMargin = 2.0 * tolerance;
+    const bool acrossDateLine =
+        std::abs(static_cast<std::int64_t>(from.lon) - to.lon) > map::kGlobeUnitsPerCircle / 2;
+    const double minLon = std::min(from.lon, to.lon) - lonMargin;
+    const double maxLon = std::max(from.lon, to.lon) + lonMargin;
+    const double minLat = std::min(from.lat, to.lat) - latMargin;
+    const double maxLat = std::max(from.lat, to.lat) + latMargin;
     int count = 0;
     for (const auto& ship : ships) {
         const TFightingShip* other = ship.get();
@@ -177,6 +194,10 @@ int TFightingShip::CountShipsInBetween(const TFightingShip* target,
             continue;
         }
         const map::TGeoPos p = other->Position();
+        if (!acrossDateLine &&
+            (p.lon < minLon || p.lon > maxLon || p.lat < minLat || p.lat > maxLat)) {
+            continue;
+        }
         if (map::CourseDifference(map::BearingBetween(from, p), targetBearing) < kInBetweenArc &&
             map::PointNearSegment(p, from, to, tolerance)) {
             ++count;
@@ -196,7 +217,7 @@ void TFightingShip::DropOutOfArcSecondaryTargets(core::IMessages& messages) {
                            {&TertiaryPortTarget, false}};
     for (const TSlot& slot : slots) {
         if (*slot.target == nullptr) {
-            return;
+            continue;
         }
         const int r = GetBearingToShip(*slot.target, messages);
         const bool inArc = slot.starboard ? (r >= 0 && r <= 180) : (r >= 180 && r <= 360);

@@ -169,15 +169,34 @@ public:
     int BiggestCalibreTargetingMe = 0;
     int BiggestCalibreAtMe = 0;
     int CalibreAtMeLastTurn = 0;
+    int RoundsFiredAtMeThisMinute = 0;
     int RoundsFiredAtMeLastTurn = 0;
     int HitsReceived = 0;
     bool HitByMainGunsThisMinute = false;
+    bool MainTargetSetByPlayer = false;
+    // The shooters of this minute by the calibre they aim at this ship: 4-5, 6-10 and 11-20
+    // inches (ShipsFiringAtMe counts every gun above 3 inches).
+    int ShipsAimingLightGuns = 0;
+    int ShipsAimingMediumGuns = 0;
+    int ShipsAimingHeavyGuns = 0;
+
+    // ---- Gunnery state
+    int RangingMinutes = 0; // minutes of ranging left on a new main target
+    bool Straddling = false;
+    // The ship the main guns last opened fire on; compared, never followed.
+    const TFightingShip* LastGunTarget = nullptr;
+    bool HoldFireUncertain = false;
+    bool FiredThisMinute = false; // a salvo of at least one round
+    bool FiredLastMinute = false;
+    // Stopped by a collision: the guns are silent for the minute.
+    bool Collided = false;
 
     // ---- Sighting: how the other side knows this ship, and the light where it is.
     std::vector<TFightingShip*> Sighted; // the ships this ship sees this minute
     int SightingLevel = kUnseen;
     int LightState = 1; // 1 day, 2 night, 3 dusk
     bool SeenByPlayerThisMinute = false;
+    bool SeenThisMinute = false; // some enemy has it in its sighted list, or it sees one
     bool Lit = false;
     std::string IdentifiedType; // the type code the other side believes
     std::string ReportedClass;  // the class name the other side reports
@@ -217,7 +236,8 @@ public:
     int CountShipsInBetween(const TFightingShip* target,
                             const std::vector<std::unique_ptr<TFightingShip>>& ships,
                             bool allSides) const;
-    // Secondary and tertiary targets that have drawn out of their broadside's arc are dropped.
+    // Secondary and tertiary targets that have drawn out of their broadside's arc are dropped:
+    // each of the four is checked, whatever the others are.
     void DropOutOfArcSecondaryTargets(core::IMessages& messages);
 
     // ---- Guns

@@ -1,18 +1,934 @@
 #include "engine/FirePhase.h"
 
+#include "combat/Division.h"
 #include "combat/FightingShip.h"
+#include "combat/Gunnery.h"
+#include "core/GameClock.h"
+#include "core/Messages.h"
+#include "core/Random.h"
+#include "core/Rounding.h"
+#include "designs/ShipTypes.h"
 #include "engine/GameWorld.h"
+#include "map/Geometry.h"
+
+#include <algorithm>
+#include <array>
+#include <exception>
+#include <initializer_list>
+#include <string>
+#include <unordered_map>
+#include <vector>
 
 namespace tarnwake::engine {
 
-void SelectTargetsForAllDivisions(TGameWorld&) {}
+using combat::TDivision;
+using combat::TFightingShip;
+using designs::kMainGuns;
+using designs::kSecondaryGuns;
+using designs::kTertiaryGuns;
+using designs::TShipType;
 
-void ClearMinuteCounters(TGameWorld&) {}
+namespace {
 
-void FireAllShips(TGameWorld&) {}
+// Guns of this calibre and below are not counted as fire that a ship feels.
+constexpr int kCountedCalibre = 3;
+// Light ships sheer away from fire at this speed and above, or from guns above this calibre.
+constexpr int kFlinchSpeed = 19;
+constexpr int kFlinchCalibre = 7;
+constexpr int kFlinchShooters = 3;
+// A new candidate must be this much nearer than the present target to be worth a shift of
+// fire.
+constexpr double kKeepTargetFactor = 1.2;
+constexpr int kHeavyShootersLimit = 4;
+constexpr int kSideTargetShooters = 3;
+constexpr int kHoldFireSpread = 80;
 
-combat::TFightingShip* GetMainEnemy(const TGameWorld&, const combat::TFightingShip& ship) {
-    return ship.CurrentTarget;
+int TypeIndex(const TFightingShip& ship) {
+    return designs::TypeIndex(ship.ShipType);
+}
+
+bool Is(const TFightingShip& ship, std::initializer_list<TShipType> types) {
+    return std::find(types.begin(), types.end(), ship.ShipType) != types.end();
+}
+
+bool IsLarge(const TFightingShip& ship) {
+    return ship.IsLargeShip();
+}
+
+bool Enemies(const TFightingShip& a, const TFightingShip& b) {
+    return a.Side != b.Side && a.Side != kNeutralSide && b.Side != kNeutralSide;
+}
+
+bool Gone(const TFightingShip* ship) {
+    return ship == nullptr || ship->Sunk;
+}
+
+int MeasureRange(const TFightingShip& a, const TFightingShip& b) {
+    return static_cast<int>(core::Round(map::RangeYards(a.Position(), b.Position())));
+}
+
+// A ship of a sighted list with its range and true bearing from the observer.
+struct TSightedPair {
+    TFightingShip* Ship = nullptr;
+    int Range = 0;
+    int TrueBearing = 0;
+    map::TGeoPos At; // where the other ship was when measured
+};
+
+// The ranges and bearings of every ship to the ships it sees. Target selection and gunfire ask
+// for the same pairs many times a minute while nothing moves, so each pair is measured once and
+// measured again only when either ship has moved or the sighted list has changed. The values
+// depend on the two positions alone, so a kept pair can never be stale.
+class TPairCache {
+public:
+    const std::vector<TSightedPair>& Pairs(const TFightingShip& ship) {
+        if (entries_.size() > kMaxEntries) {
+            entries_.clear(); // ships of earlier games
+            lastShip_ = nullptr;
+        }
+        if (&ship == lastShip_ && last_->Epoch == epoch_) {
+            return last_->Pairs;
+        }
+        TEntry& entry = entries_[&ship];
+        lastShip_ = &ship;
+        last_ = &entry;
+        if (entry.Epoch == epoch_) {
+            return entry.Pairs;
+        }
+        entry.Epoch = epoch_;
+        const map::TGeoPos from = ship.Position();
+        const bool moved = !(entry.From == from);
+        entry.From = from;
+        std::vector<TSightedPair>& pairs = entry.Pairs;
+        std::size_t n = 0;
+        for (TFightingShip* other : ship.Sighted) {
+            if (other == nullptr) {
+                continue;
+            }
+            const map::TGeoPos to = other->Position();
+            if (n < pairs.size() && !moved && pairs[n].Ship == other && pairs[n].At == to) {
+                ++n;
+                continue;
+            }
+            const TSightedPair pair{other, MeasureRange(ship, *other),
+                                    map::BearingBetween(from, to), to};
+            if (n < pairs.size()) {
+                pairs[n] = pair;
+            } else {
+                pairs.push_back(pair);
+            }
+            ++n;
+        }
+        pairs.resize(n);
+        return pairs;
+    }
+    // The pair of `ship` and `other`, none when `other` is not in its sighted list.
+    const TSightedPair* Find(const TFightingShip& ship, const TFightingShip* other) {
+        for (const TSightedPair& pair : Pairs(ship)) {
+            if (pair.Ship == other) {
+                return &pair;
+            }
+        }
+        return nullptr;
+    }
+
+    // A rule that may run after ships have moved or lists have changed: every pair is looked
+    // at again (and measured again only where something moved).
+    void NewEpoch() { ++epoch_; }
+
+private:
+    static constexpr std::size_t kMaxEntries = 4096;
+    std::uint64_t epoch_ = 1;
+    struct TEntry {
+        std::uint64_t Epoch = 0;
+        map::TGeoPos From{-1, -1, -1};
+        std::vector<TSightedPair> Pairs;
+    };
+    std::unordered_map<const TFightingShip*, TEntry> entries_;
+    // The entry asked for last: the rules ask for one ship's pairs many times running.
+    const TFightingShip* lastShip_ = nullptr;
+    TEntry* last_ = nullptr;
+};
+
+TPairCache& Pairs() {
+    static TPairCache cache;
+    return cache;
+}
+
+const std::vector<TSightedPair>& SightedPairs(const TFightingShip& ship) {
+    return Pairs().Pairs(ship);
+}
+
+// CanEngage inside the rules, which have opened the epoch of the pairs.
+bool Engageable(const TGameWorld& world, const TFightingShip& ship, const TFightingShip* target,
+                int row) {
+    if (Gone(target) || target->SightingLevel < combat::kTypeIdentified) {
+        return false;
+    }
+    const TSightedPair* pair = Pairs().Find(ship, target);
+    return pair != nullptr && pair->Range < BatteryRange(world, ship, row);
+}
+
+int Range(const TFightingShip& a, const TFightingShip& b) {
+    if (const TSightedPair* pair = Pairs().Find(a, &b)) {
+        return pair->Range;
+    }
+    return MeasureRange(a, b);
+}
+
+int RelativeBearing(const TFightingShip& ship, const TSightedPair& pair) {
+    return map::AddBearing(pair.TrueBearing, -ship.Course());
+}
+
+bool HasGunsInRow(const TFightingShip& ship, int row) {
+    if (ship.Calibre[static_cast<std::size_t>(row)] <= 0) {
+        return false;
+    }
+    switch (row) {
+    case kMainGuns:
+        return !ship.Turrets.empty();
+    case kSecondaryGuns:
+        return ship.CurrentSecondariesPort + ship.CurrentSecondariesStarboard > 0;
+    default:
+        return ship.TerNo > 0;
+    }
+}
+
+TFightingShip*& SideSlot(TFightingShip& ship, int row, bool starboard) {
+    if (row == kSecondaryGuns) {
+        return starboard ? ship.SecondaryStarboardTarget : ship.SecondaryPortTarget;
+    }
+    return starboard ? ship.TertiaryStarboardTarget : ship.TertiaryPortTarget;
+}
+
+void DropAllTargets(TFightingShip& ship) {
+    ship.CurrentTarget = nullptr;
+    ship.SecondaryPortTarget = nullptr;
+    ship.SecondaryStarboardTarget = nullptr;
+    ship.TertiaryPortTarget = nullptr;
+    ship.TertiaryStarboardTarget = nullptr;
+    ship.MainTargetSetByPlayer = false;
+}
+
+// First choice of target for a firing ship: like against like.
+bool Suitable(TGameWorld& world, const TFightingShip& firer, const TFightingShip& target) {
+    if (target.IsSinkingOrSunk()) {
+        if (target.ShipType == TShipType::TR || world.Random().Random(100) < 30) {
+            return false;
+        }
+    }
+    const bool landHeavy = firer.IsLandTarget() && firer.Calibre[kMainGuns] > 9;
+    const bool landMedium = firer.IsLandTarget() && firer.Calibre[kMainGuns] > 6;
+    if (Is(firer, {TShipType::BB, TShipType::BC, TShipType::B}) || landHeavy) {
+        return Is(target, {TShipType::BB, TShipType::BC, TShipType::B});
+    }
+    if (firer.ShipType == TShipType::CA || landMedium) {
+        return !Is(target,
+                   {TShipType::AMC, TShipType::DD, TShipType::MS, TShipType::TR, TShipType::LT});
+    }
+    if (Is(firer, {TShipType::CL, TShipType::AMC})) {
+        return Is(target,
+                  {TShipType::CL, TShipType::AMC, TShipType::DD, TShipType::MS, TShipType::AV});
+    }
+    if (Is(firer, {TShipType::DD, TShipType::MS})) {
+        return Is(target, {TShipType::AMC, TShipType::DD, TShipType::MS});
+    }
+    return false;
+}
+
+// Second choice: what a ship fires at when nothing of its own kind is in reach.
+bool SecondChoice(TGameWorld& world, const TFightingShip& firer, const TFightingShip& target,
+                  int range) {
+    core::TRandomGenerator& random = world.Random();
+    if (Is(target, {TShipType::AV, TShipType::LT})) {
+        return true;
+    }
+    if (target.ShipType == TShipType::TR && target.IsSinkingOrSunk() && random.Random(100) < 95) {
+        return false;
+    }
+    const bool nearby = range < BatteryRange(world, firer, kMainGuns) / 2;
+    const bool sinkingSmall =
+        target.IsSinkingOrSunk() && Is(target, {TShipType::DD, TShipType::MS, TShipType::TR});
+    const int ammo = firer.MainAmmoRemainingPercent();
+    const bool noBigTarget = firer.CurrentTarget == nullptr ||
+                             TypeIndex(*firer.CurrentTarget) > designs::TypeIndex(TShipType::CA);
+    if (Is(firer, {TShipType::BB, TShipType::BC, TShipType::B})) {
+        if (IsLarge(target)) {
+            return true;
+        }
+        if (target.ShipType == TShipType::CL && target.ShipsAimingHeavyGuns < 2 && noBigTarget &&
+            random.Random(100) < ammo) {
+            return true;
+        }
+        return nearby && noBigTarget && random.Random(100) < ammo && !sinkingSmall;
+    }
+    if (Is(firer, {TShipType::CA, TShipType::CL})) {
+        if (TypeIndex(target) <= designs::TypeIndex(TShipType::CL)) {
+            return true;
+        }
+        return nearby && random.Random(50) < ammo && !sinkingSmall;
+    }
+    return nearby || firer.IsLandTarget();
+}
+
+// Hard to make out: at night or in mist an unidentified ship that has not given itself away
+// by firing.
+bool HardToSee(TGameWorld& world, const TFightingShip& firer, const TFightingShip& target) {
+    if (target.SightingLevel >= combat::kClassIdentified || target.FiredLastMinute) {
+        return false;
+    }
+    core::TRandomGenerator& random = world.Random();
+    if (target.LightState == 2 &&
+        random.Random(100) < 40 - 30 * world.NationOf(firer).NightFighting) {
+        return true;
+    }
+    const int weather = world.Environment.Weather;
+    return (weather == 0 || weather == 1) && random.Random(100) < 20;
+}
+
+// A ship's main target is its own to choose unless the player set it and it can still be
+// engaged.
+bool FreeForMainTarget(const TGameWorld& world, TFightingShip& ship) {
+    if (!ship.MainTargetSetByPlayer) {
+        return true;
+    }
+    if (Engageable(world, ship, ship.CurrentTarget, kMainGuns)) {
+        return false;
+    }
+    ship.MainTargetSetByPlayer = false;
+    return true;
+}
+
+void AimAt(const TGameWorld& world, TFightingShip& ship, TFightingShip* target) {
+    if (Engageable(world, ship, target, kMainGuns)) {
+        ship.CurrentTarget = target;
+    }
+}
+
+// Marks the ships seen by an enemy this minute: every ship in a sighted list of the other
+// side, and every ship that has one of the other side in its own.
+void MarkSeenThisMinute(const TGameWorld& world) {
+    for (const auto& ship : world.Ships) {
+        ship->SeenThisMinute = false;
+    }
+    for (const auto& ship : world.Ships) {
+        for (TFightingShip* other : ship->Sighted) {
+            if (other != nullptr && Enemies(*ship, *other)) {
+                other->SeenThisMinute = true;
+                ship->SeenThisMinute = true;
+            }
+        }
+    }
+}
+
+} // namespace
+
+int BatteryRange(const TGameWorld& world, const TFightingShip& ship, int row) {
+    const int calibre = ship.Calibre[static_cast<std::size_t>(row)];
+    return ship.GetMaxRange(row, world.WeaponTables.MaxRange(calibre));
+}
+
+bool CanEngage(const TGameWorld& world, const TFightingShip& ship, const TFightingShip* target,
+               int row) {
+    Pairs().NewEpoch();
+    return Engageable(world, ship, target, row);
+}
+
+void SelectDivisionTarget(TGameWorld& world, TDivision& division) {
+    Pairs().NewEpoch();
+    try {
+        TFightingShip* flag = division.Flagship();
+        if (flag == nullptr) {
+            return;
+        }
+        if (division.TargetDivision != nullptr && !division.TargetSetByPlayer) {
+            division.TargetDivision = nullptr;
+        }
+        if (division.TargetDivision != nullptr) {
+            if (Engageable(world, *flag, division.TargetDivision->Flagship(), kMainGuns)) {
+                return;
+            }
+            division.TargetDivision = nullptr;
+            division.TargetSetByPlayer = false;
+        }
+        // The candidates nearest first, so that only the ships that are looked at draw.
+        std::vector<std::pair<int, TFightingShip*>> candidates;
+        const int reach = BatteryRange(world, *flag, kMainGuns);
+        for (const TSightedPair& pair : SightedPairs(*flag)) {
+            TFightingShip* t = pair.Ship;
+            if (!Gone(t) && Enemies(*flag, *t) && t->SightingLevel >= combat::kTypeIdentified &&
+                pair.Range < reach) {
+                candidates.emplace_back(pair.Range, t);
+            }
+        }
+        std::stable_sort(candidates.begin(), candidates.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        for (const auto& [range, t] : candidates) {
+            TDivision* theirs = world.DivisionOfShip(t);
+            if (theirs == nullptr) {
+                continue;
+            }
+            const bool worthADivision = theirs->Ships.size() > 1 || division.Ships.size() == 1;
+            if (worthADivision && Suitable(world, *flag, *t) && !HardToSee(world, *flag, *t)) {
+                division.TargetDivision = theirs;
+                return;
+            }
+        }
+    } catch (const std::exception& e) {
+        world.Messages().Error("Error selecting division target!\nDivision: " +
+                               division.DivisionName + "\n" + e.what());
+    }
+}
+
+void SetShipTargets(TGameWorld& world, TDivision& division) {
+    Pairs().NewEpoch();
+    TDivision* target = division.TargetDivision;
+    try {
+        if (target == nullptr || !target->HasShips()) {
+            return;
+        }
+        core::TRandomGenerator& random = world.Random();
+        const std::vector<TFightingShip*>& own = division.Ships;
+        const std::vector<TFightingShip*>& theirs = target->Ships;
+        const int n = static_cast<int>(own.size());
+        const int t = static_cast<int>(theirs.size());
+        const auto ship = [&](int i) -> TFightingShip& {
+            return *own[static_cast<std::size_t>(i)];
+        };
+        const auto their = [&](int i) { return theirs[static_cast<std::size_t>(i)]; };
+        if (t >= n) {
+            for (int i = 0; i < n; ++i) {
+                if (FreeForMainTarget(world, ship(i))) {
+                    AimAt(world, ship(i), their(i));
+                }
+            }
+            return;
+        }
+        if (n < 2 * t) {
+            // The spare ships double up on the leading target.
+            const int e = n - t;
+            for (int i = 0; i < n; ++i) {
+                TFightingShip& s = ship(i);
+                const bool free = FreeForMainTarget(world, s);
+                if (i > 0 && random.Random(100) >= 90) {
+                    continue; // the captain keeps his own choice
+                }
+                if (!free) {
+                    s.CurrentTarget = their(random.Random(t));
+                } else if (i > e) {
+                    AimAt(world, s, their(i - e));
+                } else {
+                    AimAt(world, s, their(0));
+                }
+            }
+            return;
+        }
+        // Two ships to each target, from the rear of both lines.
+        int k = t - 1;
+        int i = n - 1;
+        for (; i >= 0 && k >= 0; --i) {
+            TFightingShip& s = ship(i);
+            if (FreeForMainTarget(world, s)) {
+                if (i > 0 && random.Random(100) >= 90) {
+                    AimAt(world, s, their(random.Random(t)));
+                } else {
+                    AimAt(world, s, their(k));
+                }
+            }
+            if ((n - 1 - i) % 2 == 1) {
+                --k;
+            }
+        }
+        for (; i >= 0; --i) {
+            if (FreeForMainTarget(world, ship(i))) {
+                AimAt(world, ship(i), their(0));
+            }
+        }
+    } catch (const std::exception& e) {
+        world.Messages().Error(
+            "Error in TDivision.SetShipTargets\rTarget div: " +
+            (target != nullptr ? target->DivisionName : std::string()) +
+            " Ships: " + std::to_string(target != nullptr ? target->Ships.size() : 0) +
+            "\nFiring div: " + division.DivisionName + "\n" + e.what());
+    }
+}
+
+void SelectMainTarget(TGameWorld& world, TFightingShip& ship) {
+    Pairs().NewEpoch();
+    try {
+        if (!FreeForMainTarget(world, ship)) {
+            return;
+        }
+        core::TRandomGenerator& random = world.Random();
+        if (ship.CurrentTarget != nullptr && ship.CurrentTarget->ShipType == TShipType::TR &&
+            ship.CurrentTarget->IsSinkingOrSunk()) {
+            ship.CurrentTarget = nullptr;
+        }
+        if (!HasGunsInRow(ship, kMainGuns)) {
+            return;
+        }
+        TFightingShip* candidate = nullptr;
+        int candidateRange = 0;
+        const int reach = BatteryRange(world, ship, kMainGuns);
+        for (const TSightedPair& pair : SightedPairs(ship)) {
+            TFightingShip* t = pair.Ship;
+            const int r = pair.Range;
+            if (Gone(t) || !Enemies(ship, *t) || t->SightingLevel < combat::kTypeIdentified ||
+                r >= reach) {
+                continue;
+            }
+            if (candidate != nullptr && r >= candidateRange) {
+                continue;
+            }
+            if (Suitable(world, ship, *t) && (candidate == nullptr || random.Random(100) < 60)) {
+                candidate = t;
+                candidateRange = r;
+            }
+        }
+        if (candidate == nullptr) {
+            for (const TSightedPair& pair : SightedPairs(ship)) {
+                TFightingShip* t = pair.Ship;
+                const int r = pair.Range;
+                if (Gone(t) || !Enemies(ship, *t)) {
+                    continue;
+                }
+                if (candidate != nullptr && r >= candidateRange) {
+                    continue;
+                }
+                if (SecondChoice(world, ship, *t, r) &&
+                    (candidate == nullptr || random.Random(100) < 50)) {
+                    candidate = t;
+                    candidateRange = r;
+                }
+            }
+        }
+        if (candidate == nullptr || candidate == ship.CurrentTarget) {
+            return;
+        }
+        if (ship.CurrentTarget != nullptr &&
+            candidateRange * kKeepTargetFactor >= Range(ship, *ship.CurrentTarget)) {
+            return;
+        }
+        if (Engageable(world, ship, candidate, kMainGuns) &&
+            candidate->ShipsAimingHeavyGuns < kHeavyShootersLimit &&
+            (ship.Calibre[kMainGuns] > 6 || candidate->BiggestCalibreTargetingMe <= 10)) {
+            ship.CurrentTarget = candidate;
+        }
+    } catch (const std::exception& e) {
+        world.Messages().Error("Error selecting target!\rShip: " + ship.Name + "\n" + e.what());
+    }
+}
+
+void SelectSideTargets(TGameWorld& world, TFightingShip& ship, int row, bool starboard) {
+    Pairs().NewEpoch();
+    try {
+        if (!HasGunsInRow(ship, row)) {
+            return;
+        }
+        for (bool side : {true, false}) {
+            if (Gone(SideSlot(ship, row, side))) {
+                SideSlot(ship, row, side) = nullptr;
+            }
+        }
+        core::TRandomGenerator& random = world.Random();
+        const bool tertiary = row == kTertiaryGuns;
+        const int reach = BatteryRange(world, ship, row);
+        const bool lightTertiaries = tertiary && ship.Calibre[kTertiaryGuns] <= 3;
+        const auto onSide = [&](int r) { return starboard ? r >= 1 && r <= 179 : r >= 181; };
+        TFightingShip* candidate = nullptr;
+        int best = 0;
+        for (const TSightedPair& pair : SightedPairs(ship)) {
+            TFightingShip* t = pair.Ship;
+            if (Gone(t) || !Enemies(ship, *t) || t->ShipsFiringAtMe > kSideTargetShooters ||
+                t->SightingLevel < combat::kTypeIdentified || pair.Range >= reach ||
+                !onSide(RelativeBearing(ship, pair))) {
+                continue;
+            }
+            if (tertiary &&
+                (random.Random(10) >= 6 || (lightTertiaries && t->ShipType != TShipType::DD))) {
+                continue;
+            }
+            const int r = pair.Range;
+            const bool nearer = candidate == nullptr || r < best;
+            const bool destroyerInstead = candidate != nullptr && t->ShipType == TShipType::DD &&
+                                          candidate->ShipType != TShipType::DD && r < 2 * best;
+            if (nearer || destroyerInstead) {
+                candidate = t;
+                best = r;
+            }
+        }
+        const bool sinkingTransport = candidate != nullptr &&
+                                      candidate->ShipType == TShipType::TR &&
+                                      candidate->IsSinkingOrSunk();
+        if (candidate != nullptr && !sinkingTransport && (tertiary || random.Random(10) < 7)) {
+            SideSlot(ship, row, starboard) = candidate;
+        }
+        if (!starboard) {
+            return;
+        }
+        // Destroyers on either beam draw the light guns' fire.
+        const bool transport = candidate != nullptr && candidate->ShipType == TShipType::TR;
+        if (!transport && random.Random(10) >= (tertiary ? 4 : 6)) {
+            return;
+        }
+        if (candidate == nullptr) {
+            best = BatteryRange(world, ship, row);
+        }
+        for (const TSightedPair& pair : SightedPairs(ship)) {
+            TFightingShip* t = pair.Ship;
+            const int r = pair.Range;
+            if (Gone(t) || !Enemies(ship, *t) || t->ShipType != TShipType::DD ||
+                t->ShipsFiringAtMe >= kHeavyShootersLimit ||
+                t->SightingLevel < combat::kTypeIdentified || r >= reach ||
+                r >= kKeepTargetFactor * best) {
+                continue;
+            }
+            const int bearing = RelativeBearing(ship, pair);
+            bool assigned = false;
+            if (bearing >= 46 && bearing <= 134) {
+                SideSlot(ship, row, true) = t;
+                assigned = true;
+            } else if (bearing >= 226 && bearing <= 314) {
+                SideSlot(ship, row, false) = t;
+                assigned = true;
+            }
+            if (assigned) {
+                best = r;
+                if (random.Random(10) < 6) {
+                    break;
+                }
+            }
+        }
+    } catch (const std::exception& e) {
+        world.Messages().Error("Error selecting secondary target!\rShip: " + ship.Name + "\n" +
+                               e.what());
+    }
+}
+
+void CheckSideArcs(TGameWorld& world, TFightingShip& ship) {
+    ship.DropOutOfArcSecondaryTargets(world.Messages());
+}
+
+void SelectTargetsForAllDivisions(TGameWorld& world) {
+    Pairs().NewEpoch();
+    const TFightingShip* current = nullptr;
+    const TDivision* currentDivision = nullptr;
+    try {
+        MarkSeenThisMinute(world);
+        for (const auto& d : world.Divisions) {
+            TDivision& division = *d;
+            currentDivision = &division;
+            if (!division.HasShips()) {
+                continue;
+            }
+            // A hold for uncertain identity lasts the minute it was decided in; the check is
+            // made again each minute. The flagship's doubt of last minute still spreads.
+            const bool flagshipHeld = division.Flagship()->HoldFireUncertain;
+            for (TFightingShip* s : division.Ships) {
+                s->HoldFireUncertain = false;
+            }
+            if (division.AIControl) {
+                division.HoldFireMinutes = 0;
+                division.HoldTorpedoFire = false;
+            }
+            if (division.HoldFireMinutes > 0) {
+                for (TFightingShip* s : division.Ships) {
+                    DropAllTargets(*s);
+                }
+                continue;
+            }
+            if (division.Flagship()->SeenThisMinute) {
+                SelectDivisionTarget(world, division);
+                if (division.TargetDivision != nullptr) {
+                    SetShipTargets(world, division);
+                }
+            }
+            for (std::size_t i = 0; i < division.Ships.size(); ++i) {
+                TFightingShip& ship = *division.Ships[i];
+                current = &ship;
+                if (i > 0 && flagshipHeld && world.Random().Random(100) < kHoldFireSpread) {
+                    ship.HoldFireUncertain = true;
+                }
+                const std::array<std::pair<TFightingShip**, int>, 5> slots{
+                    {{&ship.CurrentTarget, kMainGuns},
+                     {&ship.SecondaryStarboardTarget, kSecondaryGuns},
+                     {&ship.SecondaryPortTarget, kSecondaryGuns},
+                     {&ship.TertiaryStarboardTarget, kTertiaryGuns},
+                     {&ship.TertiaryPortTarget, kTertiaryGuns}}};
+                for (const auto& [slot, row] : slots) {
+                    if (*slot != nullptr &&
+                        (Gone(*slot) || Range(ship, **slot) >= BatteryRange(world, ship, row))) {
+                        *slot = nullptr;
+                    }
+                }
+                if (!ship.SeenThisMinute) {
+                    continue;
+                }
+                SelectMainTarget(world, ship);
+                SelectSideTargets(world, ship, kSecondaryGuns, true);
+                SelectSideTargets(world, ship, kSecondaryGuns, false);
+                SelectSideTargets(world, ship, kTertiaryGuns, true);
+                SelectSideTargets(world, ship, kTertiaryGuns, false);
+                CheckSideArcs(world, ship);
+            }
+            current = nullptr;
+        }
+    } catch (const std::exception& e) {
+        std::string text = "Error in SelectTargetsForAllDivisions procedure!\r";
+        if (current != nullptr) {
+            text += "Ship: " + current->Name + "\n";
+        }
+        if (currentDivision != nullptr) {
+            text += "Division: " + currentDivision->DivisionName + "\n";
+        }
+        world.Messages().Error(text + e.what());
+    }
+}
+
+void CountFirePressure(TGameWorld& world) {
+    for (const auto& ship : world.Ships) {
+        TFightingShip& x = *ship;
+        x.ShipsFiringAtMe = 0;
+        x.ShipsAimingLightGuns = 0;
+        x.ShipsAimingMediumGuns = 0;
+        x.ShipsAimingHeavyGuns = 0;
+        x.BiggestCalibreTargetingMe = 0;
+        x.Flinch = false;
+        x.HitByMainGunsThisMinute = false;
+    }
+    const auto count = [](TFightingShip* x, int c) {
+        if (x == nullptr || x->SightingLevel <= combat::kUnseen) {
+            return;
+        }
+        if (c >= 4 && c <= 5) {
+            ++x->ShipsAimingLightGuns;
+        } else if (c >= 6 && c <= 10) {
+            ++x->ShipsAimingMediumGuns;
+        } else if (c >= 11 && c <= 20) {
+            ++x->ShipsAimingHeavyGuns;
+        }
+        ++x->ShipsFiringAtMe;
+        x->BiggestCalibreTargetingMe = std::max(x->BiggestCalibreTargetingMe, c);
+    };
+    // Each shooter counts once against each ship it aims at: with its main guns at its main
+    // target, else with its secondaries at a secondary target.
+    for (const auto& ship : world.Ships) {
+        TFightingShip& s = *ship;
+        if (s.Sunk) {
+            continue;
+        }
+        TFightingShip* mainCounted = nullptr;
+        if (s.CurrentTarget != nullptr && s.Calibre[kMainGuns] > kCountedCalibre) {
+            mainCounted = s.CurrentTarget;
+            count(mainCounted, s.Calibre[kMainGuns]);
+        }
+        if (s.Calibre[kSecondaryGuns] > kCountedCalibre) {
+            TFightingShip* port = s.SecondaryPortTarget;
+            TFightingShip* starboard = s.SecondaryStarboardTarget;
+            if (port != mainCounted) {
+                count(port, s.Calibre[kSecondaryGuns]);
+            }
+            if (starboard != mainCounted && starboard != port) {
+                count(starboard, s.Calibre[kSecondaryGuns]);
+            }
+        }
+    }
+    for (const auto& ship : world.Ships) {
+        TFightingShip& x = *ship;
+        if ((x.ShipType == TShipType::CL || x.ShipType == TShipType::DD) &&
+            x.CurrentMaxSpeed() >= kFlinchSpeed) {
+            x.Flinch = (x.ShipsFiringAtMe > kFlinchShooters &&
+                        x.BiggestCalibreTargetingMe >= x.Calibre[kMainGuns]) ||
+                       x.BiggestCalibreTargetingMe > kFlinchCalibre;
+        }
+    }
+}
+
+namespace {
+
+combat::TFireGeometry Geometry(TGameWorld& world, const TFightingShip& firer,
+                               const TFightingShip& target) {
+    core::IMessages& messages = world.Messages();
+    combat::TFireGeometry g;
+    if (const TSightedPair* pair = Pairs().Find(firer, &target)) {
+        g.RangeYards = pair->Range;
+        g.TrueBearing = pair->TrueBearing;
+    } else {
+        g.RangeYards = MeasureRange(firer, target);
+        g.TrueBearing = map::BearingBetween(firer.Position(), target.Position());
+    }
+    g.RelativeBearing = map::AddBearing(g.TrueBearing, -firer.Course());
+    g.IncomingBearing = TFightingShip::IncomingBearing(&target, &firer, messages);
+    g.ShipsInBetween = firer.CountShipsInBetween(&target, world.Ships, true);
+    g.TargetVisibility = world.VisibilityRange(target, false);
+    g.FirerVisibility = world.VisibilityRange(firer, false);
+    return g;
+}
+
+// The messages of a salvo go to the minute's log; its line to the gunnery log.
+void Record(TGameWorld& world, const TFightingShip& firer, const TFightingShip& target,
+            const combat::TSalvo& salvo) {
+    for (const combat::TSalvoMessage& m : salvo.Messages) {
+        world.Log.AddLogLine(m.Text, m.Owner);
+    }
+    if (!salvo.LogLine.empty()) {
+        world.GunneryLog.Add(salvo.LogLine);
+    }
+    if (salvo.Rounds > 0) {
+        const int sound = world.Preferences.Log.SoundOption;
+        if (sound == 0 || (sound == 1 && salvo.OpenedFire)) {
+            world.Log.SetGunfireFlag();
+        }
+        world.FireLines.push_back({firer.Id, target.Id, firer.Side});
+    }
+}
+
+// What every salvo of the minute reads from the world's clock.
+struct TMinuteFacts {
+    std::string Time;
+    int ScenarioYear = 0;
+    int GameDay = 0;
+};
+
+void FireShip(TGameWorld& world, TFightingShip& ship, const TMinuteFacts& facts) {
+    if (ship.IsSinkingOrSunk() || (ship.Collided && ship.CurrentSpeed == 0)) {
+        return;
+    }
+    const designs::TNation& nation = world.NationOf(ship);
+    struct TBattery {
+        TFightingShip* target;
+        int level;
+    };
+    const std::array<TBattery, 5> batteries{{{ship.CurrentTarget, kMainGuns},
+                                             {ship.SecondaryStarboardTarget, kSecondaryGuns},
+                                             {ship.SecondaryPortTarget, kSecondaryGuns},
+                                             {ship.TertiaryStarboardTarget, kTertiaryGuns},
+                                             {ship.TertiaryPortTarget, kTertiaryGuns}}};
+    for (const TBattery& battery : batteries) {
+        TFightingShip* target = battery.target;
+        if (target == nullptr || target->Sunk ||
+            ship.Calibre[static_cast<std::size_t>(battery.level)] <= 0) {
+            continue;
+        }
+        const int side = ship.Side;
+        combat::TGunneryConditions conditions{world.WeaponTables, nation, world.NationOf(*target),
+                                              world.Messages(), world.GunDataWarnings};
+        conditions.SideGunneryBonus =
+            side == 0 || side == 1 ? world.Sides[static_cast<std::size_t>(side)].ScenarioAccuracy
+                                   : 0;
+        conditions.ScenarioYear = facts.ScenarioYear;
+        conditions.GameDay = facts.GameDay;
+        conditions.Weather = world.Environment.Weather;
+        conditions.SeaState = world.Environment.WindForce;
+        conditions.FFRLow = world.Preferences.FFRLow;
+        conditions.Time = facts.Time;
+        conditions.Report = world.PlayerMaySee(ship) || world.PlayerMaySee(*target);
+        conditions.OpenFireMsg = world.Preferences.OpenFireMsg;
+        conditions.PlayerSide = world.PlayerSide;
+        const combat::TFireGeometry geometry = Geometry(world, ship, *target);
+        const combat::TSalvo salvo = combat::FireGuns(ship, target, battery.level, geometry,
+                                                      conditions, world.Random(), world.Cosmetic());
+        Record(world, ship, *target, salvo);
+    }
+}
+
+} // namespace
+
+void FireAllShips(TGameWorld& world) {
+    Pairs().NewEpoch();
+    const TMinuteFacts facts{core::FormatTime(world.Clock), world.ScenarioYear(),
+                             static_cast<int>(world.Clock)};
+    for (const auto& ship : world.Ships) {
+        TFightingShip& s = *ship;
+        s.RoundsFiredAtMeLastTurn = s.RoundsFiredAtMeThisMinute;
+        s.RoundsFiredAtMeThisMinute = 0;
+        s.FiredLastMinute = s.FiredThisMinute;
+        s.FiredThisMinute = false;
+        s.HitsThisMinute = 0;
+        s.HeavyHitsThisMinute = 0;
+    }
+    world.Log.ClearGunfireFlag();
+    world.FireLines.clear();
+    std::vector<TFightingShip*> order;
+    order.reserve(world.Ships.size());
+    for (const auto& ship : world.Ships) {
+        order.push_back(ship.get());
+    }
+    if (world.Random().Random(100) >= 50) {
+        std::reverse(order.begin(), order.end());
+    }
+    for (TFightingShip* ship : order) {
+        core::RunGuarded(world.Messages(), "FireAllShips", ship->Name,
+                         [&] { FireShip(world, *ship, facts); });
+    }
+    // The heaviest shell that fell round each ship is remembered for a minute: it shakes the
+    // aim of the ship's own gunners next minute.
+    for (const auto& ship : world.Ships) {
+        ship->CalibreAtMeLastTurn = ship->BiggestCalibreAtMe;
+        ship->BiggestCalibreAtMe = 0;
+        ship->Collided = false;
+    }
+}
+
+void WriteGunneryLog(TGameWorld& world) {
+    world.GunneryLog.Write(world.Folders().GunneryLogFile(), world.Messages());
+}
+
+TFightingShip* GetMainEnemy(TGameWorld& world, const TFightingShip& ship) {
+    Pairs().NewEpoch();
+    try {
+        const auto nearest = [&](auto matches) {
+            TFightingShip* best = nullptr;
+            int bestRange = 0;
+            for (const TSightedPair& pair : SightedPairs(ship)) {
+                TFightingShip* t = pair.Ship;
+                const int r = pair.Range;
+                if (Gone(t) || !Enemies(ship, *t) || t->ShipType == TShipType::TR ||
+                    t->SightingLevel < combat::kTypeIdentified || !matches(*t)) {
+                    continue;
+                }
+                if (best == nullptr || r < bestRange) {
+                    best = t;
+                    bestRange = r;
+                }
+            }
+            return best;
+        };
+        const int upToCA = designs::TypeIndex(TShipType::CA);
+        const int upToCL = designs::TypeIndex(TShipType::CL);
+        TFightingShip* enemy = nullptr;
+        if (Is(ship, {TShipType::BB, TShipType::BC})) {
+            enemy = nearest([](const TFightingShip& t) {
+                return Is(t, {TShipType::BB, TShipType::BC, TShipType::B});
+            });
+        } else if (ship.ShipType == TShipType::CA) {
+            enemy = nearest([](const TFightingShip& t) { return t.ShipType == TShipType::CA; });
+        } else if (Is(ship, {TShipType::CL, TShipType::AMC})) {
+            enemy = nearest([](const TFightingShip& t) {
+                return Is(t, {TShipType::CL, TShipType::AMC});
+            });
+        } else if (ship.ShipType == TShipType::DD) {
+            enemy = nearest([](const TFightingShip& t) {
+                return Is(t, {TShipType::DD, TShipType::MS});
+            });
+        }
+        if (enemy != nullptr) {
+            return enemy;
+        }
+        if (Is(ship, {TShipType::BB, TShipType::BC, TShipType::B})) {
+            return nearest([&](const TFightingShip& t) { return TypeIndex(t) <= upToCA; });
+        }
+        if (ship.ShipType == TShipType::CA) {
+            return nearest([&](const TFightingShip& t) { return TypeIndex(t) <= upToCL; });
+        }
+        if (Is(ship, {TShipType::CL, TShipType::AMC, TShipType::DD})) {
+            return nearest([](const TFightingShip&) { return true; });
+        }
+    } catch (const std::exception& e) {
+        world.Messages().Error("Error GetMainEnemy procedure!\rDivision: " + ship.Name + "\n" +
+                               e.what());
+    }
+    return nullptr;
 }
 
 } // namespace tarnwake::engine

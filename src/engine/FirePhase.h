@@ -1,20 +1,43 @@
 #pragma once
 
 namespace tarnwake::combat {
+class TDivision;
 class TFightingShip;
-}
+} // namespace tarnwake::combat
 
 namespace tarnwake::engine {
 
 class TGameWorld;
 
-// The fire phase: divisions choose their target divisions and ships their targets, the
-// minute's counters are cleared, and every ship fires.
+// Target selection: divisions choose their target divisions and spread their ships over them;
+// each ship then picks its main and side targets from what it sees.
 void SelectTargetsForAllDivisions(TGameWorld& world);
-void ClearMinuteCounters(TGameWorld& world);
-void FireAllShips(TGameWorld& world);
+void SelectDivisionTarget(TGameWorld& world, combat::TDivision& division);
+void SetShipTargets(TGameWorld& world, combat::TDivision& division);
+void SelectMainTarget(TGameWorld& world, combat::TFightingShip& ship);
+// Row 2 secondary, 3 tertiary; `starboard` or port.
+void SelectSideTargets(TGameWorld& world, combat::TFightingShip& ship, int row, bool starboard);
+// Side targets out of their broadside's arc are dropped.
+void CheckSideArcs(TGameWorld& world, combat::TFightingShip& ship);
 
-// The enemy a ship is fighting: its main target, or none.
-combat::TFightingShip* GetMainEnemy(const TGameWorld& world, const combat::TFightingShip& ship);
+// Whether `ship` can engage `target` with battery row `row` (1 main, 2 secondary, 3
+// tertiary): in its sighted list, within the battery's range, at least type identified and
+// still in the game.
+bool CanEngage(const TGameWorld& world, const combat::TFightingShip& ship,
+               const combat::TFightingShip* target, int row);
+// The range in yards at which the ship's battery row can fire.
+int BatteryRange(const TGameWorld& world, const combat::TFightingShip& ship, int row);
+
+// The minute's counters are cleared and every ship counts the guns aimed at it; light ships
+// under heavy fire flinch.
+void CountFirePressure(TGameWorld& world);
+// The gunfire phase: every ship fires each of its batteries at its targets.
+void FireAllShips(TGameWorld& world);
+// The gunnery log's new lines go to its file.
+void WriteGunneryLog(TGameWorld& world);
+
+// The enemy a ship is fighting, for the computer's tactics: the nearest sighted enemy of a
+// matching type; none for types that have no such enemy.
+combat::TFightingShip* GetMainEnemy(TGameWorld& world, const combat::TFightingShip& ship);
 
 } // namespace tarnwake::engine

@@ -263,6 +263,9 @@ void TGameWorld::RetireShip(TFightingShip* ship) {
                 *target = nullptr;
             }
         }
+        if (s->LastGunTarget == ship) {
+            s->LastGunTarget = nullptr;
+        }
     }
     for (auto& f : Forces) {
         if (f->CachedFlagship() == ship) {
@@ -337,6 +340,9 @@ void TGameWorld::Clear() {
     // layers hold the markers the things own.
     Log.Clear();
     Journal.Clear();
+    GunneryLog.Clear();
+    GunDataWarnings.reset();
+    FireLines.clear();
     SmokeFloats.clear();
     SearchAreas.clear();
     Minefields.clear();

@@ -4,11 +4,13 @@
 #include "combat/Division.h"
 #include "combat/FightingShip.h"
 #include "combat/Force.h"
+#include "combat/Gunnery.h"
 #include "core/Folders.h"
 #include "core/GameClock.h"
 #include "core/Random.h"
 #include "designs/NationsTable.h"
 #include "designs/WeaponTables.h"
+#include "engine/FireLog.h"
 #include "engine/GameSpeed.h"
 #include "engine/MessageLog.h"
 #include "engine/Objective.h"
@@ -94,6 +96,10 @@ struct TPlayPreferences {
         return grey;
     }();
     bool ApplyToDD = false; // destroyers drawn in national colours too
+    // "Open fire message": ships of this type code or lower have their opening fire, range and
+    // lost-sight messages shown.
+    int OpenFireMsg = 5;
+    bool FFRLow = false; // "Reduced flash fire risk"
 };
 
 // The weather and light values of the environment that the minute loop keeps up to date,
@@ -231,6 +237,19 @@ public:
 
     // The orders the player gave and the answers to the game's questions, in order.
     TOrderJournal Journal;
+
+    // ---- Gunfire
+    // The gunnery log of this game, written to the user folder at the end of every minute.
+    TFireLog GunneryLog{kGunneryLogHeader};
+    // The calibres whose missing gun data has been reported this game.
+    combat::TGunDataWarnings GunDataWarnings;
+    // The lines of fire of the last minute, for the chart: each firing ship and its target.
+    struct TFireLine {
+        combat::TShipId Firer;
+        combat::TShipId Target;
+        int Side = 0;
+    };
+    std::vector<TFireLine> FireLines;
 
     // ---- Clock state
     int MinutesToRun = 0;

@@ -192,6 +192,7 @@ TOrderResult ApplyShipTarget(TGameWorld& world, const TShipTargetOrder& order) {
         return Refused("Select an enemy ship as the target!");
     }
     ship->CurrentTarget = target;
+    ship->MainTargetSetByPlayer = true;
     return {true, {}};
 }
 

@@ -352,11 +352,14 @@ TEST_F(ChartFixture, SecondaryTargetsOutOfArcAreDropped) {
     EXPECT_EQ(nullptr, ship.TertiaryStarboardTarget);
     EXPECT_EQ(&toPort, ship.TertiaryPortTarget);
 
-    // The checks stop at the first empty slot.
+    // An empty slot does not end the checks: the slots after it are checked too.
     ship.SecondaryStarboardTarget = nullptr;
     ship.SecondaryPortTarget = &toStarboard;
+    ship.TertiaryStarboardTarget = nullptr;
+    ship.TertiaryPortTarget = &toStarboard;
     ship.DropOutOfArcSecondaryTargets(messages);
-    EXPECT_EQ(&toStarboard, ship.SecondaryPortTarget);
+    EXPECT_EQ(nullptr, ship.SecondaryPortTarget);
+    EXPECT_EQ(nullptr, ship.TertiaryPortTarget);
 }
 
 TEST_F(ChartFixture, ADisplayCopyKeepsTheDesignButNotTheDamage) {

@@ -259,7 +259,7 @@ private:
 } // namespace
 
 // The minute's gated steps roll in the order of the minute's table: the settled weather's
-// half chance at the tenth minute, the force checks, the search-area reports and, only after
+// half chance at the tenth minute, the order of fire, the force checks, the search-area reports and, only after
 // them, the cautious force's check, then the campaign's submarines.
 TEST(MinutePhases, GatedStepsDrawInTheirPlaces) {
     const struct {
@@ -267,9 +267,10 @@ TEST(MinutePhases, GatedStepsDrawInTheirPlaces) {
         std::vector<int> script;
         std::vector<int> bounds;
     } cases[] = {
-        {false, {0, 1, 1, 39}, {100, 10, 50, 100}},
-        {false, {99, 0, 0}, {100, 10, 50}},       // the cautious check waits on the reports' roll
-        {true, {99, 0, 0, 1}, {100, 10, 50, 10}}, // campaigns roll for their submarines
+        // The second roll is the gunfire's: which end of the ship list fires first.
+        {false, {0, 0, 1, 1, 39}, {100, 100, 10, 50, 100}},
+        {false, {99, 0, 0, 0}, {100, 100, 10, 50}}, // the cautious check waits on the reports'
+        {true, {99, 0, 0, 0, 1}, {100, 100, 10, 50, 10}}, // campaigns roll for their submarines
     };
     for (const auto& c : cases) {
         tarnwake::testing::TTestWorld test;
