@@ -35,7 +35,7 @@ struct TTestShipSpec {
     int Nation = 0;
 };
 
-// A ship of the spec on `layer` at `at`, its design state applied.
+// A ship built from the test ship description `spec`, on `layer` at `at`, its design state applied.
 inline std::unique_ptr<combat::TFightingShip>
 MakeTestShip(const TTestShipSpec& spec, map::TGlobeLayer* layer, const map::TGeoPos& at) {
     auto ship = std::make_unique<combat::TFightingShip>();
