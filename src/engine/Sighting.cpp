@@ -20,6 +20,10 @@ bool Enemies(const TFightingShip& a, const TFightingShip& b) {
 
 void Checksightings(TGameWorld&) {}
 
+void UpdateBattleSmoke(TGameWorld&, combat::TDivision&) {}
+
+void CheckSightingAreas(TGameWorld&, combat::TDivision&) {}
+
 int VisibilityRange(TGameWorld& world, const TFightingShip&, bool) {
     return world.Environment.DayRange;
 }

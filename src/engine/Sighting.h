@@ -3,8 +3,9 @@
 #include <vector>
 
 namespace tarnwake::combat {
+class TDivision;
 class TFightingShip;
-}
+} // namespace tarnwake::combat
 
 namespace tarnwake::engine {
 
@@ -14,6 +15,12 @@ class TGameWorld;
 // sightings. A break event it reports stops the clock after the minute (it never cancels a
 // pause already asked for).
 void Checksightings(TGameWorld& world);
+
+// Once a minute per division: the smoke the division has made builds up or clears, and the
+// battle smoke around it follows. The one writer of the division's battle-smoke level.
+void UpdateBattleSmoke(TGameWorld& world, combat::TDivision& division);
+// Once a minute per division: the other side's search areas may spot it.
+void CheckSightingAreas(TGameWorld& world, combat::TDivision& division);
 
 // How far the ship can be seen now, in yards, with or without the weather's jitter.
 int VisibilityRange(TGameWorld& world, const combat::TFightingShip& ship, bool weatherJitter);

@@ -8,4 +8,6 @@ void Weatherchange(TGameWorld&) {}
 
 void AdjustSightingLevel(TGameWorld&) {}
 
+void HeavySeas(TGameWorld&, combat::TFightingShip&) {}
+
 } // namespace tarnwake::engine
