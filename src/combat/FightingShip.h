@@ -192,14 +192,37 @@ public:
     bool Collided = false;
 
     // ---- Sighting: how the other side knows this ship, and the light where it is.
-    std::vector<TFightingShip*> Sighted; // the ships this ship sees this minute
+    std::vector<TFightingShip*> Sighted; // the enemies this ship sees this minute
+    // Friends of its own side (or neutrals) within 3000 yards this minute.
+    std::vector<TFightingShip*> NearFriends;
     int SightingLevel = kUnseen;
+    // The level at the start of this minute's sighting: a level rises one step a minute at most.
+    int PreviousSightingLevel = kUnseen;
     int LightState = 1; // 1 day, 2 night, 3 dusk
+    // The minute's sighting flags, cleared at the start of every sighting pass.
     bool SeenByPlayerThisMinute = false;
-    bool SeenThisMinute = false; // some enemy has it in its sighted list, or it sees one
+    bool SeenThisMinute = false; // an enemy had it in range, or it had one in range
+    bool SeenByFriend = false;
+    bool WithinTypeRange = false;  // some enemy was near enough to make out its type
+    bool WithinClassRange = false; // ... or its class
+    bool NewlySighted = false;
     bool Lit = false;
+    // The last sighted list held a capital ship or armoured cruiser when a type was made out.
+    bool CapitalShipInSight = false;
     std::string IdentifiedType; // the type code the other side believes
     std::string ReportedClass;  // the class name the other side reports
+    // Where the other side last saw it: its position at the last minute it was sighted.
+    map::TGeoPos LastKnownPosition;
+    // The smoke it leaves behind, for the lines of sight that cross it: where it was at the end
+    // of each of the last minutes (newest first), drifting downwind; its funnel smoke while
+    // under way, and its smoke screen while it makes one.
+    struct TSmokePoint {
+        map::TGeoPos At;
+        bool Present = false;
+    };
+    static constexpr int kSmokeTrailPoints = 5;
+    std::array<TSmokePoint, kSmokeTrailPoints> FunnelTrail{};
+    std::array<TSmokePoint, kSmokeTrailPoints> ScreenTrail{};
 
     // ---- Fuel
     int CurrentEndurance = kInitialEndurance;

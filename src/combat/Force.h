@@ -52,6 +52,8 @@ public:
     int TimeToTurnAway = 0;
     int FlotillaAttackCount = 0;
     int StationCounter = 0;
+    // Enemy ships whose type the force's ships have made out, in the order they were.
+    std::vector<TFightingShip*> KnownEnemies;
     map::TGeoPos Objective;
     map::TGeoPos Home;
     map::TGeoPos AlternatePoint;

@@ -8,4 +8,8 @@ void UpdateReports(TGameWorld&) {}
 
 void ReduceSearchAreaReports(TGameWorld&) {}
 
+void CreateReport(TGameWorld&, combat::TFightingShip&, combat::TFightingShip&) {}
+
+void CreateReportExactForAI(TGameWorld&, combat::TFightingShip&, combat::TFightingShip&) {}
+
 } // namespace tarnwake::engine

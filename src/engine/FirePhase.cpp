@@ -16,7 +16,6 @@
 #include <exception>
 #include <initializer_list>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace tarnwake::engine {
@@ -63,117 +62,58 @@ bool Gone(const TFightingShip* ship) {
     return ship == nullptr || ship->Sunk;
 }
 
-int MeasureRange(const TFightingShip& a, const TFightingShip& b) {
-    return static_cast<int>(core::Round(map::RangeYards(a.Position(), b.Position())));
-}
-
-// A ship of a sighted list with its range and true bearing from the observer.
+// A ship of a sighted list with its range and true bearing from the observer, as the minute's
+// sighting measured them.
 struct TSightedPair {
     TFightingShip* Ship = nullptr;
     int Range = 0;
     int TrueBearing = 0;
-    map::TGeoPos At; // where the other ship was when measured
 };
 
-// The ranges and bearings of every ship to the ships it sees. Target selection and gunfire ask
-// for the same pairs many times a minute while nothing moves, so each pair is measured once and
-// measured again only when either ship has moved or the sighted list has changed. The values
-// depend on the two positions alone, so a kept pair can never be stale.
-class TPairCache {
-public:
-    const std::vector<TSightedPair>& Pairs(const TFightingShip& ship) {
-        if (entries_.size() > kMaxEntries) {
-            entries_.clear(); // ships of earlier games
-            lastShip_ = nullptr;
-        }
-        if (&ship == lastShip_ && last_->Epoch == epoch_) {
-            return last_->Pairs;
-        }
-        TEntry& entry = entries_[&ship];
-        lastShip_ = &ship;
-        last_ = &entry;
-        if (entry.Epoch == epoch_) {
-            return entry.Pairs;
-        }
-        entry.Epoch = epoch_;
-        const map::TGeoPos from = ship.Position();
-        const bool moved = !(entry.From == from);
-        entry.From = from;
-        std::vector<TSightedPair>& pairs = entry.Pairs;
-        std::size_t n = 0;
-        for (TFightingShip* other : ship.Sighted) {
-            if (other == nullptr) {
-                continue;
-            }
-            const map::TGeoPos to = other->Position();
-            if (n < pairs.size() && !moved && pairs[n].Ship == other && pairs[n].At == to) {
-                ++n;
-                continue;
-            }
-            const TSightedPair pair{other, MeasureRange(ship, *other),
-                                    map::BearingBetween(from, to), to};
-            if (n < pairs.size()) {
-                pairs[n] = pair;
-            } else {
-                pairs.push_back(pair);
-            }
-            ++n;
-        }
-        pairs.resize(n);
-        return pairs;
-    }
-    // The pair of `ship` and `other`, none when `other` is not in its sighted list.
-    const TSightedPair* Find(const TFightingShip& ship, const TFightingShip* other) {
-        for (const TSightedPair& pair : Pairs(ship)) {
-            if (pair.Ship == other) {
-                return &pair;
-            }
-        }
-        return nullptr;
-    }
+int Range(const TGameWorld& world, const TFightingShip& a, const TFightingShip& b) {
+    return static_cast<int>(core::Round(world.SightingPairs.Range(a, b)));
+}
 
-    // A rule that may run after ships have moved or lists have changed: every pair is looked
-    // at again (and measured again only where something moved).
-    void NewEpoch() { ++epoch_; }
+TSightedPair Measure(const TGameWorld& world, const TFightingShip& ship, TFightingShip* other) {
+    return {other, Range(world, ship, *other), world.SightingPairs.Bearing(ship, *other)};
+}
+
+// The ships a ship sees, each with its range and bearing.
+class SightedPairs {
+public:
+    SightedPairs(const TGameWorld& world, const TFightingShip& ship) : world_(world), ship_(ship) {}
+    class iterator {
+    public:
+        iterator(const SightedPairs& owner, std::vector<TFightingShip*>::const_iterator at)
+            : owner_(owner), at_(at) {}
+        TSightedPair operator*() const { return Measure(owner_.world_, owner_.ship_, *at_); }
+        iterator& operator++() {
+            ++at_;
+            return *this;
+        }
+        bool operator!=(const iterator& other) const { return at_ != other.at_; }
+
+    private:
+        const SightedPairs& owner_;
+        std::vector<TFightingShip*>::const_iterator at_;
+    };
+    iterator begin() const { return {*this, ship_.Sighted.begin()}; }
+    iterator end() const { return {*this, ship_.Sighted.end()}; }
 
 private:
-    static constexpr std::size_t kMaxEntries = 4096;
-    std::uint64_t epoch_ = 1;
-    struct TEntry {
-        std::uint64_t Epoch = 0;
-        map::TGeoPos From{-1, -1, -1};
-        std::vector<TSightedPair> Pairs;
-    };
-    std::unordered_map<const TFightingShip*, TEntry> entries_;
-    // The entry asked for last: the rules ask for one ship's pairs many times running.
-    const TFightingShip* lastShip_ = nullptr;
-    TEntry* last_ = nullptr;
+    const TGameWorld& world_;
+    const TFightingShip& ship_;
 };
 
-TPairCache& Pairs() {
-    static TPairCache cache;
-    return cache;
-}
-
-const std::vector<TSightedPair>& SightedPairs(const TFightingShip& ship) {
-    return Pairs().Pairs(ship);
-}
-
-// CanEngage inside the rules, which have opened the epoch of the pairs.
+// CanEngage inside the rules.
 bool Engageable(const TGameWorld& world, const TFightingShip& ship, const TFightingShip* target,
                 int row) {
     if (Gone(target) || target->SightingLevel < combat::kTypeIdentified) {
         return false;
     }
-    const TSightedPair* pair = Pairs().Find(ship, target);
-    return pair != nullptr && pair->Range < BatteryRange(world, ship, row);
-}
-
-int Range(const TFightingShip& a, const TFightingShip& b) {
-    if (const TSightedPair* pair = Pairs().Find(a, &b)) {
-        return pair->Range;
-    }
-    return MeasureRange(a, b);
+    const auto& list = ship.Sighted;
+    return std::find(list.begin(), list.end(), target) != list.end() &&
+           Range(world, ship, *target) < BatteryRange(world, ship, row);
 }
 
 int RelativeBearing(const TFightingShip& ship, const TSightedPair& pair) {
@@ -305,22 +245,6 @@ void AimAt(const TGameWorld& world, TFightingShip& ship, TFightingShip* target) 
     }
 }
 
-// Marks the ships seen by an enemy this minute: every ship in a sighted list of the other
-// side, and every ship that has one of the other side in its own.
-void MarkSeenThisMinute(const TGameWorld& world) {
-    for (const auto& ship : world.Ships) {
-        ship->SeenThisMinute = false;
-    }
-    for (const auto& ship : world.Ships) {
-        for (TFightingShip* other : ship->Sighted) {
-            if (other != nullptr && Enemies(*ship, *other)) {
-                other->SeenThisMinute = true;
-                ship->SeenThisMinute = true;
-            }
-        }
-    }
-}
-
 } // namespace
 
 int BatteryRange(const TGameWorld& world, const TFightingShip& ship, int row) {
@@ -330,12 +254,10 @@ int BatteryRange(const TGameWorld& world, const TFightingShip& ship, int row) {
 
 bool CanEngage(const TGameWorld& world, const TFightingShip& ship, const TFightingShip* target,
                int row) {
-    Pairs().NewEpoch();
     return Engageable(world, ship, target, row);
 }
 
 void SelectDivisionTarget(TGameWorld& world, TDivision& division) {
-    Pairs().NewEpoch();
     try {
         TFightingShip* flag = division.Flagship();
         if (flag == nullptr) {
@@ -354,7 +276,7 @@ void SelectDivisionTarget(TGameWorld& world, TDivision& division) {
         // The candidates nearest first, so that only the ships that are looked at draw.
         std::vector<std::pair<int, TFightingShip*>> candidates;
         const int reach = BatteryRange(world, *flag, kMainGuns);
-        for (const TSightedPair& pair : SightedPairs(*flag)) {
+        for (const TSightedPair& pair : SightedPairs(world, *flag)) {
             TFightingShip* t = pair.Ship;
             if (!Gone(t) && Enemies(*flag, *t) && t->SightingLevel >= combat::kTypeIdentified &&
                 pair.Range < reach) {
@@ -381,7 +303,6 @@ void SelectDivisionTarget(TGameWorld& world, TDivision& division) {
 }
 
 void SetShipTargets(TGameWorld& world, TDivision& division) {
-    Pairs().NewEpoch();
     TDivision* target = division.TargetDivision;
     try {
         if (target == nullptr || !target->HasShips()) {
@@ -454,7 +375,6 @@ void SetShipTargets(TGameWorld& world, TDivision& division) {
 }
 
 void SelectMainTarget(TGameWorld& world, TFightingShip& ship) {
-    Pairs().NewEpoch();
     try {
         if (!FreeForMainTarget(world, ship)) {
             return;
@@ -470,7 +390,7 @@ void SelectMainTarget(TGameWorld& world, TFightingShip& ship) {
         TFightingShip* candidate = nullptr;
         int candidateRange = 0;
         const int reach = BatteryRange(world, ship, kMainGuns);
-        for (const TSightedPair& pair : SightedPairs(ship)) {
+        for (const TSightedPair& pair : SightedPairs(world, ship)) {
             TFightingShip* t = pair.Ship;
             const int r = pair.Range;
             if (Gone(t) || !Enemies(ship, *t) || t->SightingLevel < combat::kTypeIdentified ||
@@ -486,7 +406,7 @@ void SelectMainTarget(TGameWorld& world, TFightingShip& ship) {
             }
         }
         if (candidate == nullptr) {
-            for (const TSightedPair& pair : SightedPairs(ship)) {
+            for (const TSightedPair& pair : SightedPairs(world, ship)) {
                 TFightingShip* t = pair.Ship;
                 const int r = pair.Range;
                 if (Gone(t) || !Enemies(ship, *t)) {
@@ -506,7 +426,7 @@ void SelectMainTarget(TGameWorld& world, TFightingShip& ship) {
             return;
         }
         if (ship.CurrentTarget != nullptr &&
-            candidateRange * kKeepTargetFactor >= Range(ship, *ship.CurrentTarget)) {
+            candidateRange * kKeepTargetFactor >= Range(world, ship, *ship.CurrentTarget)) {
             return;
         }
         if (Engageable(world, ship, candidate, kMainGuns) &&
@@ -520,7 +440,6 @@ void SelectMainTarget(TGameWorld& world, TFightingShip& ship) {
 }
 
 void SelectSideTargets(TGameWorld& world, TFightingShip& ship, int row, bool starboard) {
-    Pairs().NewEpoch();
     try {
         if (!HasGunsInRow(ship, row)) {
             return;
@@ -537,7 +456,7 @@ void SelectSideTargets(TGameWorld& world, TFightingShip& ship, int row, bool sta
         const auto onSide = [&](int r) { return starboard ? r >= 1 && r <= 179 : r >= 181; };
         TFightingShip* candidate = nullptr;
         int best = 0;
-        for (const TSightedPair& pair : SightedPairs(ship)) {
+        for (const TSightedPair& pair : SightedPairs(world, ship)) {
             TFightingShip* t = pair.Ship;
             if (Gone(t) || !Enemies(ship, *t) || t->ShipsFiringAtMe > kSideTargetShooters ||
                 t->SightingLevel < combat::kTypeIdentified || pair.Range >= reach ||
@@ -574,7 +493,7 @@ void SelectSideTargets(TGameWorld& world, TFightingShip& ship, int row, bool sta
         if (candidate == nullptr) {
             best = BatteryRange(world, ship, row);
         }
-        for (const TSightedPair& pair : SightedPairs(ship)) {
+        for (const TSightedPair& pair : SightedPairs(world, ship)) {
             TFightingShip* t = pair.Ship;
             const int r = pair.Range;
             if (Gone(t) || !Enemies(ship, *t) || t->ShipType != TShipType::DD ||
@@ -610,11 +529,9 @@ void CheckSideArcs(TGameWorld& world, TFightingShip& ship) {
 }
 
 void SelectTargetsForAllDivisions(TGameWorld& world) {
-    Pairs().NewEpoch();
     const TFightingShip* current = nullptr;
     const TDivision* currentDivision = nullptr;
     try {
-        MarkSeenThisMinute(world);
         for (const auto& d : world.Divisions) {
             TDivision& division = *d;
             currentDivision = &division;
@@ -656,8 +573,8 @@ void SelectTargetsForAllDivisions(TGameWorld& world) {
                      {&ship.TertiaryStarboardTarget, kTertiaryGuns},
                      {&ship.TertiaryPortTarget, kTertiaryGuns}}};
                 for (const auto& [slot, row] : slots) {
-                    if (*slot != nullptr &&
-                        (Gone(*slot) || Range(ship, **slot) >= BatteryRange(world, ship, row))) {
+                    if (*slot != nullptr && (Gone(*slot) || Range(world, ship, **slot) >=
+                                                                BatteryRange(world, ship, row))) {
                         *slot = nullptr;
                     }
                 }
@@ -750,13 +667,8 @@ combat::TFireGeometry Geometry(TGameWorld& world, const TFightingShip& firer,
                                const TFightingShip& target) {
     core::IMessages& messages = world.Messages();
     combat::TFireGeometry g;
-    if (const TSightedPair* pair = Pairs().Find(firer, &target)) {
-        g.RangeYards = pair->Range;
-        g.TrueBearing = pair->TrueBearing;
-    } else {
-        g.RangeYards = MeasureRange(firer, target);
-        g.TrueBearing = map::BearingBetween(firer.Position(), target.Position());
-    }
+    g.RangeYards = Range(world, firer, target);
+    g.TrueBearing = world.SightingPairs.Bearing(firer, target);
     g.RelativeBearing = map::AddBearing(g.TrueBearing, -firer.Course());
     g.IncomingBearing = TFightingShip::IncomingBearing(&target, &firer, messages);
     g.ShipsInBetween = firer.CountShipsInBetween(&target, world.Ships, true);
@@ -835,7 +747,6 @@ void FireShip(TGameWorld& world, TFightingShip& ship, const TMinuteFacts& facts)
 } // namespace
 
 void FireAllShips(TGameWorld& world) {
-    Pairs().NewEpoch();
     const TMinuteFacts facts{core::FormatTime(world.Clock), world.ScenarioYear(),
                              static_cast<int>(world.Clock)};
     for (const auto& ship : world.Ships) {
@@ -875,12 +786,11 @@ void WriteGunneryLog(TGameWorld& world) {
 }
 
 TFightingShip* GetMainEnemy(TGameWorld& world, const TFightingShip& ship) {
-    Pairs().NewEpoch();
     try {
         const auto nearest = [&](auto matches) {
             TFightingShip* best = nullptr;
             int bestRange = 0;
-            for (const TSightedPair& pair : SightedPairs(ship)) {
+            for (const TSightedPair& pair : SightedPairs(world, ship)) {
                 TFightingShip* t = pair.Ship;
                 const int r = pair.Range;
                 if (Gone(t) || !Enemies(ship, *t) || t->ShipType == TShipType::TR ||

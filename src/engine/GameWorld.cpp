@@ -256,6 +256,7 @@ void TGameWorld::RetireShip(TFightingShip* ship) {
     }
     for (auto& s : Ships) {
         Erase(s->Sighted, ship);
+        Erase(s->NearFriends, ship);
         for (TFightingShip** target :
              {&s->CurrentTarget, &s->SecondaryPortTarget, &s->SecondaryStarboardTarget,
               &s->TertiaryPortTarget, &s->TertiaryStarboardTarget}) {
@@ -271,9 +272,16 @@ void TGameWorld::RetireShip(TFightingShip* ship) {
         if (f->CachedFlagship() == ship) {
             f->FlagDivision();
         }
+        Erase(f->KnownEnemies, ship);
+    }
+    for (TSide& side : Sides) {
+        if (side.MostImportantEnemy == ship) {
+            side.MostImportantEnemy = nullptr;
+        }
     }
     // What it saw and aimed at goes with it: a ship on the sunk list refers to nothing alive.
     ship->Sighted.clear();
+    ship->NearFriends.clear();
     ship->CurrentTarget = nullptr;
     ship->SecondaryPortTarget = nullptr;
     ship->SecondaryStarboardTarget = nullptr;
@@ -356,6 +364,7 @@ void TGameWorld::Clear() {
     Nations = designs::TNationsTable();
     Sides = {};
     Environment = TEnvironmentState();
+    SightingPairs.Close();
     Clock = 0.0;
     TimeElapsed = 0;
     Length = kDefaultLength;

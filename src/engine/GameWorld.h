@@ -16,6 +16,7 @@
 #include "engine/Objective.h"
 #include "engine/OrderJournal.h"
 #include "engine/Side.h"
+#include "engine/SightingPairs.h"
 #include "engine/SmokeFloat.h"
 #include "map/Globe.h"
 
@@ -100,6 +101,11 @@ struct TPlayPreferences {
     // lost-sight messages shown.
     int OpenFireMsg = 5;
     bool FFRLow = false; // "Reduced flash fire risk"
+    // "Land LOS calculation": land between two ships hides them from each other.
+    bool LOScalc = true;
+    // The main window's "count smoke": funnel and screen smoke across the line of sight hides
+    // ships too.
+    bool CountFunnelSmoke = false;
 };
 
 // The weather and light values of the environment that the minute loop keeps up to date,
@@ -114,9 +120,13 @@ struct TEnvironmentState {
     // As the scenario gives them (yards); the working ranges above start from these.
     int DaySightingDistance = 22000;
     int NightSightingDistance = 10000;
-    int Variation = 0; // how changeable the weather is: -1, 0 or 1
+    // The weather's trend: -1 lets the wind rise, +1 lets it fall and the sky clear. The
+    // scenario gives its first value; the weather moves it.
+    int Variation = 0;
     int Bias = 0;
-    int MorningMist = 0; // chance in percent
+    int MorningMist = 0;                // chance in percent
+    bool MorningMistChecked = false;    // the one morning of the game has been looked at
+    bool WeatherDamageReported = false; // the first weather damage stops the clock
     bool Squalls = false;
     int WindDirection = 0; // degrees: where smoke drifts to
     int Windspeed = 0;
@@ -237,6 +247,9 @@ public:
 
     // The orders the player gave and the answers to the game's questions, in order.
     TOrderJournal Journal;
+
+    // ---- What the minute has measured: ranges, bearings and light, while no ship moves.
+    TSightingPairs SightingPairs;
 
     // ---- Gunfire
     // The gunnery log of this game, written to the user folder at the end of every minute.

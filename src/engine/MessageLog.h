@@ -49,6 +49,9 @@ struct TLogSettings {
     int SoundOption = 1; // 0 all gunfire ... 3 explosions only, 4 no sound effects
     int BreakOnHit = 1;  // a gun hit on a ship of this type code or lower stops the clock
     bool BreakOnTorpedoHit = true;
+    // Making out an enemy's type stops the clock for ships of this type code or lower.
+    int BreakOnId = 1;
+    bool BreakOnNewSighting = true;
 };
 
 struct TFlushResult {
@@ -97,6 +100,8 @@ public:
     bool GunfireFlag() const { return gunfire_; }
 
     const std::string& BreakReason() const { return breakReason_; }
+    // A rule outside the flush that stops the clock says why.
+    void AddBreakReason(const std::string& reason) { breakReason_ += reason + "\n"; }
     void ClearBreakReason() { breakReason_.clear(); }
 
     const std::vector<TStyledLine>& Displayed() const { return displayed_; }

@@ -37,6 +37,7 @@ void RememberCourses(TGameWorld& world) {
 }
 
 void StartMotion(TGameWorld& world) {
+    world.SightingPairs.Close();
     world.SubStepsLeft = GameSpeed(world.SpeedIndex).SubStepsPerMinute();
     world.SubStepTimerEnabled = true;
 }

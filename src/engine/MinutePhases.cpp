@@ -93,6 +93,7 @@ constexpr TPhase kFinishPhases[] = {
     {"Weatherchange", WeatherDue, Weatherchange},
     {"AdjustSightingLevel", EveryTenthMinute, AdjustSightingLevel},
     {"AgeSmokeFloats", Always, AgeSmokeFloats},
+    {"LeaveSmokeTrails", Always, LeaveSmokeTrails},
     {"Checksightings", Always, Checksightings},
     {"SelectTargetsForAllDivisions", Always, SelectTargetsForAllDivisions},
     {"ComputerLaunchesTorpedoes", Always, ComputerLaunchesTorpedoes},

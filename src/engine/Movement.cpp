@@ -630,8 +630,10 @@ int AvoidCloseFriend(TGameWorld& world, TFightingShip& ship, TDivision& division
     }
     const TFightingShip* nearest = nullptr;
     double nearestRange = 0.0;
+    // Ships of its own division keep station on it and are no danger to avoid.
     for (const TFightingShip* f : NearFriends(world, ship)) {
-        if (f == nullptr || f->ShipType == TShipType::DD || f->ShipType == TShipType::MS) {
+        if (f == nullptr || f->ShipType == TShipType::DD || f->ShipType == TShipType::MS ||
+            std::find(division.Ships.begin(), division.Ships.end(), f) != division.Ships.end()) {
             continue;
         }
         const double r = Range(ship, *f);

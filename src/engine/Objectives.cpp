@@ -10,4 +10,6 @@ void CheckForceWithdrawal(TGameWorld&) {}
 
 void ObjectiveResults(TGameWorld&) {}
 
+void ReactToIdentification(TGameWorld&, combat::TFightingShip&) {}
+
 } // namespace tarnwake::engine

@@ -1,8 +1,16 @@
 #pragma once
 
+namespace tarnwake::combat {
+class TFightingShip;
+}
+
 namespace tarnwake::engine {
 
 class TGameWorld;
+
+// A ship has made out an enemy's type: a computer division scouting for its force reacts to
+// what it found.
+void ReactToIdentification(TGameWorld& world, combat::TFightingShip& observer);
 
 // At the start of the minute: the objectives are checked against where the ships are.
 void CheckObjectives(TGameWorld& world);

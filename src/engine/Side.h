@@ -2,6 +2,10 @@
 
 #include <string>
 
+namespace tarnwake::combat {
+class TFightingShip;
+}
+
 namespace tarnwake::engine {
 
 // Force levels a side may choose before the game: which of the scenario's optional divisions
@@ -19,6 +23,10 @@ struct TSide {
     int AlternatePointChance = 50;
     int Intelligence = 50;
     int RepairCapacity = 4;
+    // The side knows the enemy is out: its first sighting (or a report) has come in.
+    bool Alerted = false;
+    // The biggest enemy ship the side has made out, which its forces go after or avoid.
+    combat::TFightingShip* MostImportantEnemy = nullptr;
 };
 
 } // namespace tarnwake::engine

@@ -15,6 +15,15 @@ class TGameWorld;
 // sightings. A break event it reports stops the clock after the minute (it never cancels a
 // pause already asked for).
 void Checksightings(TGameWorld& world);
+// The pass itself: answers whether it asks the clock to stop.
+bool CheckSightingsPass(TGameWorld& world);
+// Shows on the chart what the player's side knows: its own ships, and the enemy and neutral
+// ships it has sighted and sees this minute; everything when the player only watches.
+void RefreshShipMarkers(TGameWorld& world);
+// The smoke lying across the line of sight from `observer` to `target`, as a weighted count:
+// six or more hides the target.
+int FunnelSmokeCount(TGameWorld& world, const combat::TFightingShip& observer,
+                     const combat::TFightingShip& target);
 
 // Once a minute per division: the smoke the division has made builds up or clears, and the
 // battle smoke around it follows. The one writer of the division's battle-smoke level.
@@ -34,7 +43,7 @@ bool AnyEnemyInSight(const TGameWorld& world);
 // `landTargets`), and its range in yards.
 combat::TFightingShip* NearestSightedEnemy(const combat::TFightingShip& ship, bool landTargets,
                                            double& range);
-// Friends of other divisions the ship sees near it.
+// Friends within 3000 yards of the ship this minute.
 const std::vector<combat::TFightingShip*>& NearFriends(const TGameWorld& world,
                                                        const combat::TFightingShip& ship);
 

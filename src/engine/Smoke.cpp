@@ -159,6 +159,31 @@ void DriftSmokeFloats(TGameWorld& world) {
     }
 }
 
+void LeaveSmokeTrails(TGameWorld& world) {
+    // Only the lookouts that count smoke read the trails.
+    if (!world.Preferences.CountFunnelSmoke) {
+        return;
+    }
+    const double drift =
+        std::max(0.0, (4.0 * world.Environment.WindForce - 3.0) / 60.0 *
+                          map::kGlobeUnitsPerNauticalMile / map::kGlobeUnitsPerYard);
+    const int direction = world.Environment.WindDirection;
+    const auto leave = [&](auto& trail, const TGeoPos& at, bool present) {
+        for (std::size_t k = trail.size() - 1; k > 0; --k) {
+            trail[k] = trail[k - 1];
+            if (trail[k].Present && drift > 0.0) {
+                trail[k].At = MovePoint(trail[k].At, direction, drift);
+            }
+        }
+        trail[0] = {at, present};
+    };
+    for (const auto& ship : world.Ships) {
+        const TGeoPos at = ship->Position();
+        leave(ship->FunnelTrail, at, ship->CurrentSpeed > 0 && !ship->IsLandTarget());
+        leave(ship->ScreenTrail, at, ship->SmokeMinutes > 0);
+    }
+}
+
 void AgeSmokeFloats(TGameWorld& world) {
     // Every float ages every minute and every spent one goes, however many there are.
     std::vector<TSmokeFloat*> spent;

@@ -19,6 +19,9 @@ void DropSmokeFloats(TGameWorld& world, combat::TDivision& division, int chance)
 void DriftSmokeFloats(TGameWorld& world);
 // Every minute the floats age, and spent ones go.
 void AgeSmokeFloats(TGameWorld& world);
+// Once a minute every ship leaves a point of funnel smoke (and of smoke screen while it makes
+// one) where it is, and the older points drift downwind and thin out.
+void LeaveSmokeTrails(TGameWorld& world);
 // A minute of a ship's smoke screen is spent.
 void CountDownSmoke(combat::TFightingShip& ship);
 

@@ -61,27 +61,66 @@ std::int64_t WideMulDiv(std::int64_t a, std::int64_t b, std::int64_t c) {
     return static_cast<std::int64_t>(quotient);
 }
 
+// The haversine and the initial bearing, each written once, so that ranges and bearings
+// from worked-out sphere points are exactly those of the plain positions.
+std::int64_t Haversine(double phi1, double phi2, double lambda1, double lambda2, double cosPhi1,
+                       double cosPhi2) {
+    const double sinHalfLat = std::sin((phi1 - phi2) / 2);
+    const double sinHalfLon = std::sin((lambda1 - lambda2) / 2);
+    const double h = sinHalfLat * sinHalfLat + cosPhi1 * cosPhi2 * sinHalfLon * sinHalfLon;
+    return core::Round(2 * SafeArcSin(std::sqrt(h)) * kGlobeRadius);
+}
+
+std::int64_t Bearing(double sinPhi1, double cosPhi1, double sinPhi2, double cosPhi2,
+                     double dLambda) {
+    double theta = std::atan2(cosPhi2 * std::sin(dLambda),
+                              cosPhi1 * sinPhi2 - sinPhi1 * cosPhi2 * std::cos(dLambda));
+    theta = NormaliseOnce(theta);
+    return core::Round(theta * kGlobeRadius);
+}
+
 } // namespace
+
+TSpherePoint SpherePoint(const TGeoPos& p) {
+    TSpherePoint s;
+    s.Phi = Radians(p.lat);
+    s.Lambda = Radians(p.lon);
+    s.SinPhi = std::sin(s.Phi);
+    s.CosPhi = std::cos(s.Phi);
+    s.X = s.CosPhi * std::cos(s.Lambda);
+    s.Y = s.CosPhi * std::sin(s.Lambda);
+    s.Z = s.SinPhi;
+    return s;
+}
+
+double ChordOfYards(double yards) {
+    const double angle = yards * kGlobeUnitsPerYard / kGlobeRadius;
+    return 2.0 * std::sin(angle / 2.0);
+}
+
+double LongChordYards(double chord) {
+    return 2.0 * SafeArcSin(chord / 2.0) * kGlobeRadius / kGlobeUnitsPerYard;
+}
+
+std::int64_t GreatCircleDistance(const TSpherePoint& a, const TSpherePoint& b) {
+    return Haversine(a.Phi, b.Phi, a.Lambda, b.Lambda, a.CosPhi, b.CosPhi);
+}
 
 std::int64_t GreatCircleDistance(const TGeoPos& a, const TGeoPos& b) {
     const double phi1 = Radians(a.lat);
     const double phi2 = Radians(b.lat);
-    const double sinHalfLat = std::sin((phi1 - phi2) / 2);
-    const double sinHalfLon = std::sin((Radians(a.lon) - Radians(b.lon)) / 2);
-    const double h =
-        sinHalfLat * sinHalfLat + std::cos(phi1) * std::cos(phi2) * sinHalfLon * sinHalfLon;
-    return core::Round(2 * SafeArcSin(std::sqrt(h)) * kGlobeRadius);
+    return Haversine(phi1, phi2, Radians(a.lon), Radians(b.lon), std::cos(phi1), std::cos(phi2));
+}
+
+std::int64_t InitialBearing(const TSpherePoint& from, const TSpherePoint& to) {
+    return Bearing(from.SinPhi, from.CosPhi, to.SinPhi, to.CosPhi, from.Lambda - to.Lambda);
 }
 
 std::int64_t InitialBearing(const TGeoPos& from, const TGeoPos& to) {
     const double phi1 = Radians(from.lat);
     const double phi2 = Radians(to.lat);
-    const double dLambda = Radians(from.lon) - Radians(to.lon);
-    double theta = std::atan2(std::cos(phi2) * std::sin(dLambda),
-                              std::cos(phi1) * std::sin(phi2) -
-                                  std::sin(phi1) * std::cos(phi2) * std::cos(dLambda));
-    theta = NormaliseOnce(theta);
-    return core::Round(theta * kGlobeRadius);
+    return Bearing(std::sin(phi1), std::cos(phi1), std::sin(phi2), std::cos(phi2),
+                   Radians(from.lon) - Radians(to.lon));
 }
 
 TGeoPos DestinationPoint(const TGeoPos& from, std::int64_t angle, std::int64_t distance) {

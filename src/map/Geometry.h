@@ -1,6 +1,7 @@
 #pragma once
 
 #include "map/GeoPos.h"
+#include "map/GlobeUnits.h"
 
 #include <cstdint>
 #include <span>
@@ -21,10 +22,50 @@ inline constexpr double kRadiansPerGlobeUnit = 3.2320912073969064e-9;
 // game's arithmetic (a long move lands where it always landed), so it stays.
 inline constexpr double kDestinationRadius = 309'397'230.0;
 
+// A position with the trigonometry that ranges and bearings need worked out once, for rules
+// that measure one ship against many. Ranges and bearings from it are exactly those of the
+// plain functions below, which go through it.
+struct TSpherePoint {
+    double Phi = 0.0;    // latitude, radians
+    double Lambda = 0.0; // longitude, radians
+    double SinPhi = 0.0;
+    double CosPhi = 0.0;
+    // The unit vector from the centre of the Earth, for quick "nearer than" tests.
+    double X = 0.0;
+    double Y = 0.0;
+    double Z = 0.0;
+};
+TSpherePoint SpherePoint(const TGeoPos& p);
+// The straight line through the Earth between two points on a unit sphere (the chord), for a
+// range along the surface; and back. The range from the chord agrees with RangeYards to a small
+// fraction of a yard, at a fraction of its cost, for rules that measure many pairs at once.
+double ChordOfYards(double yards);
+// The arc of a long chord, by its arcsine.
+double LongChordYards(double chord);
+inline double YardsOfChord(double chord) {
+    // The arc of a short chord by its series: within a hundred miles the next term is worth
+    // less than a thousandth of a yard.
+    constexpr double kShortChord = 0.01;
+    constexpr double kYardsPerRadian = kGlobeRadius / kGlobeUnitsPerYard;
+    if (chord >= kShortChord) {
+        return LongChordYards(chord);
+    }
+    constexpr double kCubeTerm = 1.0 / 24.0;
+    return chord * (1.0 + chord * chord * kCubeTerm) * kYardsPerRadian;
+}
+inline double ChordSquared(const TSpherePoint& a, const TSpherePoint& b) {
+    const double dx = a.X - b.X;
+    const double dy = a.Y - b.Y;
+    const double dz = a.Z - b.Z;
+    return dx * dx + dy * dy + dz * dz;
+}
+
 // Globe units between two positions along the great circle (haversine), rounded.
 std::int64_t GreatCircleDistance(const TGeoPos& a, const TGeoPos& b);
+std::int64_t GreatCircleDistance(const TSpherePoint& a, const TSpherePoint& b);
 // The map-model angle (anticlockwise from north, in globe units) from `from` towards `to`.
 std::int64_t InitialBearing(const TGeoPos& from, const TGeoPos& to);
+std::int64_t InitialBearing(const TSpherePoint& from, const TSpherePoint& to);
 // The position reached from `from` going `distance` globe units along the map-model angle.
 TGeoPos DestinationPoint(const TGeoPos& from, std::int64_t angle, std::int64_t distance);
 

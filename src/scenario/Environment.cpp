@@ -8,6 +8,7 @@
 #include "core/Rounding.h"
 #include "core/Text.h"
 #include "engine/GameWorld.h"
+#include "engine/Weather.h"
 #include "map/EnvironmentFile.h"
 #include "map/GamePresenters.h"
 #include "map/Globe.h"
@@ -118,7 +119,7 @@ void SetUpLandLayers(TGameWorld& world, const TSectionReader& reader) {
         messages.Warn("Warning! Land layer 1 not found! " + name1);
     }
 
-    SetSeaColour(chart, world.Environment.Weather, world.Preferences.Colours);
+    engine::SetSeaColour(chart, world.Environment.Weather, world.Preferences.Colours);
     SetLandColour(chart, world.Preferences.Colours.Land);
 
     const std::string name2 = reader.ReadString(kEnvironment, "LandLayer2", kNone);
@@ -322,16 +323,6 @@ std::string CompassText(int bearing) {
                                                             "W",  "WNW", "NW", "NNW"};
     const auto index = static_cast<int>(core::Round(bearing / 22.5));
     return kPoints[static_cast<std::size_t>(((index % 16) + 16) % 16)];
-}
-
-void SetSeaColour(TGlobe& chart, int weather, const engine::TChartColours& colours) {
-    if (weather == 0 || weather == 1) {
-        chart.SeaColour = colours.Fog;
-    } else if (weather == 6 || weather == 7) {
-        chart.SeaColour = colours.Rain;
-    } else {
-        chart.SeaColour = colours.Water;
-    }
 }
 
 void SetLandColour(TGlobe& chart, core::TColor colour) {

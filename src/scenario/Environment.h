@@ -37,9 +37,6 @@ std::string WeatherText(int code);
 // "N", "NNE" ... "NNW": the sixteen points of the compass nearest the bearing.
 std::string CompassText(int bearing);
 
-// The sea follows the weather: fog and mist take the fog colour, rain the rain colour, all
-// other weather the water colour.
-void SetSeaColour(map::TGlobe& chart, int weather, const engine::TChartColours& colours);
 // Paints land layer 1 (or "World"): its unnamed style gets the colour; a layer without one
 // gets a new style (black pen, the colour as brush) for all its areas.
 void SetLandColour(map::TGlobe& chart, core::TColor colour);

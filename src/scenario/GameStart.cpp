@@ -9,6 +9,8 @@
 #include "engine/Digest.h"
 #include "engine/GameWorld.h"
 #include "engine/Replay.h"
+#include "engine/Sighting.h"
+#include "engine/Weather.h"
 #include "map/Geometry.h"
 #include "map/Globe.h"
 #include "scenario/Environment.h"
@@ -440,7 +442,9 @@ bool StartGame(TGameWorld& world, const TGameSetup& setup, ILoadProgress* progre
         ship->SetAmmoAllowance(world.Random(), world.NationOf(*ship).CLSmokeFloats);
     }
     SetDivisionAIControl(world, false);
-    SetSeaColour(world.Chart, world.Environment.Weather, world.Preferences.Colours);
+    engine::SetSeaColour(world.Chart, world.Environment.Weather, world.Preferences.Colours);
+    // Before the first lookout the player knows nothing of the enemy.
+    engine::RefreshShipMarkers(world);
     return true;
 }
 

@@ -39,6 +39,22 @@ bool PlayerKnowsShip(const combat::TFightingShip& ship, int playerSide) {
     return ship.Side == playerSide || ship.SightingLevel >= combat::kTypeIdentified;
 }
 
+std::string KnownShipName(const combat::TFightingShip& ship, int playerSide) {
+    if (playerSide != 0 && playerSide != 1) {
+        return ship.Name;
+    }
+    if (ship.Side == playerSide) {
+        return ship.Name;
+    }
+    if (ship.SightingLevel >= combat::kClassIdentified && !ship.ReportedClass.empty()) {
+        return ship.ReportedClass + "-class";
+    }
+    if (ship.SightingLevel >= combat::kTypeIdentified && !ship.IdentifiedType.empty()) {
+        return ship.IdentifiedType;
+    }
+    return "Unknown ship";
+}
+
 core::TColor ShipDeckColour(const combat::TFightingShip& ship, int playerSide,
                             const TChartColours& colours) {
     if (!PlayerKnowsShip(ship, playerSide)) {

@@ -54,4 +54,9 @@ core::TColor ShipDeckColour(const combat::TFightingShip& ship, int playerSide,
 // ship when watching, and other ships once identified by type (sighting level 2 or more).
 bool PlayerKnowsShip(const combat::TFightingShip& ship, int playerSide);
 
+// What the player on `playerSide` calls a ship: its name for his own ships (and every ship
+// when watching); for another side's ship what his lookouts have made of it: the class it is
+// taken for ("Moltke-class"), the type it is taken for ("BC"), or "Unknown ship".
+std::string KnownShipName(const combat::TFightingShip& ship, int playerSide);
+
 } // namespace tarnwake::ui

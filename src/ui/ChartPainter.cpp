@@ -1003,20 +1003,23 @@ QString ShipLabel(const combat::TFightingShip& ship, int playerSide, TShipNameMo
     if (mode == snNone || !PlayerKnowsShip(ship, playerSide)) {
         return {};
     }
+    const bool own = playerSide != 0 && playerSide != 1 ? true : ship.Side == playerSide;
+    // Another side's ship is labelled with what the lookouts believe it is, right or wrong.
     const designs::TShipType type = ship.ShipType;
+    const QString typeCode = own ? QString::fromLatin1(designs::TypeCode(type))
+                                 : QString::fromStdString(ship.IdentifiedType);
     if (mode == snType || mode == snTypeNoDD) {
-        if (mode == snTypeNoDD && type == designs::TShipType::DD) {
+        if (mode == snTypeNoDD && typeCode == QLatin1String("DD")) {
             return {};
         }
-        return QString::fromLatin1(designs::TypeCode(type));
+        return typeCode;
     }
     if (mode == snCapitalShips &&
         designs::TypeIndex(type) > designs::TypeIndex(designs::TShipType::B)) {
         return {};
     }
-    const bool own = playerSide != 0 && playerSide != 1 ? true : ship.Side == playerSide;
-    if (!own && ship.SightingLevel < combat::kClassIdentified) {
-        return QString::fromLatin1(designs::TypeCode(type));
+    if (!own) {
+        return QString::fromStdString(KnownShipName(ship, playerSide));
     }
     return QString::fromStdString(ship.Marker != nullptr ? ship.Marker->Title() : ship.Name);
 }

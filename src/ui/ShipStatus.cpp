@@ -10,6 +10,7 @@
 #include "engine/GameWorld.h"
 #include "engine/Movement.h"
 #include "map/GlobeUnits.h"
+#include "ui/ChartColours.h"
 #include "ui/ChartView.h"
 
 #include <QAction>
@@ -733,7 +734,9 @@ void TdlgShipStatus::ShowSighted() {
         if (!text.empty()) {
             text += "\n";
         }
-        text += other->Name + " " + std::to_string(Ship()->GetRangeToShip(other, messages_));
+        // The player learns of an enemy only what the lookouts made of it.
+        text += KnownShipName(*other, world_.PlayerSide) + " " +
+                std::to_string(Ship()->GetRangeToShip(other, messages_));
     }
     messages_.Inform(text.empty() ? "No ships sighted" : text);
 }

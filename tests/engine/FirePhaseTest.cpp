@@ -67,13 +67,15 @@ protected:
         return d;
     }
 
-    // Every ship of each side sees every ship of the other.
+    // Every ship of each side sees every ship of the other, as a sighting pass would leave
+    // them.
     void AllSeeAll() {
         for (const auto& a : world.Ships) {
             a->Sighted.clear();
             for (const auto& b : world.Ships) {
                 if (a->Side != b->Side) {
                     a->Sighted.push_back(b.get());
+                    a->SeenThisMinute = true;
                 }
             }
         }

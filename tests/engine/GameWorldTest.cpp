@@ -20,7 +20,8 @@ using engine::TGameWorld;
 
 namespace {
 
-// One ship a side, each in its own division, stopped on open sea.
+// One ship a side, each in its own division, stopped on open sea 60,000 yards apart: out of
+// sight of each other unless a test brings them closer.
 struct ClockFixture : tarnwake::testing::WorldFixture {
     TFightingShip* lion = nullptr;
     TFightingShip* seydlitz = nullptr;
@@ -28,6 +29,14 @@ struct ClockFixture : tarnwake::testing::WorldFixture {
     void SetUp() override {
         lion = AddShipInDivision("Lion", 0);
         seydlitz = AddShipInDivision("Seydlitz", 1);
+        seydlitz->SetPosition(At(0, 60000));
+    }
+    // 10,000 yards apart, the sides already aware of each other: no first-sighting stop.
+    void InSight() {
+        seydlitz->SetPosition(At(270, 15000));
+        world.Sides[0].Alerted = true;
+        world.Preferences.Log.BreakOnNewSighting = false;
+        world.Preferences.Log.BreakOnId = -1;
     }
 
     // Drives the two timers as the desktop program does, for at most `ticks` events.
@@ -124,7 +133,7 @@ TEST_F(ClockFixture, SpeedDropsToNormalWithAnEnemyInSight) {
 
 TEST_F(ClockFixture, TheAbsoluteLimitEndsTheGameOnceAtTwiceItsLength) {
     world.Length = 20;
-    lion->Sighted.push_back(seydlitz); // the fleets stay in contact: no quiet-sea end
+    InSight(); // the fleets stay in contact: no quiet-sea end
     world.RunHeadless(39);
     EXPECT_FALSE(world.ScenarioFinished);
     // At minute 40 the sea is also empty of German ships: two ends, one announcement.
@@ -259,8 +268,8 @@ private:
 } // namespace
 
 // The minute's gated steps roll in the order of the minute's table: the settled weather's
-// half chance at the tenth minute, the order of fire, the force checks, the search-area reports and, only after
-// them, the cautious force's check, then the campaign's submarines.
+// half chance at the tenth minute, the order of fire, the force checks, the search-area reports
+// and, only after them, the cautious force's check, then the campaign's submarines.
 TEST(MinutePhases, GatedStepsDrawInTheirPlaces) {
     const struct {
         bool campaign;
@@ -268,9 +277,12 @@ TEST(MinutePhases, GatedStepsDrawInTheirPlaces) {
         std::vector<int> bounds;
     } cases[] = {
         // The second roll is the gunfire's: which end of the ship list fires first.
-        {false, {0, 0, 1, 1, 39}, {100, 100, 10, 50, 100}},
-        {false, {99, 0, 0, 0}, {100, 100, 10, 50}}, // the cautious check waits on the reports'
-        {true, {99, 0, 0, 0, 1}, {100, 100, 10, 50, 10}}, // campaigns roll for their submarines
+        // The weather holds (99), and the night range of clear weather is drawn (0).
+        {false, {99, 0, 0, 1, 1, 39}, {100, 4, 100, 10, 50, 100}},
+        // the cautious check waits on the reports'
+        {false, {99, 0, 99, 0, 0, 0}, {100, 4, 100, 10, 50}},
+        // campaigns roll for their submarines
+        {true, {99, 0, 99, 0, 0, 0, 1}, {100, 4, 100, 10, 50, 10}},
     };
     for (const auto& c : cases) {
         tarnwake::testing::TTestWorld test;

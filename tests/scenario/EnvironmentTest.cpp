@@ -67,8 +67,8 @@ TEST_F(Environment, AnImpossibleDateOrLengthIsRefusedAndNothingLoads) {
           TCase{"Length=-30", "Length=-30: a battle lasts"}}) {
         MakeWorld();
         messages.Clear();
-        EXPECT_FALSE(scenario::LoadScenario(*world, scenario::TSectionReader::FromText(
-                                                        Header(c.keys))));
+        EXPECT_FALSE(
+            scenario::LoadScenario(*world, scenario::TSectionReader::FromText(Header(c.keys))));
         EXPECT_TRUE(messages.Contains(c.message))
             << c.keys << ": " << ::testing::PrintToString(messages.Texts());
         EXPECT_TRUE(messages.Contains("cannot be played: the game does not start")) << c.keys;
@@ -255,18 +255,6 @@ TEST_F(Environment, WeatherAndCompassWords) {
                                                                                 {359, "N"},
                                                                                 {360, "N"}}) {
         EXPECT_EQ(word, scenario::CompassText(bearing)) << bearing;
-    }
-}
-
-TEST_F(Environment, SeaColourFollowsTheWeather) {
-    const engine::TChartColours colours;
-    map::TGlobe chart;
-    for (int weather = 0; weather <= 7; ++weather) {
-        scenario::SetSeaColour(chart, weather, colours);
-        const core::TColor expected = weather <= 1   ? colours.Fog
-                                      : weather >= 6 ? colours.Rain
-                                                     : colours.Water;
-        EXPECT_EQ(expected, chart.SeaColour) << weather;
     }
 }
 

@@ -246,21 +246,46 @@ private slots:
         QTest::addColumn<int>("sightingLevel");
         QTest::addColumn<int>("mode");
         QTest::addColumn<QString>("label");
+        QTest::addColumn<QString>("identifiedType");
+        QTest::addColumn<QString>("reportedClass");
         const int bb = designs::TypeIndex(designs::TShipType::BB);
         const int dd = designs::TypeIndex(designs::TShipType::DD);
         const int cl = designs::TypeIndex(designs::TShipType::CL);
-        QTest::newRow("own battleship, all") << 0 << bb << 0 << int(ui::snAll) << "Warspite";
-        QTest::newRow("own cruiser, capital ships")
-            << 0 << cl << 0 << int(ui::snCapitalShips) << "";
+        QTest::newRow("own battleship, all") << 0 << bb << 0 << int(ui::snAll) << "Warspite"
+                                             << ""
+                                             << "";
+        QTest::newRow("own cruiser, capital ships") << 0 << cl << 0 << int(ui::snCapitalShips) << ""
+                                                    << ""
+                                                    << "";
         QTest::newRow("own battleship, capital ships")
-            << 0 << bb << 0 << int(ui::snCapitalShips) << "Warspite";
-        QTest::newRow("own destroyer, type") << 0 << dd << 0 << int(ui::snType) << "DD";
-        QTest::newRow("own destroyer, type no DD") << 0 << dd << 0 << int(ui::snTypeNoDD) << "";
-        QTest::newRow("own cruiser, type no DD") << 0 << cl << 0 << int(ui::snTypeNoDD) << "CL";
-        QTest::newRow("own battleship, none") << 0 << bb << 0 << int(ui::snNone) << "";
-        QTest::newRow("enemy only sighted") << 1 << bb << 1 << int(ui::snAll) << "";
-        QTest::newRow("enemy type made out") << 1 << bb << 2 << int(ui::snAll) << "BB";
-        QTest::newRow("enemy class made out") << 1 << bb << 3 << int(ui::snAll) << "Warspite";
+            << 0 << bb << 0 << int(ui::snCapitalShips) << "Warspite"
+            << ""
+            << "";
+        QTest::newRow("own destroyer, type") << 0 << dd << 0 << int(ui::snType) << "DD"
+                                             << ""
+                                             << "";
+        QTest::newRow("own destroyer, type no DD") << 0 << dd << 0 << int(ui::snTypeNoDD) << ""
+                                                   << ""
+                                                   << "";
+        QTest::newRow("own cruiser, type no DD") << 0 << cl << 0 << int(ui::snTypeNoDD) << "CL"
+                                                 << ""
+                                                 << "";
+        QTest::newRow("own battleship, none") << 0 << bb << 0 << int(ui::snNone) << ""
+                                              << ""
+                                              << "";
+        QTest::newRow("enemy only sighted") << 1 << bb << 1 << int(ui::snAll) << ""
+                                            << ""
+                                            << "";
+        // Another side's ship goes by what the lookouts believe, right or wrong.
+        QTest::newRow("enemy type made out") << 1 << bb << 2 << int(ui::snAll) << "BC"
+                                             << "BC"
+                                             << "";
+        QTest::newRow("enemy type made out, types") << 1 << bb << 2 << int(ui::snType) << "BC"
+                                                    << "BC"
+                                                    << "";
+        QTest::newRow("enemy class made out") << 1 << bb << 3 << int(ui::snAll) << "Iron Duke-class"
+                                              << "BB"
+                                              << "Iron Duke";
     }
 
     void shipLabelsFollowTheNameModeAndWhatThePlayerKnows() {
@@ -269,12 +294,16 @@ private slots:
         QFETCH(int, sightingLevel);
         QFETCH(int, mode);
         QFETCH(QString, label);
+        QFETCH(QString, identifiedType);
+        QFETCH(QString, reportedClass);
         TNorthSea sea;
         QVERIFY(sea.loaded);
         combat::TFightingShip& ship = sea.AddShip(Degrees(3.5, 56.5), side, side, 0);
         ship.Marker->SetTitle("Warspite");
         ship.ShipType = static_cast<designs::TShipType>(type);
         ship.SightingLevel = sightingLevel;
+        ship.IdentifiedType = identifiedType.toStdString();
+        ship.ReportedClass = reportedClass.toStdString();
         QCOMPARE(ui::ShipLabel(ship, 0, static_cast<ui::TShipNameMode>(mode)), label);
     }
 
