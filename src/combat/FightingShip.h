@@ -2,6 +2,7 @@
 
 #include "combat/ShipLocation.h"
 #include "core/EntityId.h"
+#include "core/GameClock.h"
 #include "designs/Ship.h"
 #include "designs/WeaponTables.h"
 #include "map/GeoPos.h"
@@ -23,6 +24,10 @@ class TGlobe;
 class TGlobeLayer;
 } // namespace tarnwake::map
 
+namespace tarnwake::campaign {
+struct TMinefieldTag;
+}
+
 namespace tarnwake::combat {
 
 class TDivision;
@@ -35,6 +40,11 @@ inline constexpr int kSighted = 1;
 inline constexpr int kTypeIdentified = 2;
 inline constexpr int kClassIdentified = 3;
 
+// The light where a ship is (her LightState).
+inline constexpr int kLightDay = 1;
+inline constexpr int kLightNight = 2;
+inline constexpr int kLightDusk = 3;
+
 // Damage states, as the rules and the displays name them.
 inline constexpr int kDamageNone = 0;
 inline constexpr int kDamageLight = 1;
@@ -44,6 +54,15 @@ inline constexpr int kDamageSinking = 4;
 
 // Fuel units every ship starts with, whatever its design.
 inline constexpr int kInitialEndurance = 140 * 1000;
+
+// Survivors of a sunken ship that one ship picked up. They are lost again when their rescuer
+// goes down too.
+struct TRescue {
+    TShipId Rescuer;
+    std::string RescuerName;
+    int Picked = 0;
+    bool LostWithRescuer = false;
+};
 
 // A ship in play: its design record and everything that changes during a battle.
 class TFightingShip : public designs::Tship {
@@ -92,6 +111,8 @@ public:
     // Signals misread after a hit on the bridge or conning tower: while above 0 the ship may
     // fall out of line, once for each count.
     int CommandConfusion = 0;
+    // Minutes before a ship detached from her division may rejoin it.
+    int ReattachDelay = 0;
     bool OwnCourse = false; // steering a course of its own instead of its station
     int SmokeMinutes = 0;   // minutes of smoke still to make
     bool Flinch = false;    // a light ship under heavy fire sheers away
@@ -124,13 +145,18 @@ public:
     bool Bulkhead = false;
     int FireLevel = 0;
     int FT = 0;
-    int Sinking = 0;
+    int Sinking = 0; // minutes left afloat
     bool Sunk = false;
+    // Fires beyond control: the crew has left her (once; she is then sinking).
+    bool Abandoned = false;
+    // The start of her sinking has been dealt with (and told, where the player hears of it).
+    bool SinkingAnnounced = false;
+    // The flotation warning has been given.
+    bool WarnedFlotation = false;
     int LightHits = 0;
     int MediumHits = 0;
     int HeavyHits = 0;
     int TorpedoHits = 0;
-    int Survivors = 0;
     std::string DamageReport;
     // Two particulars of the hull that the hit rules honour: A, a thin or patchy main belt (a
     // hit may meet the end armour instead); B, an engine room with no more protection than the
@@ -155,7 +181,10 @@ public:
     bool WarnedOut = false;
     int AmmoLevel = 100;
     int SmokeFloats = 0;
-    bool LayingMinefield = false;
+    // The minefield she is laying (the world owns it); none while not laying.
+    core::TEntityId<campaign::TMinefieldTag> MinefieldBeingLaid;
+    bool LayingMinefield() const { return static_cast<bool>(MinefieldBeingLaid); }
+    bool FiredTorpedoesThisMinute = false;
     // The torpedoes it carries: the built-in data until the scenario finds its design's type.
     designs::TTorpedoType TorpedoData = designs::BuiltInTorpedoData();
 
@@ -194,7 +223,7 @@ public:
     // ---- Sighting: how the other side knows this ship, and the light where it is.
     std::vector<TFightingShip*> Sighted; // the ships this ship sees this minute
     int SightingLevel = kUnseen;
-    int LightState = 1; // 1 day, 2 night, 3 dusk
+    int LightState = kLightDay;
     bool SeenByPlayerThisMinute = false;
     bool SeenThisMinute = false; // some enemy has it in its sighted list, or it sees one
     bool Lit = false;
@@ -209,6 +238,14 @@ public:
 
     // ---- Log: the ship's own hit details, each line starting with the time "hh:nn ".
     std::vector<std::string> Hits;
+
+    // ---- Once sunk or gone: when, and what became of her crew.
+    core::TDateTime TimeOfLoss = 0.0;
+    bool BeingRescued = false; // a division is picking up her survivors
+    bool RescueAsked = false;  // the player declined to pick them up
+    std::vector<TRescue> Rescues;
+    int SurvivorsRescued() const; // picked up and still afloat with their rescuer
+    int SurvivorsLost() const;    // picked up, then lost with their rescuer
 
     // Reads the design file and sets what follows from it: flotation, superstructure points
     // and the secondary and tertiary guns of each broadside (an odd gun is lost, since the
@@ -290,6 +327,8 @@ public:
     std::string CheckAmmoWarnings();
 
     bool IsSinkingOrSunk() const { return Sinking > 0 || Sunk; }
+    // How the other side names her: its identified type and reported class, or "unknown ship".
+    std::string IdentifiedName() const;
 
 private:
     static int RoundedCourse(int milli);

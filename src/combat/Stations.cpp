@@ -209,7 +209,8 @@ std::optional<TGeoPos> SupportPoint(TDivision& division, TDivision& lead, IBattl
         if (context.WeatherCode() < 2 && s.Nation != 0) {
             return shifted(MovePoint(s.Position(), AddBearing(c, 170), 3000.0));
         }
-        if (k == 1 && lead.Ships.size() == 1 && s.CurrentTarget == nullptr && !s.LayingMinefield) {
+        if (k == 1 && lead.Ships.size() == 1 && s.CurrentTarget == nullptr &&
+            !s.LayingMinefield()) {
             return MovePoint(s.Position(), AddBearing(c, 180), 800.0);
         }
         int a = lead.SupportSideAngle;

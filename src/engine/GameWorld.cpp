@@ -229,6 +229,10 @@ TObjectiveCondition* TGameWorld::FindObjective(TObjectiveId id) const {
     return FindById(Objectives, id);
 }
 
+campaign::TMinefield* TGameWorld::FindMinefield(core::TEntityId<campaign::TMinefieldTag> id) const {
+    return FindById(Minefields, id);
+}
+
 TDivision* TGameWorld::DivisionOfShip(const TFightingShip* ship) const {
     for (const auto& division : Divisions) {
         if (std::find(division->Ships.begin(), division->Ships.end(), ship) !=
@@ -370,6 +374,8 @@ void TGameWorld::Clear() {
     ScenarioFinished = false;
     ObjectiveReached = false;
     AllHome = {};
+    RescueYesToAll = false;
+    RescueNoToAll = false;
     RunTimerEnabled = false;
     SubStepTimerEnabled = false;
     SpeedIndex = kNormalSpeed;

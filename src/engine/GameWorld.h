@@ -33,6 +33,7 @@ class ISound;
 
 namespace tarnwake::campaign {
 struct TSubmarine;
+struct TMinefieldTag;
 class TMinefield;
 class TSearchArea;
 } // namespace tarnwake::campaign
@@ -100,6 +101,8 @@ struct TPlayPreferences {
     // lost-sight messages shown.
     int OpenFireMsg = 5;
     bool FFRLow = false; // "Reduced flash fire risk"
+    // "Flotation damage warning": ships of this type code or lower warn of heavy flooding.
+    int FloatWarning = 2;
 };
 
 // The weather and light values of the environment that the minute loop keeps up to date,
@@ -210,6 +213,7 @@ public:
     combat::TDivision* FindDivision(combat::TDivisionId id) const;
     combat::TForce* FindForce(combat::TForceId id) const;
     TObjectiveCondition* FindObjective(TObjectiveId id) const;
+    campaign::TMinefield* FindMinefield(core::TEntityId<campaign::TMinefieldTag> id) const;
 
     // The division the ship sails in; none when no division holds it.
     combat::TDivision* DivisionOfShip(const combat::TFightingShip* ship) const;
@@ -263,6 +267,9 @@ public:
     bool ScenarioFinished = false;
     bool ObjectiveReached = false;
     std::array<bool, 2> AllHome{};
+    // The player's standing answers to the survivors question: "Yes to all", "No to all".
+    bool RescueYesToAll = false;
+    bool RescueNoToAll = false;
 
     bool RunTimerEnabled = false;
     bool SubStepTimerEnabled = false;

@@ -49,6 +49,7 @@ struct TLogSettings {
     int SoundOption = 1; // 0 all gunfire ... 3 explosions only, 4 no sound effects
     int BreakOnHit = 1;  // a gun hit on a ship of this type code or lower stops the clock
     bool BreakOnTorpedoHit = true;
+    bool BreakOnSubSighting = true; // "Enemy submarine/aircraft sighted"
 };
 
 struct TFlushResult {

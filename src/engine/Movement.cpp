@@ -173,7 +173,7 @@ void SetFormationCourse(TGameWorld& world, TDivision& division, std::size_t i,
     }
     TFightingShip& ahead = *division.Ships[i - 1];
     TFightingShip& flag = *division.Ships[0];
-    if (ship.LayingMinefield) {
+    if (ship.LayingMinefield()) {
         // A minelayer lays its field abeam of the flagship, out of the column's track.
         SteerFor(ship, MovePoint(flag.Position(), AddBearing(flag.Course(), 90),
                                  static_cast<double>(i) * 1000.0));
@@ -391,7 +391,7 @@ double MoveShipStep(TGameWorld& world, TFightingShip& ship, bool closeUp) {
     }
     try {
         int speed = std::min(ship.CurrentSpeed, MaxSpeedForWind(world.Environment.WindForce));
-        if (ship.LayingMinefield) {
+        if (ship.LayingMinefield()) {
             speed = std::min(speed, std::min(kMineLayingSpeed, ship.CurrentMaxSpeed()));
         }
         ship.CurrentSpeed = std::clamp(speed, 0, kMaxShipSpeed);
@@ -686,6 +686,10 @@ bool IsThreat(TGameWorld& world, const TFightingShip& enemy) {
 void ChangeSpeedForMinute(TFightingShip& ship) {
     const int maxSpeed = ship.CurrentMaxSpeed();
     ship.OrderedSpeed = std::min(ship.OrderedSpeed, maxSpeed);
+    // A ship going down has lost all way: she is not got under way again.
+    if (ship.Sinking > 0) {
+        ship.OrderedSpeed = 0;
+    }
     if (ship.OutOfControl > 0) {
         return;
     }

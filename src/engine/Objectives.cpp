@@ -10,4 +10,6 @@ void CheckForceWithdrawal(TGameWorld&) {}
 
 void ObjectiveResults(TGameWorld&) {}
 
+void RefreshObjectiveState(TGameWorld&, combat::TDivision&) {}
+
 } // namespace tarnwake::engine

@@ -1,5 +1,9 @@
 #pragma once
 
+namespace tarnwake::combat {
+class TDivision;
+}
+
 namespace tarnwake::engine {
 
 class TGameWorld;
@@ -11,5 +15,7 @@ void CheckForceWithdrawal(TGameWorld& world);
 // At the end of the minute: objectives accomplished or failed are announced, and stop the
 // clock.
 void ObjectiveResults(TGameWorld& world);
+// After the minute's moves: what the division's flagship has reached or searched.
+void RefreshObjectiveState(TGameWorld& world, combat::TDivision& division);
 
 } // namespace tarnwake::engine

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "combat/FightingShip.h"
+#include "map/GeoPos.h"
+
 #include <string>
 
 namespace tarnwake::engine {
@@ -19,6 +22,9 @@ struct TSide {
     int AlternatePointChance = 50;
     int Intelligence = 50;
     int RepairCapacity = 4;
+    // The most important enemy the side has sighted, and where it was last seen.
+    combat::TShipId ImportantEnemy;
+    map::TGeoPos ImportantEnemyPosition;
 };
 
 } // namespace tarnwake::engine
