@@ -30,10 +30,6 @@ constexpr int kObsoleteEnginesAbove = 70;
 constexpr int kFounderMinutes = 5;
 constexpr int kFounderSpread = 10;
 
-bool OneOf(TShipType t, std::initializer_list<TShipType> types) {
-    return std::find(types.begin(), types.end(), t) != types.end();
-}
-
 class TDamageControl {
 public:
     TDamageControl(TFightingShip& ship, const TDamageControlConditions& conditions,
@@ -122,7 +118,8 @@ private:
             Log(" High speed increases flooding!");
         } else if (!ship_.ElectricDisabled && ship_.FireLevel < 4) {
             // Pumps need power, and a ship ablaze has her hands at the hoses.
-            const bool merchantHull = OneOf(ship_.ShipType, {TShipType::AMC, TShipType::TR});
+            const bool merchantHull =
+                designs::IsOneOf(ship_.ShipType, {TShipType::AMC, TShipType::TR});
             if (R(40) < ship_.EngineEfficiency + 10 &&
                 R(2 * ship_.CurrentSpeed + 60) < (CQ() + TD() + DC()) * 4 + 24 &&
                 (!merchantHull || R(100) <= 49) && R(120) > S() && (!obsolete_ || R(100) <= 59)) {
@@ -226,7 +223,7 @@ private:
 
     void WarnFlotation() {
         if (c_.Report && c_.FlotationWarning &&
-            !OneOf(ship_.ShipType, {TShipType::LT, TShipType::TR}) &&
+            !designs::IsOneOf(ship_.ShipType, {TShipType::LT, TShipType::TR}) &&
             ship_.FloodingPercentage() > kFlotationWarningPercent && !ship_.IsSinkingOrSunk() &&
             !ship_.WarnedFlotation) {
             Say("7" + ship_.Name + " has more than 50% flotation damage!");

@@ -533,6 +533,10 @@ std::string TFightingShip::IdentifiedName() const {
     return ReportedClass.empty() ? IdentifiedType : IdentifiedType + " " + ReportedClass;
 }
 
+double RangeYards(const TFightingShip& a, const TFightingShip& b) {
+    return map::RangeYards(a.Position(), b.Position());
+}
+
 std::unique_ptr<TFightingShip>
 CopyShipForDisplay(const TFightingShip& source, int highestNationIndex, core::IMessages& messages) {
     if (source.Nation < 0 || source.Nation > highestNationIndex) {

@@ -337,6 +337,9 @@ private:
     int headingMilli_ = 0;
 };
 
+// Yards between two ships, unrounded.
+double RangeYards(const TFightingShip& a, const TFightingShip& b);
+
 // A copy of a ship's design record for the ship views: the whole record with its turrets (guns
 // and positions only) and mounts (tubes, torpedoes left and positions), its name and its
 // outlines, on the same chart layer and at the same place. No copy (after "Illegal nation

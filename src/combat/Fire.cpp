@@ -5,7 +5,6 @@
 #include "core/Rounding.h"
 
 #include <algorithm>
-#include <initializer_list>
 
 namespace tarnwake::combat {
 
@@ -33,19 +32,15 @@ constexpr const char* kFireExtinguished = "Fire extinguished";
 constexpr const char* kFireSpreads = "Fire spreads";
 constexpr const char* kAbandoned = "Fires raging out of control! Ship abandoned!";
 
-bool OneOf(TShipType t, std::initializer_list<TShipType> types) {
-    return std::find(types.begin(), types.end(), t) != types.end();
-}
-
 } // namespace
 
 int FireBase(const TFightingShip& ship) {
     int base = kFireBaseOther;
-    if (OneOf(ship.ShipType, {TShipType::BB, TShipType::BC})) {
+    if (designs::IsOneOf(ship.ShipType, {TShipType::BB, TShipType::BC})) {
         base = kFireBaseCapital;
-    } else if (OneOf(ship.ShipType, {TShipType::B, TShipType::CA})) {
+    } else if (designs::IsOneOf(ship.ShipType, {TShipType::B, TShipType::CA})) {
         base = kFireBaseCruiser;
-    } else if (OneOf(ship.ShipType, {TShipType::AMC, TShipType::TR})) {
+    } else if (designs::IsOneOf(ship.ShipType, {TShipType::AMC, TShipType::TR})) {
         base = kFireBaseMerchant;
     } else if (ship.ShipType == TShipType::AV) {
         base = kFireBaseCarrier;

@@ -65,10 +65,6 @@ constexpr double kRejoinFlagshipYards = 3000.0;
 constexpr int kDetachDamage = 30;
 constexpr int kDetachEngines = 94;
 
-double Range(const TFightingShip& a, const TFightingShip& b) {
-    return map::RangeYards(a.Position(), b.Position());
-}
-
 bool JammedToOneSide(const TFightingShip& ship) {
     return ship.RudderStatus == 1 || ship.RudderStatus == 3;
 }
@@ -245,7 +241,7 @@ bool CheckShip(TGameWorld& world, TDivision& division, TFightingShip& ship,
         say(" has sunk and has been detached");
         return false;
     }
-    const double behind = Range(ship, ahead);
+    const double behind = combat::RangeYards(ship, ahead);
     const int top = ship.CurrentMaxSpeed();
     if ((behind > kStragglerYards && top < median - kStragglerMedianMargin &&
          top < division.Speed - kStragglerOrderedMargin) ||
@@ -386,9 +382,9 @@ void CheckReattach(TGameWorld& world, TDivision& division) {
         }
         const TFightingShip& initialFlag = *initial->Flagship();
         const TFightingShip* initialRear = initial->RearShip();
-        const double toFlagship = Range(*flag, initialFlag);
-        const bool close = (Range(*initialRear, *flag) < kRejoinRearYards && flag->InPlay() &&
-                            toFlagship < kRejoinNearFlagshipYards) ||
+        const double toFlagship = combat::RangeYards(*flag, initialFlag);
+        const bool close = (combat::RangeYards(*initialRear, *flag) < kRejoinRearYards &&
+                            flag->InPlay() && toFlagship < kRejoinNearFlagshipYards) ||
                            toFlagship < kRejoinFlagshipYards;
         if (!close || initialRear == flag || flag->ReattachDelay != 0 ||
             division.RescueTarget != nullptr) {

@@ -49,10 +49,6 @@ constexpr int kWeatherMist = 1;
 constexpr int kHomeAfterMinutes = 30;
 constexpr double kHomeYards = 15000.0;
 
-double Range(const TFightingShip& a, const TFightingShip& b) {
-    return map::RangeYards(a.Position(), b.Position());
-}
-
 bool Detached(const TDivision& division) {
     return division.DivisionName.find('*') != std::string::npos;
 }
@@ -114,9 +110,10 @@ void RegainContact(TGameWorld& world, TDivision& division) {
             division.Force != nullptr ? division.Force->ForceFlagship() : nullptr;
         const bool regained =
             (day >= kClearDayRange && random.Random(300) == 1) ||
-            (initialFlag != nullptr && Range(*flag, *initialFlag) < day &&
+            (initialFlag != nullptr && combat::RangeYards(*flag, *initialFlag) < day &&
              random.Random(20) == 1) ||
-            (forceFlag != nullptr && Range(*flag, *forceFlag) < day && random.Random(10) == 1) ||
+            (forceFlag != nullptr && combat::RangeYards(*flag, *forceFlag) < day &&
+             random.Random(10) == 1) ||
             (random.Random(100) == 1 && random.Random(30) + 14 < day / 1000);
         if (regained) {
             division.LockedAI = false;

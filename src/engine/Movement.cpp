@@ -51,10 +51,6 @@ constexpr int kClearCourseSpan = 160;
 using map::CourseDifference;
 using map::NormaliseCourse;
 
-double Range(const TFightingShip& a, const TFightingShip& b) {
-    return map::RangeYards(a.Position(), b.Position());
-}
-
 int BearingTo(const TFightingShip& from, const TGeoPos& to) {
     return map::BearingBetween(from.Position(), to);
 }
@@ -139,7 +135,7 @@ void SetFormationCourse(TGameWorld& world, TDivision& division, std::size_t i,
         // A cruiser that has been fighting at long range draws ahead of the lead to engage.
         const bool fighting = (ship.ShipType == TShipType::CL && ship.ShotsFired >= 7) ||
                               (ship.ShipType == TShipType::CA && ship.ShotsFired >= 11);
-        if (fighting && leadFlag != nullptr && Range(ship, *leadFlag) >= 8001.0) {
+        if (fighting && leadFlag != nullptr && combat::RangeYards(ship, *leadFlag) >= 8001.0) {
             SteerFor(ship, combat::PointAhead(*leadFlag, 3000 - 400 * static_cast<int>(i)));
         } else if (i < division.StationPoints.size()) {
             SteerFor(ship, division.StationPoints[i]);
@@ -179,7 +175,7 @@ void SetFormationCourse(TGameWorld& world, TDivision& division, std::size_t i,
                                  static_cast<double>(i) * 1000.0));
         return;
     }
-    const double gap = Range(ship, ahead);
+    const double gap = combat::RangeYards(ship, ahead);
     if (ship.TurnDelay <= 0.0 || gap > 2 * kStationInterval) {
         ship.TurnDelay = 0.0;
         const int aheadBearing = ship.GetBearingToShip(&ahead, world.Messages());
@@ -202,7 +198,7 @@ void SetFormationCourse(TGameWorld& world, TDivision& division, std::size_t i,
         } else {
             SteerFor(ship, ahead.Position());
         }
-        if (Range(ship, flag) > 1000.0 * static_cast<double>(division.Ships.size())) {
+        if (combat::RangeYards(ship, flag) > 1000.0 * static_cast<double>(division.Ships.size())) {
             SteerFor(ship, flag.Position());
         }
     } else {
@@ -300,7 +296,7 @@ void MoveDivisionShips(TGameWorld& world, TDivision& division, bool fullStep, bo
         }
         TFightingShip* flag = division.Flagship();
         if (flag != nullptr && division.RescueTarget != nullptr &&
-            Range(*flag, *division.RescueTarget) < kRescueRangeYards) {
+            combat::RangeYards(*flag, *division.RescueTarget) < kRescueRangeYards) {
             division.Speed = kRescueSpeed;
         }
         for (index = 0; index < division.Ships.size(); ++index) {
@@ -331,7 +327,7 @@ void MoveDivisionShips(TGameWorld& world, TDivision& division, bool fullStep, bo
                 ship.LastRunYards = MoveShipStep(world, ship, false);
             } else {
                 TFightingShip& ahead = *division.Ships[index - 1];
-                const double gap = Range(ship, ahead);
+                const double gap = combat::RangeYards(ship, ahead);
                 if (gap < kStationInterval + ahead.LastRunYards) {
                     // Too close to the ship ahead: drop back into station.
                     ship.OrderedSpeed = division.Speed - 1;
@@ -634,7 +630,7 @@ int AvoidCloseFriend(TGameWorld& world, TFightingShip& ship, TDivision& division
         if (f == nullptr || f->ShipType == TShipType::DD || f->ShipType == TShipType::MS) {
             continue;
         }
-        const double r = Range(ship, *f);
+        const double r = combat::RangeYards(ship, *f);
         if (nearest == nullptr || r < nearestRange) {
             nearest = f;
             nearestRange = r;

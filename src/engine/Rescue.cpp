@@ -37,10 +37,6 @@ constexpr double kDestroyerClearYards = 10000.0;
 constexpr double kCruiserClearYards = 18000.0;
 constexpr int kRescuerDamage = 50;
 
-double Range(const TFightingShip& a, const TFightingShip& b) {
-    return map::RangeYards(a.Position(), b.Position());
-}
-
 void EndRescue(TDivision& division) {
     if (division.RescueTarget != nullptr) {
         division.RescueTarget->BeingRescued = false;
@@ -69,14 +65,15 @@ bool MayStop(const TFightingShip& ship) {
         return false;
     }
     return std::none_of(ship.Sighted.begin(), ship.Sighted.end(), [&](const TFightingShip* s) {
-        return s != nullptr && Range(ship, *s) < clear;
+        return s != nullptr && combat::RangeYards(ship, *s) < clear;
     });
 }
 
 bool EnemySeenNear(const TGameWorld& world, int side, const TFightingShip& wreck) {
     return std::any_of(world.Ships.begin(), world.Ships.end(), [&](const auto& s) {
         return s->Side != side && s->Side != kNeutralSide && s->InPlay() &&
-               s->SightingLevel > combat::kUnseen && Range(*s, wreck) < kEnemyNearWreckYards;
+               s->SightingLevel > combat::kUnseen &&
+               combat::RangeYards(*s, wreck) < kEnemyNearWreckYards;
     });
 }
 
@@ -155,7 +152,7 @@ void OfferRescue(TGameWorld& world) {
                 LayingMines(*d)) {
                 continue;
             }
-            const double range = Range(*flag, *wreck);
+            const double range = combat::RangeYards(*flag, *wreck);
             if (range >= kOfferYards || range >= world.Environment.DayRange ||
                 EnemySeenNear(world, d->Side, *wreck) || !MayStop(*flag)) {
                 continue;
@@ -182,7 +179,7 @@ bool ContinueRescue(TGameWorld& world, TDivision& division) {
         EndRescue(division);
         return true;
     }
-    const double range = Range(*flag, *wreck);
+    const double range = combat::RangeYards(*flag, *wreck);
     if (range > kPickUpYards || flag->CurrentSpeed > kPickUpSpeed) {
         if (range > kGiveUpYards) {
             EndRescue(division);
