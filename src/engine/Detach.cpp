@@ -41,7 +41,8 @@ constexpr int kHeavyDamagePercent = 90;
 constexpr double kWellAsternYards = 4000.0;
 constexpr int kCloseEnemyYards = 15000;
 constexpr double kConvoyScatterYards = 10000.0;
-// Heavy flooding: more water than the hull has room for, or a great deal of it.
+// Heavy flooding: a great deal of water coming in, or much against the flotation she has
+// lost so far (a fresh hole in a sound hull).
 constexpr int kHeavyFlooding = 200;
 constexpr int kFloodingPerLostPoint = 30;
 // Ships lost in the dark steer anything up to 20 degrees off, out of control for a while.
