@@ -94,9 +94,13 @@ public:
     int Accusmoke = 0;
     int BattleSmokeLevel = 0;
     bool MakeSmoke = false;
+    // Held under computer control: the division has lost contact with its formation.
     bool LockedAI = false;
     int Losses = 0;
     int MinutesInCombat = 0;
+    bool InCombat = false; // some ship of it fought this minute
+    // Formed round a ship detached from her own division.
+    bool DetachedShip = false;
     bool Reported = false;
     bool HasBeenHome = false;
     int PortDelay = 0;

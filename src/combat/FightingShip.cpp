@@ -510,6 +510,33 @@ std::string TFightingShip::CheckAmmoWarnings() {
     return {};
 }
 
+int TFightingShip::SurvivorsRescued() const {
+    int n = 0;
+    for (const TRescue& r : Rescues) {
+        n += r.LostWithRescuer ? 0 : r.Picked;
+    }
+    return n;
+}
+
+int TFightingShip::SurvivorsLost() const {
+    int n = 0;
+    for (const TRescue& r : Rescues) {
+        n += r.LostWithRescuer ? r.Picked : 0;
+    }
+    return n;
+}
+
+std::string TFightingShip::IdentifiedName() const {
+    if (IdentifiedType.empty()) {
+        return "unknown ship";
+    }
+    return ReportedClass.empty() ? IdentifiedType : IdentifiedType + " " + ReportedClass;
+}
+
+double RangeYards(const TFightingShip& a, const TFightingShip& b) {
+    return map::RangeYards(a.Position(), b.Position());
+}
+
 std::unique_ptr<TFightingShip>
 CopyShipForDisplay(const TFightingShip& source, int highestNationIndex, core::IMessages& messages) {
     if (source.Nation < 0 || source.Nation > highestNationIndex) {

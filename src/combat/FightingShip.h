@@ -1,7 +1,9 @@
 #pragma once
 
 #include "combat/ShipLocation.h"
+#include "combat/Visibility.h"
 #include "core/EntityId.h"
+#include "core/GameClock.h"
 #include "designs/Ship.h"
 #include "designs/WeaponTables.h"
 #include "map/GeoPos.h"
@@ -22,6 +24,10 @@ namespace tarnwake::map {
 class TGlobe;
 class TGlobeLayer;
 } // namespace tarnwake::map
+
+namespace tarnwake::campaign {
+struct TMinefieldTag;
+}
 
 namespace tarnwake::combat {
 
@@ -44,6 +50,15 @@ inline constexpr int kDamageSinking = 4;
 
 // Fuel units every ship starts with, whatever its design.
 inline constexpr int kInitialEndurance = 140 * 1000;
+
+// Survivors of a sunken ship that one ship picked up. They are lost again when their rescuer
+// goes down too.
+struct TRescue {
+    TShipId Rescuer;
+    std::string RescuerName;
+    int Picked = 0;
+    bool LostWithRescuer = false;
+};
 
 // A ship in play: its design record and everything that changes during a battle.
 class TFightingShip : public designs::Tship {
@@ -92,6 +107,8 @@ public:
     // Signals misread after a hit on the bridge or conning tower: while above 0 the ship may
     // fall out of line, once for each count.
     int CommandConfusion = 0;
+    // Minutes before a ship detached from her division may rejoin it.
+    int ReattachDelay = 0;
     bool OwnCourse = false; // steering a course of its own instead of its station
     int SmokeMinutes = 0;   // minutes of smoke still to make
     bool Flinch = false;    // a light ship under heavy fire sheers away
@@ -124,13 +141,18 @@ public:
     bool Bulkhead = false;
     int FireLevel = 0;
     int FT = 0;
-    int Sinking = 0;
+    int Sinking = 0; // minutes left afloat
     bool Sunk = false;
+    // Fires beyond control: the crew has left her (once; she is then sinking).
+    bool Abandoned = false;
+    // The start of her sinking has been dealt with (and told, where the player hears of it).
+    bool SinkingAnnounced = false;
+    // The flotation warning has been given.
+    bool WarnedFlotation = false;
     int LightHits = 0;
     int MediumHits = 0;
     int HeavyHits = 0;
     int TorpedoHits = 0;
-    int Survivors = 0;
     std::string DamageReport;
     // Two particulars of the hull that the hit rules honour: A, a thin or patchy main belt (a
     // hit may meet the end armour instead); B, an engine room with no more protection than the
@@ -155,7 +177,10 @@ public:
     bool WarnedOut = false;
     int AmmoLevel = 100;
     int SmokeFloats = 0;
-    bool LayingMinefield = false;
+    // The minefield she is laying (the world owns it); none while not laying.
+    core::TEntityId<campaign::TMinefieldTag> MinefieldBeingLaid;
+    bool LayingMinefield() const { return static_cast<bool>(MinefieldBeingLaid); }
+    bool FiredTorpedoesThisMinute = false;
     // The torpedoes it carries: the built-in data until the scenario finds its design's type.
     designs::TTorpedoType TorpedoData = designs::BuiltInTorpedoData();
 
@@ -198,7 +223,7 @@ public:
     int SightingLevel = kUnseen;
     // The level at the start of this minute's sighting: a level rises one step a minute at most.
     int PreviousSightingLevel = kUnseen;
-    int LightState = 1; // 1 day, 2 night, 3 dusk
+    int LightState = kLightDay;
     // The minute's sighting flags, cleared at the start of every sighting pass.
     bool SeenByPlayerThisMinute = false;
     bool SeenThisMinute = false; // an enemy had it in range, or it had one in range
@@ -232,6 +257,14 @@ public:
 
     // ---- Log: the ship's own hit details, each line starting with the time "hh:nn ".
     std::vector<std::string> Hits;
+
+    // ---- Once sunk or gone: when, and what became of her crew.
+    core::TDateTime TimeOfLoss = 0.0;
+    bool BeingRescued = false; // a division is picking up her survivors
+    bool RescueAsked = false;  // the player declined to pick them up
+    std::vector<TRescue> Rescues;
+    int SurvivorsRescued() const; // picked up and still afloat with their rescuer
+    int SurvivorsLost() const;    // picked up, then lost with their rescuer
 
     // Reads the design file and sets what follows from it: flotation, superstructure points
     // and the secondary and tertiary guns of each broadside (an odd gun is lost, since the
@@ -313,6 +346,8 @@ public:
     std::string CheckAmmoWarnings();
 
     bool IsSinkingOrSunk() const { return Sinking > 0 || Sunk; }
+    // How the other side names her: its identified type and reported class, or "unknown ship".
+    std::string IdentifiedName() const;
 
 private:
     static int RoundedCourse(int milli);
@@ -320,6 +355,9 @@ private:
     static std::optional<int> StateForPercentage(int p);
     int headingMilli_ = 0;
 };
+
+// Yards between two ships, unrounded.
+double RangeYards(const TFightingShip& a, const TFightingShip& b);
 
 // A copy of a ship's design record for the ship views: the whole record with its turrets (guns
 // and positions only) and mounts (tubes, torpedoes left and positions), its name and its

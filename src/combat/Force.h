@@ -44,6 +44,8 @@ public:
     TForce* MainForce = nullptr;
     std::string MainForceName = "XXX"; // as the scenario names it; resolved after loading
     int Morale = 0;
+    // Lying in harbour: its ships raise steam only once the side is alerted.
+    bool InPort = false;
     // Force orders.
     int WithdrawalLevel = 0;
     bool Rallied = false;

@@ -274,14 +274,6 @@ bool WithinFilter(const TFightingShip& ship, int threshold) {
     return designs::TypeIndex(ship.ShipType) <= threshold;
 }
 
-std::string Description(const TFightingShip& ship) {
-    if (ship.IdentifiedType.empty()) {
-        return "unknown ship";
-    }
-    return ship.ReportedClass.empty() ? ship.IdentifiedType
-                                      : ship.IdentifiedType + " " + ship.ReportedClass;
-}
-
 // The target slots a ship holding fire empties.
 void DropTarget(TFightingShip& ship, const TFightingShip* target) {
     for (TFightingShip** slot :
@@ -906,9 +898,9 @@ TSalvo FireGuns(TFightingShip& firer, TFightingShip* target, int level,
                 if (target->PlayerCommanded || !firer.PlayerCommanded) {
                     say(code + target->Name + " " + hit.Text, target);
                 } else if (hit.Severity < kHeavyHitSeverity) {
-                    say("2" + Description(*target) + " Hit", target);
+                    say("2" + target->IdentifiedName() + " Hit", target);
                 } else {
-                    say(code + Description(*target) + " " + hit.Text, target);
+                    say(code + target->IdentifiedName() + " " + hit.Text, target);
                 }
             }
             salvo.HitResults.push_back(std::move(hit));

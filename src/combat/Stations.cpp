@@ -23,7 +23,6 @@ using map::TGeoPos;
 
 namespace {
 
-constexpr int kNightLight = 2;
 constexpr int kMaxLeadChain = 100;
 constexpr double kFollowRangeYards = 20000.0;
 
@@ -201,7 +200,7 @@ std::optional<TGeoPos> SupportPoint(TDivision& division, TDivision& lead, IBattl
         const int c = s.Course();
         // Each further support division keeps 800 yards east of the one before.
         const auto shifted = [k](TGeoPos p) { return k >= 2 ? MovePoint(p, 90, k * 800.0) : p; };
-        if (s.LightState == kNightLight && context.NationOf(s).NightFighting <= 0) {
+        if (s.LightState == kLightNight && context.NationOf(s).NightFighting <= 0) {
             // Navies untrained for night action kept their supports close at night.
             const double distance = s.ShipType > TShipType::B ? 2000.0 : 6000.0;
             return shifted(MovePoint(s.Position(), AddBearing(c, 170), distance));
@@ -209,7 +208,8 @@ std::optional<TGeoPos> SupportPoint(TDivision& division, TDivision& lead, IBattl
         if (context.WeatherCode() < 2 && s.Nation != 0) {
             return shifted(MovePoint(s.Position(), AddBearing(c, 170), 3000.0));
         }
-        if (k == 1 && lead.Ships.size() == 1 && s.CurrentTarget == nullptr && !s.LayingMinefield) {
+        if (k == 1 && lead.Ships.size() == 1 && s.CurrentTarget == nullptr &&
+            !s.LayingMinefield()) {
             return MovePoint(s.Position(), AddBearing(c, 180), 800.0);
         }
         int a = lead.SupportSideAngle;
@@ -312,7 +312,7 @@ std::optional<TGeoPos> ScreenPoint(TDivision& division, TDivision& lead, IBattle
                          static_cast<double>(division.Ships.size()) * kLineSpacingYards + 2000.0);
     }
     division.Formation = formScreen;
-    const bool night = ownFlag != nullptr && ownFlag->LightState == kNightLight;
+    const bool night = ownFlag != nullptr && ownFlag->LightState == kLightNight;
     return MovePoint(s.Position(), s.Course(), night ? 2000.0 : 3000.0);
 }
 

@@ -126,9 +126,9 @@ TSunPoint SubSolarPoint(core::TDateTime clock) {
 int LightCondition(const map::TSpherePoint& where, const TSunPoint& sun) {
     const double dot = where.X * sun.X + where.Y * sun.Y + where.Z * sun.Z;
     if (dot > 0.0) {
-        return kDayLight;
+        return kLightDay;
     }
-    return dot >= kTwilightDot ? kTwilight : kNightLight;
+    return dot >= kTwilightDot ? kLightDusk : kLightNight;
 }
 
 int LightCondition(const map::TGeoPos& where, core::TDateTime clock) {
@@ -136,10 +136,10 @@ int LightCondition(const map::TGeoPos& where, core::TDateTime clock) {
 }
 
 int LightVisibility(int light, const TSightingRanges& ranges, int speedKnots) {
-    if (light == kDayLight) {
+    if (light == kLightDay) {
         return ranges.Day;
     }
-    int range = light == kNightLight ? ranges.Night : ranges.Mean();
+    int range = light == kLightNight ? ranges.Night : ranges.Mean();
     if (speedKnots > kWakeSpeed) {
         range += kWakeYards;
     }
@@ -157,7 +157,7 @@ int SizeFactor(TShipType type, int light) {
     case TShipType::MS:
         return 8;
     case TShipType::LT:
-        return light == kNightLight ? 12 : 10;
+        return light == kLightNight ? 12 : 10;
     default:
         return 10;
     }

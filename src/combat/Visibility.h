@@ -31,10 +31,10 @@ constexpr bool IsThickWeather(int weather) {
     return weather == kFog || weather == kMist || weather == kLightRain || weather == kHeavyRain;
 }
 
-// ---- The light at a ship.
-inline constexpr int kDayLight = 1;
-inline constexpr int kNightLight = 2;
-inline constexpr int kTwilight = 3;
+// ---- The light where a ship is (her LightState).
+inline constexpr int kLightDay = 1;
+inline constexpr int kLightNight = 2;
+inline constexpr int kLightDusk = 3; // twilight
 
 // The point of the globe with the sun overhead at `clock`: a mean sun (no equation of time)
 // that stands over Greenwich at noon of the game clock, with the declination of the season.

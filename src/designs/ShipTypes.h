@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,6 +20,15 @@ inline constexpr int kShipTypeCount = 11;
 
 constexpr int TypeIndex(TShipType t) {
     return static_cast<int>(t);
+}
+
+constexpr bool IsOneOf(TShipType t, std::initializer_list<TShipType> types) {
+    for (const TShipType one : types) {
+        if (one == t) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // The design-file code ("BB" ...), the only spelling read from files: exact and

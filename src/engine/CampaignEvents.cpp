@@ -1,6 +1,9 @@
 #include "engine/CampaignEvents.h"
 
+#include "campaign/SearchArea.h"
 #include "engine/GameWorld.h"
+
+#include <algorithm>
 
 namespace tarnwake::engine {
 
@@ -9,5 +12,10 @@ void AircraftSightings(TGameWorld&) {}
 void CheckSubmarines(TGameWorld&) {}
 
 void SubmarineChecks(TGameWorld&) {}
+
+bool AircraftPossible(const TGameWorld& world) {
+    return std::any_of(world.SearchAreas.begin(), world.SearchAreas.end(),
+                       [](const auto& area) { return area->Category == campaign::saAirPatrol; });
+}
 
 } // namespace tarnwake::engine

@@ -9,5 +9,7 @@ class TGameWorld;
 void AircraftSightings(TGameWorld& world);
 void CheckSubmarines(TGameWorld& world);
 void SubmarineChecks(TGameWorld& world);
+// Whether aircraft take part in this scenario: it has air patrol sectors.
+bool AircraftPossible(const TGameWorld& world);
 
 } // namespace tarnwake::engine

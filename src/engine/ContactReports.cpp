@@ -12,4 +12,10 @@ void CreateReport(TGameWorld&, combat::TFightingShip&, combat::TFightingShip&) {
 
 void CreateReportExactForAI(TGameWorld&, combat::TFightingShip&, combat::TFightingShip&) {}
 
+bool SideAlerted(const TGameWorld& world, int side) {
+    return (side == 0 || side == 1) && world.Sides[static_cast<std::size_t>(side)].Alerted;
+}
+
+void SendPositionReport(TGameWorld&, combat::TDivision&) {}
+
 } // namespace tarnwake::engine

@@ -35,7 +35,12 @@ void WriteShip(std::ostringstream& out, const TFightingShip& s) {
         << " rudder=" << s.RudderStatus << " sinking=" << s.Sinking << (s.Sunk ? " sunk" : "")
         << " hits=" << s.LightHits << '/' << s.MediumHits << '/' << s.HeavyHits << '/'
         << s.TorpedoHits << " out-of-control=" << s.OutOfControl << " smoke=" << s.SmokeMinutes
-        << '/' << s.SmokeFloats << " seen=" << s.SightingLevel << " fuel=" << s.CurrentEndurance;
+        << '/' << s.SmokeFloats << " seen=" << s.SightingLevel << " fuel=" << s.CurrentEndurance
+        << (s.Abandoned ? " abandoned" : "") << " reattach=" << s.ReattachDelay;
+    for (const combat::TRescue& r : s.Rescues) {
+        out << " rescued-by=" << r.Rescuer.Value << ':' << r.Picked
+            << (r.LostWithRescuer ? "x" : "");
+    }
     out << " ammo=";
     for (int level = 1; level <= 3; ++level) {
         out << s.Ammo[static_cast<std::size_t>(level)] << (level < 3 ? "/" : "");
@@ -66,7 +71,9 @@ void WriteDivision(std::ostringstream& out, const TDivision& d) {
         << " stance=" << d.TacticalStance << " hold-fire=" << d.HoldFireMinutes
         << (d.MakeSmoke ? " smoke" : "") << " battle-smoke=" << d.BattleSmokeLevel
         << " waypoint=" << d.WaypointIndex << " objective=" << d.Objective.lon << ','
-        << d.Objective.lat << " ships=";
+        << d.Objective.lat << " losses=" << d.Losses << " combat=" << d.MinutesInCombat
+        << (d.LockedAI ? " lost-contact" : "") << (d.GoHome ? " go-home" : "")
+        << " rescue=" << IdOf(d.RescueTarget) << " ships=";
     for (const TFightingShip* s : d.Ships) {
         out << IdOf(s) << ',';
     }

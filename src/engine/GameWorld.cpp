@@ -229,6 +229,10 @@ TObjectiveCondition* TGameWorld::FindObjective(TObjectiveId id) const {
     return FindById(Objectives, id);
 }
 
+campaign::TMinefield* TGameWorld::FindMinefield(core::TEntityId<campaign::TMinefieldTag> id) const {
+    return FindById(Minefields, id);
+}
+
 TDivision* TGameWorld::DivisionOfShip(const TFightingShip* ship) const {
     for (const auto& division : Divisions) {
         if (std::find(division->Ships.begin(), division->Ships.end(), ship) !=
@@ -273,11 +277,6 @@ void TGameWorld::RetireShip(TFightingShip* ship) {
             f->FlagDivision();
         }
         Erase(f->KnownEnemies, ship);
-    }
-    for (TSide& side : Sides) {
-        if (side.MostImportantEnemy == ship) {
-            side.MostImportantEnemy = nullptr;
-        }
     }
     // What it saw and aimed at goes with it: a ship on the sunk list refers to nothing alive.
     ship->Sighted.clear();
@@ -379,6 +378,8 @@ void TGameWorld::Clear() {
     ScenarioFinished = false;
     ObjectiveReached = false;
     AllHome = {};
+    RescueYesToAll = false;
+    RescueNoToAll = false;
     RunTimerEnabled = false;
     SubStepTimerEnabled = false;
     SpeedIndex = kNormalSpeed;

@@ -34,6 +34,7 @@ class ISound;
 
 namespace tarnwake::campaign {
 struct TSubmarine;
+struct TMinefieldTag;
 class TMinefield;
 class TSearchArea;
 } // namespace tarnwake::campaign
@@ -106,6 +107,8 @@ struct TPlayPreferences {
     // The main window's "count smoke": funnel and screen smoke across the line of sight hides
     // ships too.
     bool CountFunnelSmoke = false;
+    // "Flotation damage warning": ships of this type code or lower warn of heavy flooding.
+    int FloatWarning = 2;
 };
 
 // The weather and light values of the environment that the minute loop keeps up to date,
@@ -220,6 +223,7 @@ public:
     combat::TDivision* FindDivision(combat::TDivisionId id) const;
     combat::TForce* FindForce(combat::TForceId id) const;
     TObjectiveCondition* FindObjective(TObjectiveId id) const;
+    campaign::TMinefield* FindMinefield(core::TEntityId<campaign::TMinefieldTag> id) const;
 
     // The division the ship sails in; none when no division holds it.
     combat::TDivision* DivisionOfShip(const combat::TFightingShip* ship) const;
@@ -276,6 +280,9 @@ public:
     bool ScenarioFinished = false;
     bool ObjectiveReached = false;
     std::array<bool, 2> AllHome{};
+    // The player's standing answers to the survivors question: "Yes to all", "No to all".
+    bool RescueYesToAll = false;
+    bool RescueNoToAll = false;
 
     bool RunTimerEnabled = false;
     bool SubStepTimerEnabled = false;

@@ -52,6 +52,7 @@ struct TLogSettings {
     // Making out an enemy's type stops the clock for ships of this type code or lower.
     int BreakOnId = 1;
     bool BreakOnNewSighting = true;
+    bool BreakOnSubSighting = true; // "Enemy submarine/aircraft sighted"
 };
 
 struct TFlushResult {

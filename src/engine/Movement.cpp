@@ -24,6 +24,7 @@
 
 namespace tarnwake::engine {
 
+using combat::kLightNight;
 using combat::TDivision;
 using combat::TFightingShip;
 using designs::TShipType;
@@ -41,7 +42,6 @@ constexpr int kRescueSpeed = 5;
 constexpr double kLandAheadYards = 100.0;
 constexpr int kSpeedBeforeLand = 5;
 constexpr int kSpeedBeforeMinefield = 10;
-constexpr int kNightLight = 2;
 constexpr int kSubStepsPerMinuteBase = 240;
 
 // Clear-course refinement of every steering sub-step: look far, then nearer and nearer.
@@ -50,10 +50,6 @@ constexpr int kClearCourseSpan = 160;
 
 using map::CourseDifference;
 using map::NormaliseCourse;
-
-double Range(const TFightingShip& a, const TFightingShip& b) {
-    return map::RangeYards(a.Position(), b.Position());
-}
 
 int BearingTo(const TFightingShip& from, const TGeoPos& to) {
     return map::BearingBetween(from.Position(), to);
@@ -139,7 +135,7 @@ void SetFormationCourse(TGameWorld& world, TDivision& division, std::size_t i,
         // A cruiser that has been fighting at long range draws ahead of the lead to engage.
         const bool fighting = (ship.ShipType == TShipType::CL && ship.ShotsFired >= 7) ||
                               (ship.ShipType == TShipType::CA && ship.ShotsFired >= 11);
-        if (fighting && leadFlag != nullptr && Range(ship, *leadFlag) >= 8001.0) {
+        if (fighting && leadFlag != nullptr && combat::RangeYards(ship, *leadFlag) >= 8001.0) {
             SteerFor(ship, combat::PointAhead(*leadFlag, 3000 - 400 * static_cast<int>(i)));
         } else if (i < division.StationPoints.size()) {
             SteerFor(ship, division.StationPoints[i]);
@@ -173,13 +169,13 @@ void SetFormationCourse(TGameWorld& world, TDivision& division, std::size_t i,
     }
     TFightingShip& ahead = *division.Ships[i - 1];
     TFightingShip& flag = *division.Ships[0];
-    if (ship.LayingMinefield) {
+    if (ship.LayingMinefield()) {
         // A minelayer lays its field abeam of the flagship, out of the column's track.
         SteerFor(ship, MovePoint(flag.Position(), AddBearing(flag.Course(), 90),
                                  static_cast<double>(i) * 1000.0));
         return;
     }
-    const double gap = Range(ship, ahead);
+    const double gap = combat::RangeYards(ship, ahead);
     if (ship.TurnDelay <= 0.0 || gap > 2 * kStationInterval) {
         ship.TurnDelay = 0.0;
         const int aheadBearing = ship.GetBearingToShip(&ahead, world.Messages());
@@ -202,7 +198,7 @@ void SetFormationCourse(TGameWorld& world, TDivision& division, std::size_t i,
         } else {
             SteerFor(ship, ahead.Position());
         }
-        if (Range(ship, flag) > 1000.0 * static_cast<double>(division.Ships.size())) {
+        if (combat::RangeYards(ship, flag) > 1000.0 * static_cast<double>(division.Ships.size())) {
             SteerFor(ship, flag.Position());
         }
     } else {
@@ -300,7 +296,7 @@ void MoveDivisionShips(TGameWorld& world, TDivision& division, bool fullStep, bo
         }
         TFightingShip* flag = division.Flagship();
         if (flag != nullptr && division.RescueTarget != nullptr &&
-            Range(*flag, *division.RescueTarget) < kRescueRangeYards) {
+            combat::RangeYards(*flag, *division.RescueTarget) < kRescueRangeYards) {
             division.Speed = kRescueSpeed;
         }
         for (index = 0; index < division.Ships.size(); ++index) {
@@ -331,7 +327,7 @@ void MoveDivisionShips(TGameWorld& world, TDivision& division, bool fullStep, bo
                 ship.LastRunYards = MoveShipStep(world, ship, false);
             } else {
                 TFightingShip& ahead = *division.Ships[index - 1];
-                const double gap = Range(ship, ahead);
+                const double gap = combat::RangeYards(ship, ahead);
                 if (gap < kStationInterval + ahead.LastRunYards) {
                     // Too close to the ship ahead: drop back into station.
                     ship.OrderedSpeed = division.Speed - 1;
@@ -391,7 +387,7 @@ double MoveShipStep(TGameWorld& world, TFightingShip& ship, bool closeUp) {
     }
     try {
         int speed = std::min(ship.CurrentSpeed, MaxSpeedForWind(world.Environment.WindForce));
-        if (ship.LayingMinefield) {
+        if (ship.LayingMinefield()) {
             speed = std::min(speed, std::min(kMineLayingSpeed, ship.CurrentMaxSpeed()));
         }
         ship.CurrentSpeed = std::clamp(speed, 0, kMaxShipSpeed);
@@ -565,7 +561,7 @@ void CheckAvoidCloseEnemy(TGameWorld& world, TDivision& division, TFightingShip&
             if (!big(ship) && !big(*enemy) && !enemy->IsLandTarget()) {
                 limit -= 1000.0;
             }
-            if (ship.LightState == kNightLight) {
+            if (ship.LightState == kLightNight) {
                 limit = std::trunc(limit / 2.0);
             }
             const int toEnemy = BearingTo(ship, enemy->Position());
@@ -588,7 +584,7 @@ void CheckAvoidCloseEnemy(TGameWorld& world, TDivision& division, TFightingShip&
                     } else if (relative < 270) {
                         course = toEnemy + 95;
                     }
-                    const bool night = ship.LightState == kNightLight;
+                    const bool night = ship.LightState == kLightNight;
                     course = world.Opponent().TryCourseAvoidClose(world, ship, night ? 160 : 170,
                                                                   night ? 3000 : 4000,
                                                                   NormaliseCourse(course));
@@ -636,7 +632,7 @@ int AvoidCloseFriend(TGameWorld& world, TFightingShip& ship, TDivision& division
             std::find(division.Ships.begin(), division.Ships.end(), f) != division.Ships.end()) {
             continue;
         }
-        const double r = Range(ship, *f);
+        const double r = combat::RangeYards(ship, *f);
         if (nearest == nullptr || r < nearestRange) {
             nearest = f;
             nearestRange = r;
@@ -688,6 +684,10 @@ bool IsThreat(TGameWorld& world, const TFightingShip& enemy) {
 void ChangeSpeedForMinute(TFightingShip& ship) {
     const int maxSpeed = ship.CurrentMaxSpeed();
     ship.OrderedSpeed = std::min(ship.OrderedSpeed, maxSpeed);
+    // A ship going down has lost all way: she is not got under way again.
+    if (ship.Sinking > 0) {
+        ship.OrderedSpeed = 0;
+    }
     if (ship.OutOfControl > 0) {
         return;
     }

@@ -39,7 +39,8 @@ void CheckAvoidCloseEnemy(TGameWorld& world, combat::TDivision& division,
                           combat::TFightingShip& ship);
 // A course away from a friend of another division about to cross this ship's bow, or 0.
 int AvoidCloseFriend(TGameWorld& world, combat::TFightingShip& ship, combat::TDivision& division);
-// Once a minute: speed creeps up a knot at a time and comes off four or five.
+// Once a minute: speed creeps up a knot at a time and comes off four or five; a sinking ship
+// loses her way.
 void ChangeSpeedForMinute(combat::TFightingShip& ship);
 // The computer's support and scout divisions match their lead's speed on station.
 void MatchStationSpeed(TGameWorld& world, combat::TDivision& division);

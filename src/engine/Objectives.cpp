@@ -12,4 +12,6 @@ void ObjectiveResults(TGameWorld&) {}
 
 void ReactToIdentification(TGameWorld&, combat::TFightingShip&) {}
 
+void RefreshObjectiveState(TGameWorld&, combat::TDivision&) {}
+
 } // namespace tarnwake::engine

@@ -1,8 +1,9 @@
 #pragma once
 
 namespace tarnwake::combat {
+class TDivision;
 class TFightingShip;
-}
+} // namespace tarnwake::combat
 
 namespace tarnwake::engine {
 
@@ -19,5 +20,7 @@ void CheckForceWithdrawal(TGameWorld& world);
 // At the end of the minute: objectives accomplished or failed are announced, and stop the
 // clock.
 void ObjectiveResults(TGameWorld& world);
+// After the minute's moves: what the division's flagship has reached or searched.
+void RefreshObjectiveState(TGameWorld& world, combat::TDivision& division);
 
 } // namespace tarnwake::engine

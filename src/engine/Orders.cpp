@@ -4,6 +4,7 @@
 #include "core/Messages.h"
 #include "core/Text.h"
 #include "designs/ShipTypes.h"
+#include "engine/Detach.h"
 #include "engine/GameWorld.h"
 #include "engine/Movement.h"
 
@@ -27,6 +28,7 @@ constexpr const char* kDivisionWord = "division";
 constexpr const char* kDivisionTargetWord = "division-target";
 constexpr const char* kShipTargetWord = "ship-target";
 constexpr const char* kEndGameWord = "end-game";
+constexpr const char* kDetachWord = "detach";
 
 TOrderResult Refused(std::string text) {
     return {false, std::move(text)};
@@ -206,6 +208,20 @@ TOrderResult ApplyEndGame(TGameWorld& world) {
     return {true, {}};
 }
 
+TOrderResult ApplyDetach(TGameWorld& world, const TDetachOrder& order) {
+    TFightingShip* ship = world.FindShip(order.Ship);
+    if (ship == nullptr) {
+        return Refused("No ship selected");
+    }
+    if (world.PlayerSide == kWatchingSide || ship->Side != world.PlayerSide) {
+        return Refused("Ship is under AI control!");
+    }
+    if (std::string refusal = DetachRefusal(world, *ship); !refusal.empty()) {
+        return Refused(std::move(refusal));
+    }
+    return {DetachCommand(world, *ship), {}};
+}
+
 // ---- Text ----------------------------------------------------------------------------------
 
 void Put(std::ostringstream& out, const char* key, const std::optional<int>& value) {
@@ -308,6 +324,8 @@ TOrderResult IssueOrder(TGameWorld& world, const TOrder& order) {
                     return ApplyDivisionTarget(world, o);
                 } else if constexpr (std::is_same_v<T, TShipTargetOrder>) {
                     return ApplyShipTarget(world, o);
+                } else if constexpr (std::is_same_v<T, TDetachOrder>) {
+                    return ApplyDetach(world, o);
                 } else {
                     return ApplyEndGame(world);
                 }
@@ -356,6 +374,8 @@ std::string OrderText(const TOrder& order) {
                     << " target=" << o.Target.Value;
             } else if constexpr (std::is_same_v<T, TShipTargetOrder>) {
                 out << kShipTargetWord << ' ' << o.Ship.Value << " target=" << o.Target.Value;
+            } else if constexpr (std::is_same_v<T, TDetachOrder>) {
+                out << kDetachWord << ' ' << o.Ship.Value;
             } else {
                 out << kEndGameWord;
             }
@@ -382,6 +402,13 @@ std::optional<TOrder> ParseOrder(std::string_view text, std::string& error) {
     if (!id || *id <= 0) {
         error = "\"" + std::string(kind) + "\" needs the id of what it orders";
         return std::nullopt;
+    }
+    if (kind == kDetachWord) {
+        if (words.size() != 2) {
+            error = "detach takes only the ship's id";
+            return std::nullopt;
+        }
+        return TOrder(TDetachOrder{combat::TShipId(*id)});
     }
     if (kind == kDivisionWord) {
         TDivisionOrder o;

@@ -49,7 +49,13 @@ struct TShipTargetOrder {
 // The player ends the game before its time.
 struct TEndGameOrder {};
 
-using TOrder = std::variant<TDivisionOrder, TDivisionTargetOrder, TShipTargetOrder, TEndGameOrder>;
+// "Detach": the player sends a damaged ship home (after confirming it).
+struct TDetachOrder {
+    combat::TShipId Ship;
+};
+
+using TOrder = std::variant<TDivisionOrder, TDivisionTargetOrder, TShipTargetOrder, TEndGameOrder,
+                            TDetachOrder>;
 
 // What became of an order: applied, or refused with the text the player is shown. A refused
 // order changes nothing, but for a role the division may not take, which falls back to

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <string>
+#include "combat/FightingShip.h"
+#include "map/GeoPos.h"
 
-namespace tarnwake::combat {
-class TFightingShip;
-}
+#include <string>
 
 namespace tarnwake::engine {
 
@@ -25,8 +24,9 @@ struct TSide {
     int RepairCapacity = 4;
     // The side knows the enemy is out: its first sighting (or a report) has come in.
     bool Alerted = false;
-    // The biggest enemy ship the side has made out, which its forces go after or avoid.
-    combat::TFightingShip* MostImportantEnemy = nullptr;
+    // The most important enemy the side has sighted, and where it was last seen.
+    combat::TShipId ImportantEnemy;
+    map::TGeoPos ImportantEnemyPosition;
 };
 
 } // namespace tarnwake::engine

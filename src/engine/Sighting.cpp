@@ -144,7 +144,7 @@ bool Enemies(const TFightingShip& a, const TFightingShip& b) {
 
 // A ship burning at night shows its fire farther than it could be seen.
 int FireBonus(int light, int fireLevel) {
-    return light == combat::kNightLight && fireLevel > kFireShowsLevel
+    return light == combat::kLightNight && fireLevel > kFireShowsLevel
                ? kFireYardsPerLevel * fireLevel + kFireYardsPerLevel
                : 0;
 }
@@ -576,7 +576,7 @@ void TSightingPass::ExamineEnemy(TDivision& division, TFightingShip& observer, i
         return;
     }
     const int weather = world_.Environment.Weather;
-    if (range < Tenths(classRange, kNameCorrectionTenths) && light == combat::kDayLight &&
+    if (range < Tenths(classRange, kNameCorrectionTenths) && light == combat::kLightDay &&
         weather >= combat::kClear && weather <= combat::kOvercast) {
         target.ReportedClass = target.EnemyClassName;
     }
@@ -593,9 +593,9 @@ void TSightingPass::IdentifyClass(TFightingShip& observer, TFightingShip& target
     target.WithinClassRange = true;
     const int light = lights_[static_cast<std::size_t>(t)];
     int dice = IsNeutral(target) ? kClassDiceNeutral : kClassDice;
-    dice += light == combat::kNightLight ? kClassDiceNight
-            : light == combat::kTwilight ? kClassDiceTwilight
-                                         : 0;
+    dice += light == combat::kLightNight  ? kClassDiceNight
+            : light == combat::kLightDusk ? kClassDiceTwilight
+                                          : 0;
     dice += thick_ ? kClassDiceThick : 0;
     if (random_.Random(dice) >= observer.CrewQuality + kClassCrewBonus) {
         return;
@@ -624,14 +624,14 @@ void TSightingPass::IdentifyType(TDivision& division, TFightingShip& observer,
                                  TFightingShip& target, int t, double range, double typeRange) {
     const int light = lights_[static_cast<std::size_t>(t)];
     const int nightFighting = world_.NationOf(observer).NightFighting;
-    int dice = light == combat::kNightLight
+    int dice = light == combat::kLightNight
                    ? kTypeDiceNightBase - kTypeDiceNightFighting * nightFighting
                    : (IsSmallObserver(observer) ? kTypeDiceSmallObserver : kTypeDice);
     dice -= target.FiredLastMinute ? kTypeDiceFired : 0;
     dice += IsNeutral(target) ? kTypeDiceNeutral : 0;
-    dice += light == combat::kNightLight ? kTypeDiceNight
-            : light == combat::kTwilight ? kTypeDiceTwilight
-                                         : 0;
+    dice += light == combat::kLightNight  ? kTypeDiceNight
+            : light == combat::kLightDusk ? kTypeDiceTwilight
+                                          : 0;
     dice += thick_ ? kTypeDiceThick : 0;
     if (range > typeRange) {
         return;
@@ -674,11 +674,11 @@ void TSightingPass::IdentifyType(TDivision& division, TFightingShip& observer,
     }
     ReactToIdentification(world_, observer);
     if (observer.Side == 0 || observer.Side == 1) {
-        TFightingShip*& important =
-            world_.Sides[static_cast<std::size_t>(observer.Side)].MostImportantEnemy;
-        if (important == nullptr || important->Sunk ||
-            important->Displacement < target.Displacement) {
-            important = &target;
+        TSide& side = world_.Sides[static_cast<std::size_t>(observer.Side)];
+        const TFightingShip* important = world_.FindShip(side.ImportantEnemy);
+        if (important == nullptr || important->Displacement < target.Displacement) {
+            side.ImportantEnemy = target.Id;
+            side.ImportantEnemyPosition = target.Position();
         }
     }
     if (observer.ShipType != TShipType::TR && division.Force != nullptr) {
@@ -693,7 +693,7 @@ void TSightingPass::Detect(TDivision& division, TFightingShip& observer, int slo
     const int relative = map::AddBearing(bearing, -observer.Course());
     const int quadrant = ((relative + 45) % 360) / 90 + 1;
     int dice = quadrant == kAsternQuadrant ? kDetectDiceAstern : kDetectDice;
-    if (lights_[static_cast<std::size_t>(t)] == combat::kNightLight) {
+    if (lights_[static_cast<std::size_t>(t)] == combat::kLightNight) {
         if (target.FireLevel > kFireShowsLevel) {
             dice -= target.FireLevel + kDetectFireBase;
         } else {

@@ -4,15 +4,11 @@ namespace tarnwake::engine {
 
 class TGameWorld;
 
-// Once a minute, after the fighting: speeds change, and ships that have begun to sink or have
-// sunk are dealt with.
+// Once a minute, after damage control: speeds change, ships that have begun to sink are
+// announced, and ships that have sunk are announced and go to the sunk list.
 void AllShipsCheckSinkings(TGameWorld& world);
-// The life of divisions after the minute's fighting: fuel, smoke, hold fire and the rest of
-// each division's upkeep.
-void CheckAllDivAfterMove(TGameWorld& world);
-// The player's prompts of the minute: survivors to pick up.
-void OfferRescue(TGameWorld& world);
-// At the end of a scenario every sinking ship sinks.
+// At the end of a scenario every ship's damage control runs to its end: whatever is going down
+// goes down, and no ship is left sinking.
 void SinkAllSinking(TGameWorld& world);
 
 } // namespace tarnwake::engine

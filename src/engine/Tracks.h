@@ -13,4 +13,9 @@ class TGameWorld;
 // reach their ships.
 void ExtendDivisionTrack(const TGameWorld& world, combat::TDivision& division);
 
+// The division's flag and track on the ship layer, made once its ships are known.
+void CreateDivisionGraphics(TGameWorld& world, combat::TDivision& division);
+// The flag follows the flagship.
+void RefreshDivisionGraphics(combat::TDivision& division);
+
 } // namespace tarnwake::engine

@@ -455,13 +455,13 @@ std::string SunTimes(const TFightingShip& ship, core::TDateTime clock) {
     const std::string span = HoursAndMinutes((steps - 1) * kSunStepMinutes);
     std::string text = "Ship: " + ship.Name + "\nPosition: " + map::PositionToText(where) + "\n";
     switch (now) {
-    case combat::kDayLight:
+    case combat::kLightDay:
         return text + "It is daylight. Dusk will be at " + Clock(at) + "Z,\nin " + span;
-    case combat::kNightLight:
+    case combat::kLightNight:
         return text + "It is night. Dawn will be at " + Clock(at) + "Z,\nin " + span;
     default:
         return text +
-               (next == combat::kNightLight ? "It is twilight. Sunset will be in "
+               (next == combat::kLightNight ? "It is twilight. Sunset will be in "
                                             : "It is twilight. Sunrise will be in ") +
                span;
     }

@@ -289,6 +289,11 @@ void SetDivisionAIControl(TGameWorld& world, bool savedGame) {
         TDivision& d = *world.Divisions[i];
         core::RunGuarded(messages, "SetDivisionAIControl", d.DivisionName, [&] {
             DecideDivisionAIControl(world, d);
+            // The scenario read who commands each force before the sides were given out: a
+            // force the computer now commands is no longer the player's.
+            for (TFightingShip* ship : d.Ships) {
+                ship->PlayerCommanded = d.Force != nullptr && !d.Force->AIControl;
+            }
             if (d.Role == combat::roleIndependent) {
                 d.LeadDiv = nullptr;
             }

@@ -6,7 +6,7 @@
 #include "core/Messages.h"
 #include "core/Random.h"
 #include "engine/GameWorld.h"
-#include "map/GamePresenters.h"
+#include "engine/Tracks.h"
 #include "map/Geometry.h"
 #include "map/Globe.h"
 #include "map/GlobeLayer.h"
@@ -60,39 +60,6 @@ int DisplacementBearing(int randomAngle, core::TRandomGenerator& random) {
     return random.Random(100) > 49 ? randomAngle : AddBearing(randomAngle, 180);
 }
 
-void CreateDivisionGraphics(TGameWorld& world, TDivision& division) {
-    core::IMessages& messages = world.Messages();
-    map::TGlobeLayer& layer = world.Chart.FindOrCreateLayer("ShipLayer");
-    division.FlagMarker = std::make_unique<combat::TDivLocation>(&layer);
-    division.FlagMarker->SetRef({map::TMarkerKind::Division, division.Id.Value});
-    division.FlagMarker->SetTitle(division.DivisionName);
-    if (const auto id = map::FlagPresenter(world.Chart, division.Side, messages)) {
-        division.FlagMarker->SetPresenterID(*id);
-    }
-    division.Track = std::make_unique<map::TGeoDataObject>(&layer);
-    division.Track->SetRef({map::TMarkerKind::Track, division.Id.Value});
-    const TFightingShip* flag = division.Flagship();
-    const int type = flag != nullptr ? designs::TypeIndex(flag->ShipType) : 0;
-    if (const auto id = map::TrackPresenter(world.Chart, division.Side, type, messages)) {
-        division.Track->SetPresenterID(*id);
-    }
-    RefreshDivisionGraphics(division);
-}
-
-void RefreshDivisionGraphics(TDivision& division) {
-    const TFightingShip* flag = division.Flagship();
-    if (flag == nullptr) {
-        return;
-    }
-    if (division.FlagMarker) {
-        division.FlagMarker->SetStoredPoint(flag->Position());
-    }
-    // Until the division has steamed, its track is only where it starts.
-    if (division.Track && division.Track->Chain(0).Count() <= 1) {
-        division.Track->SetChainPoints(0, {flag->Position()});
-    }
-}
-
 void MoveDivisionTo(TGameWorld& world, TDivision& division, const TGeoPos& point) {
     TFightingShip* flag = division.Flagship();
     if (flag == nullptr) {
@@ -116,7 +83,7 @@ void MoveDivisionTo(TGameWorld& world, TDivision& division, const TGeoPos& point
         ship->SetPosition(chart.IsBlocked(moved, ship) ? point : moved);
     }
     flag->SetPosition(point);
-    RefreshDivisionGraphics(division);
+    engine::RefreshDivisionGraphics(division);
 }
 
 void MoveToCorePoint(TGameWorld& world, TDivision& division) {
@@ -215,7 +182,7 @@ void PlaceShipsInFormation(TGameWorld& world, TDivision& division) {
         default:
             break;
         }
-        RefreshDivisionGraphics(division);
+        engine::RefreshDivisionGraphics(division);
     } catch (const std::exception& e) {
         world.Messages().Error(core::ProcedureErrorText(
             "PlaceShipsInFormation", "Division: " + division.DivisionName, e.what()));
@@ -253,7 +220,7 @@ void PlaceShipsAtScreenPoints(TGameWorld& world, TDivision& division, double set
             ship->SetCourse(division.Course);
             ship->OrderedCourse = division.Course;
         }
-        RefreshDivisionGraphics(division);
+        engine::RefreshDivisionGraphics(division);
     } catch (const std::exception&) {
         world.Messages().Error("Error in PlaceShipsAtScreenPoints\nDivision: " +
                                division.DivisionName);

@@ -30,11 +30,6 @@ inline constexpr double kScreenSetBackYards = 200.0;
 int DisplacementYards(int thousands);
 int DisplacementBearing(int randomAngle, core::TRandomGenerator& random);
 
-// The division's flag and track on the ship layer, made once its ships are known.
-void CreateDivisionGraphics(engine::TGameWorld& world, combat::TDivision& division);
-// The flag follows the flagship.
-void RefreshDivisionGraphics(combat::TDivision& division);
-
 // Moves the whole division so that its flagship stands on `point`, each ship keeping its
 // bearing and range from the flagship. A ship
 // whose new place would be blocked (land, coast or a minefield) joins the flagship's new

@@ -14,6 +14,7 @@
 #include "designs/NationsTable.h"
 #include "engine/GameWorld.h"
 #include "engine/Objective.h"
+#include "engine/Tracks.h"
 #include "map/GamePresenters.h"
 #include "map/Geometry.h"
 #include "map/Globe.h"
@@ -270,7 +271,7 @@ private:
             TDivision& d = *world_.Divisions[i];
             LoadDivisionShips(world_, reader_, d, progress_, &designs_);
             ReportSpeedAboveDesign(d);
-            CreateDivisionGraphics(world_, d);
+            engine::CreateDivisionGraphics(world_, d);
             if (!d.IsNeutral()) {
                 if (d.Force != nullptr) {
                     d.Force->Divisions.push_back(&d);
@@ -671,11 +672,12 @@ void LoadObjectives(TGameWorld& world, const TSectionReader& reader) {
             o.Goal = reader.ReadInteger(kSection, prefix + "Goal", 0);
             o.ShipType = reader.ReadInteger(kSection, prefix + "ShipType", 0);
             map::TextToPosition(reader.ReadString(kSection, prefix + "Location", "X X"),
-                                "Objective location (" + reader.Where(kSection, prefix + "Location") + ")",
+                                "Objective location (" +
+                                    reader.Where(kSection, prefix + "Location") + ")",
                                 true, messages, o.Location);
             map::TextToPosition(reader.ReadString(kSection, prefix + "AltLoc", "0 0"),
-                                "Objective alt location (" + reader.Where(kSection, prefix + "AltLoc") +
-                                    ")",
+                                "Objective alt location (" +
+                                    reader.Where(kSection, prefix + "AltLoc") + ")",
                                 true, messages, o.AltLoc);
             o.Marker->SetStoredPoint(o.Location);
             o.EndGame = reader.ReadBool(kSection, prefix + "EndGame", false);

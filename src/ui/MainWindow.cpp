@@ -6,6 +6,7 @@
 #include "core/Colour.h"
 #include "core/Random.h"
 #include "core/Text.h"
+#include "engine/Detach.h"
 #include "engine/GameSpeed.h"
 #include "engine/GameWorld.h"
 #include "engine/Movement.h"
@@ -1304,6 +1305,8 @@ void TfrmMain::TreeCommand(const QString& entry) {
         if (at != nullptr && at->Marker) {
             chart_->SetCentre(at->Position());
         }
+    } else if (entry == "Detach") {
+        DetachShip(ship);
     } else if (entry == "Set target...") {
         if (world_->Preferences.RealismSetting != engine::kRealismCaptain) {
             if (ship != nullptr) {
@@ -1312,6 +1315,28 @@ void TfrmMain::TreeCommand(const QString& entry) {
                 Messages().Inform("No manual targeting on this setting!");
             }
         }
+    }
+}
+
+void TfrmMain::DetachShip(combat::TFightingShip* ship) {
+    if (ship == nullptr || world_ == nullptr) {
+        return;
+    }
+    if (world_->PlayerSide == engine::kWatchingSide || ship->Side != world_->PlayerSide) {
+        Messages().Inform("Ship is under AI control!");
+        return;
+    }
+    if (const std::string refusal = engine::DetachRefusal(*world_, *ship); !refusal.empty()) {
+        Messages().Inform(refusal);
+        return;
+    }
+    if (!Messages().ConfirmYesNo("Do you want to detach " + ship->Name +
+                                 " and send her home to closest friendly base?")) {
+        return;
+    }
+    if (Order(engine::TDetachOrder{ship->Id})) {
+        FillTree();
+        RefreshOrders();
     }
 }
 

@@ -187,6 +187,8 @@ public:
     QMenu* TreeMenu() const { return treeMenu_; }
     // Runs a menu entry by its caption ("Status...", "Center map", ...).
     void TreeCommand(const QString& entry);
+    // "Detach" on a ship of the player's: refused, or confirmed and ordered.
+    void DetachShip(combat::TFightingShip* ship);
     // The other divisions of a division's force, in the force's order.
     std::vector<combat::TDivision*> Subordinates(const combat::TDivision* division) const;
     // Selects a division and centres the chart on it.

@@ -815,16 +815,6 @@ TEST(HitDamageRules, OvermatchAndBattered) {
     EXPECT_TRUE(Battered(*destroyer, 0));
 }
 
-TEST(HitDamageRules, StartFireLightsAShipNotYetBurning) {
-    auto ship = Dreadnought();
-    TScriptedRandom none({});
-    EXPECT_EQ("Fire started", StartFire(*ship, 12, none));
-    EXPECT_EQ(1, ship->FireLevel);
-    EXPECT_EQ(0, ship->FT);
-    EXPECT_EQ("", StartFire(*ship, 12, none));
-    EXPECT_EQ(1, ship->FireLevel);
-}
-
 // ---- Torpedoes and mines -------------------------------------------------------------------
 
 struct TUnderwaterCase {

@@ -10,9 +10,9 @@
 #include <vector>
 
 using namespace tarnwake;
-using combat::kDayLight;
-using combat::kNightLight;
-using combat::kTwilight;
+using combat::kLightDay;
+using combat::kLightDusk;
+using combat::kLightNight;
 using designs::TShipType;
 
 namespace {
@@ -52,11 +52,11 @@ TEST(LightCondition, AgreesWithTheAlmanacWithinAQuarterHourOrSo) {
     const core::TDateTime jan24 = core::EncodeDateTime(1915, 1, 24);
     const core::TDateTime nov1 = core::EncodeDateTime(1914, 11, 1, 12, 0);
     const std::vector<TCase> cases = {
-        {"Dogger Bank twilight begins", doggerBank, jan24, kTwilight, 7 * 60 + 9, 20},
-        {"Dogger Bank day begins", doggerBank, jan24, kDayLight, 7 * 60 + 50, 20},
+        {"Dogger Bank twilight begins", doggerBank, jan24, kLightDusk, 7 * 60 + 9, 20},
+        {"Dogger Bank day begins", doggerBank, jan24, kLightDay, 7 * 60 + 50, 20},
         // From noon: the day ends at 23:28 and twilight at 23:56 of 1 November.
-        {"Coronel day ends", coronel, nov1, kTwilight, 11 * 60 + 28, 20},
-        {"Coronel twilight ends", coronel, nov1, kNightLight, 11 * 60 + 56, 25},
+        {"Coronel day ends", coronel, nov1, kLightDusk, 11 * 60 + 28, 20},
+        {"Coronel twilight ends", coronel, nov1, kLightNight, 11 * 60 + 56, 25},
     };
     for (const TCase& c : cases) {
         const int minute = MinuteLightBecomes(c.Where, c.Midnight, c.Light);
@@ -67,8 +67,8 @@ TEST(LightCondition, AgreesWithTheAlmanacWithinAQuarterHourOrSo) {
 
 TEST(LightCondition, NoonIsDayAndMidnightIsNightAtMidLatitudes) {
     const map::TGeoPos northSea = Degrees(56.0, 6.0);
-    EXPECT_EQ(kDayLight, combat::LightCondition(northSea, core::EncodeDateTime(1916, 5, 31, 12)));
-    EXPECT_EQ(kNightLight, combat::LightCondition(northSea, core::EncodeDateTime(1916, 12, 1, 0)));
+    EXPECT_EQ(kLightDay, combat::LightCondition(northSea, core::EncodeDateTime(1916, 5, 31, 12)));
+    EXPECT_EQ(kLightNight, combat::LightCondition(northSea, core::EncodeDateTime(1916, 12, 1, 0)));
 }
 
 TEST(Visibility, SizeSpeedAndGunFlashes) {
@@ -82,16 +82,16 @@ TEST(Visibility, SizeSpeedAndGunFlashes) {
         int Yards;
     };
     const std::vector<TCase> cases = {
-        {"battleship by day", TShipType::BB, kDayLight, 15, false, 24000},
-        {"destroyer by day", TShipType::DD, kDayLight, 15, false, 19200},
-        {"destroyer that fired", TShipType::DD, kDayLight, 15, true, 24000},
-        {"light cruiser by day", TShipType::CL, kDayLight, 15, false, 21600},
-        {"battleship at 15 knots at night", TShipType::BB, kNightLight, 15, false, 4000},
-        {"battleship at 20 knots at night", TShipType::BB, kNightLight, 20, false, 4300},
-        {"battleship at 25 knots at night", TShipType::BB, kNightLight, 25, false, 4600},
-        {"battleship at 25 knots at dusk", TShipType::BB, kTwilight, 25, false, 14600},
-        {"battery at night", TShipType::LT, kNightLight, 0, false, 4800},
-        {"battery by day", TShipType::LT, kDayLight, 0, false, 24000},
+        {"battleship by day", TShipType::BB, kLightDay, 15, false, 24000},
+        {"destroyer by day", TShipType::DD, kLightDay, 15, false, 19200},
+        {"destroyer that fired", TShipType::DD, kLightDay, 15, true, 24000},
+        {"light cruiser by day", TShipType::CL, kLightDay, 15, false, 21600},
+        {"battleship at 15 knots at night", TShipType::BB, kLightNight, 15, false, 4000},
+        {"battleship at 20 knots at night", TShipType::BB, kLightNight, 20, false, 4300},
+        {"battleship at 25 knots at night", TShipType::BB, kLightNight, 25, false, 4600},
+        {"battleship at 25 knots at dusk", TShipType::BB, kLightDusk, 25, false, 14600},
+        {"battery at night", TShipType::LT, kLightNight, 0, false, 4800},
+        {"battery by day", TShipType::LT, kLightDay, 0, false, 24000},
     };
     for (const TCase& c : cases) {
         const int range = combat::LightVisibility(c.Light, clear, c.Speed);

@@ -187,6 +187,7 @@ TEST(OrderText, EveryOrderReadsBackAsItWasWritten) {
         engine::TDivisionTargetOrder{combat::TDivisionId(4), combat::TDivisionId(9)},
         engine::TShipTargetOrder{combat::TShipId(40), combat::TShipId(77)},
         engine::TEndGameOrder{},
+        engine::TDetachOrder{combat::TShipId(12)},
     };
     for (const engine::TOrder& order : orders) {
         const std::string text = engine::OrderText(order);
@@ -211,6 +212,7 @@ TEST(OrderText, ReadingRefusesWhatItDoesNotKnow) {
         {"division 4 ai=2", "unknown key or bad value \"ai=2\""},
         {"ship-target 4", "\"ship-target\" needs target="},
         {"end-game now", "end-game takes nothing more"},
+        {"detach 4 now", "detach takes only the ship's id"},
         {"fire 3 x=1", "unknown order \"fire\""},
     };
     for (const auto& c : cases) {

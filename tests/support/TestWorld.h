@@ -9,12 +9,14 @@
 #include "core/Messages.h"
 #include "core/Sound.h"
 #include "engine/GameWorld.h"
+#include "engine/MinuteBookkeeping.h"
 #include "map/Geometry.h"
 #include "map/GlobeLayer.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tarnwake::testing {
 
@@ -82,6 +84,16 @@ public:
         return map::MovePoint(origin, course, yards);
     }
     map::TGlobeLayer* ShipLayer() { return &world.Chart.FindOrCreateLayer("ShipLayer"); }
+
+    // Every line the log has kept (with its marker), the minute's lines flushed into it first.
+    std::vector<std::string> FlushedLog() {
+        engine::FlushMinuteLog(world);
+        std::vector<std::string> lines;
+        for (const auto& e : world.Log.FullLog()) {
+            lines.push_back(e.line);
+        }
+        return lines;
+    }
 
     // A ship joins a division (and the world).
     combat::TFightingShip& AddShip(combat::TDivision& division, const TTestShipSpec& spec,

@@ -197,6 +197,33 @@ private slots:
         QCOMPARE(w.Chart()->Centre(), rear->Position());
     }
 
+    void detachSendsHomeADamagedShipOnceConfirmed() {
+        TGame game;
+        combat::TDivision* division = game.DivisionNamed("4th BS");
+        QVERIFY(division != nullptr);
+        combat::TFightingShip* benbow = division->RearShip();
+        game.MakeCurrent(benbow);
+        game.window.TreeCommand("Detach");
+        QCOMPARE(game.LastMessage(), std::string("Ship is not sufficiently damaged to detach!"));
+
+        benbow->TorpedoHits = 1;
+        game.messages.QueueAnswer(core::btNo);
+        game.window.TreeCommand("Detach");
+        QCOMPARE(game.LastMessage(),
+                 std::string("Do you want to detach Benbow and send her home to closest "
+                             "friendly base?"));
+        QVERIFY(game.DivisionNamed("Benbow *") == nullptr);
+
+        game.messages.QueueAnswer(core::btYes);
+        game.window.TreeCommand("Detach");
+        combat::TDivision* home = game.DivisionNamed("Benbow *");
+        QVERIFY(home != nullptr);
+        QVERIFY(home->GoHome && home->AIControl);
+        QCOMPARE(home->Flagship(), benbow);
+        // The order of battle shows her division of her own.
+        game.MakeCurrent(home);
+    }
+
     void subordinatesAreTheOtherDivisionsOfTheForce() {
         TGame game;
         combat::TDivision* division = game.DivisionNamed("4th BS");
