@@ -1,7 +1,8 @@
 // Target selection and gunfire of one minute with the battle lines of Jutland engaged: 250 ships
 // in 40 divisions, two fleets on parallel courses 12,000 yards apart, every ship seeing every
-// enemy within 20,000 yards. The damage the salvos do is repaired between minutes, outside the
-// timing, so that every minute is fought by the full fleets.
+// enemy within its sighting range, as the lookouts of the minute found them. The damage the salvos
+// do is repaired between minutes, outside the timing, so that every minute is fought by the full
+// fleets.
 
 #include "combat/Division.h"
 #include "combat/FightingShip.h"
@@ -9,6 +10,7 @@
 #include "core/Sound.h"
 #include "engine/FirePhase.h"
 #include "engine/GameWorld.h"
+#include "engine/Sighting.h"
 #include "map/Geometry.h"
 
 #include <benchmark/benchmark.h>
@@ -77,14 +79,9 @@ struct TEngagedFleets {
                 d.Ships.push_back(&world.AddShip(std::move(s)));
             }
         }
-        for (const auto& a : world.Ships) {
-            for (const auto& b : world.Ships) {
-                if (a->Side != b->Side &&
-                    map::RangeYards(a->Position(), b->Position()) < world.Environment.DayRange) {
-                    a->Sighted.push_back(b.get());
-                }
-            }
-        }
+        // The lookouts of the minute: what each ship sees, and the ranges and bearings the fire
+        // phase reads.
+        engine::CheckSightingsPass(world);
     }
 
     // The salvos' damage is undone: every minute is fought by the whole fleets.

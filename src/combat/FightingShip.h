@@ -74,7 +74,11 @@ public:
     // Puts the marker on the ship layer, keeping the position.
     void PlaceOnLayer(map::TGlobeLayer* shipLayer);
     map::TGeoPos Position() const { return Marker->StoredPoint(); }
-    void SetPosition(const map::TGeoPos& p) { Marker->MoveTo(p); }
+    // A ship that moves leaves the minute's measured tables: what was measured no longer holds.
+    void SetPosition(const map::TGeoPos& p) {
+        Marker->MoveTo(p);
+        MinuteSlot = -1;
+    }
 
     // ---- Identity and command
     TShipId Id; // given by the world when the ship joins the game
@@ -236,6 +240,10 @@ public:
     bool CapitalShipInSight = false;
     std::string IdentifiedType; // the type code the other side believes
     std::string ReportedClass;  // the class name the other side reports
+    // The ship's place in the tables the minute measures (ranges and bearings between ships);
+    // moving the ship clears it, and the tables check it is still theirs, so a stale value only
+    // costs a fresh measurement.
+    int MinuteSlot = -1;
     // Where the other side last saw it: its position at the last minute it was sighted.
     map::TGeoPos LastKnownPosition;
     // The smoke it leaves behind, for the lines of sight that cross it: where it was at the end

@@ -1,6 +1,7 @@
 #include "combat/Gunnery.h"
 
 #include "combat/FightingShip.h"
+#include "combat/Visibility.h"
 #include "core/Messages.h"
 #include "core/Random.h"
 #include "core/Rounding.h"
@@ -103,12 +104,19 @@ std::string Reason(const std::string& what, int m) {
     return what + ": " + std::to_string(m * 10);
 }
 
+// The reason lines of a hit chance, made only when someone reads them: the fire phase asks for
+// thousands of chances a minute and reads none of their reasons.
 class TReport {
 public:
     explicit TReport(std::vector<std::string>* lines) : lines_(lines) {}
-    void Add(const std::string& line) {
+    void Add(const char* line) {
         if (lines_ != nullptr) {
-            lines_->push_back(line);
+            lines_->emplace_back(line);
+        }
+    }
+    template <typename TMake> void Add(TMake&& make) {
+        if (lines_ != nullptr) {
+            lines_->push_back(make());
         }
     }
 
@@ -404,27 +412,30 @@ double HitChance(const TFightingShip& firer, const TFightingShip& target, int ca
     const int r = std::max(geometry.RangeYards, kMinimumRangeYards);
     double basic = 4.0 * static_cast<double>(e) / r;
     basic *= r < 4000 ? 0.9 : r < 8000 ? 0.8 : 0.7;
-    report.Add("Target: " + target.Name);
-    report.Add("Range: " + std::to_string(geometry.RangeYards) + " yards");
-    report.Add("Basic hit chance: " + Fixed2(basic));
+    report.Add([&] { return std::string("Target: " + target.Name); });
+    report.Add(
+        [&] { return std::string("Range: " + std::to_string(geometry.RangeYards) + " yards"); });
+    report.Add([&] { return std::string("Basic hit chance: " + Fixed2(basic)); });
 
     int m = firer.CrewQuality;
-    report.Add(Reason("Crew quality", firer.CrewQuality));
+    report.Add([&] { return std::string(Reason("Crew quality", firer.CrewQuality)); });
     const int size = TargetSizeModifier(target, r);
     m += size;
-    report.Add(Reason("Target size", size));
+    report.Add([&] { return std::string(Reason("Target size", size)); });
     if (target.CurrentSpeed < kSlowTargetKnots) {
         m += 1;
-        report.Add("Target low speed: + 10");
+        report.Add([&] { return std::string("Target low speed: + 10"); });
     }
     const int fireControl = FireControlModifier(firer.FireControl, r);
     m += fireControl;
-    report.Add(Reason("Fire control", fireControl) + " (" +
-               designs::FireControlName(firer.FireControl) + ")");
+    report.Add([&] {
+        return std::string(Reason("Fire control", fireControl) + " (" +
+                           designs::FireControlName(firer.FireControl) + ")");
+    });
     const int national = conditions.FirerNation.GunneryCharacteristic + conditions.SideGunneryBonus;
     if (conditions.FirerNation.GunneryCharacteristic != 0 || conditions.SideGunneryBonus != 0) {
         m += national;
-        report.Add(Reason("National characteristic", national));
+        report.Add([&] { return std::string(Reason("National characteristic", national)); });
     }
     if (firer.LightState == 3 &&
         map::CourseDifference(geometry.TrueBearing, map::AddBearing(geometry.LightBearing, 180)) <
@@ -447,7 +458,7 @@ double HitChance(const TFightingShip& firer, const TFightingShip& target, int ca
         const bool small = Is(firer.ShipType, {TShipType::DD, TShipType::MS});
         const int ranging = r < (small ? 4000 : 5000) ? -3 : -5;
         m += ranging;
-        report.Add(Reason("Ranging", ranging));
+        report.Add([&] { return std::string(Reason("Ranging", ranging)); });
     }
     if (level == kSecondaryGuns || level == kTertiaryGuns) {
         int battery = -level;
@@ -455,8 +466,10 @@ double HitChance(const TFightingShip& firer, const TFightingShip& target, int ca
             battery -= 2;
         }
         m += battery;
-        report.Add(
-            Reason(level == kSecondaryGuns ? "Secondary battery" : "Tertiary battery", battery));
+        report.Add([&] {
+            return std::string(Reason(
+                level == kSecondaryGuns ? "Secondary battery" : "Tertiary battery", battery));
+        });
     }
     const double v = geometry.TargetVisibility;
     if (r > 0.9 * v) {
@@ -468,22 +481,24 @@ double HitChance(const TFightingShip& firer, const TFightingShip& target, int ca
     }
     if (const int k = geometry.ShipsInBetween; k > 0) {
         m -= k + 1;
-        report.Add(std::to_string(k) +
-                   " ships fouling the range: " + std::to_string((k + 1) * -10));
+        report.Add([&] {
+            return std::string(std::to_string(k) +
+                               " ships fouling the range: " + std::to_string((k + 1) * -10));
+        });
     }
     if (const int turn = OwnTurnHitModifier(std::abs(firer.Turn)); turn != 0) {
         m += turn;
-        report.Add(Reason("Ship turning", turn));
+        report.Add([&] { return std::string(Reason("Ship turning", turn)); });
     }
     const int targetTurn = std::abs(target.Turn);
     if (const int turn = TargetTurnHitModifier(targetTurn); turn != 0) {
         m += turn;
-        report.Add(Reason("Target turning", turn));
+        report.Add([&] { return std::string(Reason("Target turning", turn)); });
     }
     if (target.Evading && target.Speed > kEvadingFastTargetKnots) {
         const int evading = targetTurn < 61 ? -3 : -2;
         m += evading;
-        report.Add(Reason("Target evading", evading));
+        report.Add([&] { return std::string(Reason("Target evading", evading)); });
     }
     if (firer.Evading) {
         m -= 4;
@@ -492,8 +507,10 @@ double HitChance(const TFightingShip& firer, const TFightingShip& target, int ca
     if (target.ShipsFiringAtMe > 1) {
         const int same = std::min(target.ShipsFiringAtMe, 3);
         m -= same;
-        report.Add(std::to_string(target.ShipsFiringAtMe) + " ships firing at same target: -" +
-                   std::to_string(same) + "0");
+        report.Add([&] {
+            return std::string(std::to_string(target.ShipsFiringAtMe) +
+                               " ships firing at same target: -" + std::to_string(same) + "0");
+        });
     }
     if (firer.CalibreAtMeLastTurn > 9 ||
         (firer.CalibreAtMeLastTurn > 4 && !IsLarge(firer.ShipType))) {
@@ -506,36 +523,39 @@ double HitChance(const TFightingShip& firer, const TFightingShip& target, int ca
     if (target.SightingLevel == kSighted || target.SightingLevel == kTypeIdentified) {
         const int known = target.SightingLevel == kSighted ? -4 : -2;
         m += known;
-        report.Add(Reason("Target sighting level", known));
+        report.Add([&] { return std::string(Reason("Target sighting level", known)); });
     }
     if (target.ShipType == TShipType::DD && calibre > kBigGunsAtDestroyerCalibre) {
         const int big = r < kBigGunsAtDestroyerYards ? -4 : -2;
         m += big;
-        report.Add(Reason("Big guns firing at DD", big));
+        report.Add([&] { return std::string(Reason("Big guns firing at DD", big)); });
     }
     if (const int s = geometry.SmokeInterference; s > 0) {
         m -= s;
-        report.Add("Smoke interference: -" + std::to_string(s * 10));
+        report.Add([&] { return std::string("Smoke interference: -" + std::to_string(s * 10)); });
     }
     if (const int d = SuperstructureLoss(firer); d > 20) {
         m -= d / 20;
-        report.Add("Firing ship damage: -" + std::to_string(d / 20) + "0");
+        report.Add(
+            [&] { return std::string("Firing ship damage: -" + std::to_string(d / 20) + "0"); });
     }
     std::string label;
     if (const int typeModifier = TypeFiringModifier(firer.ShipType, r, label); typeModifier != 0) {
         m += typeModifier;
-        report.Add(Reason(label, typeModifier));
+        report.Add([&] { return std::string(Reason(label, typeModifier)); });
     }
     if (const int sea = SeaStateHitModifier(firer.ShipType, conditions.SeaState); sea > 0) {
         m -= sea;
-        report.Add("Sea state: -" + std::to_string(sea * 10));
+        report.Add([&] { return std::string("Sea state: -" + std::to_string(sea * 10)); });
     }
     if (target.LightState == 2) {
         m -= 1;
         report.Add("Night firing: - 10");
         if (const int night = conditions.FirerNation.NightFighting; night > 0) {
             m += night;
-            report.Add("Nightfighting ability: +" + std::to_string(night * 10));
+            report.Add([&] {
+                return std::string("Nightfighting ability: +" + std::to_string(night * 10));
+            });
         }
     }
     switch (conditions.Weather) {
@@ -560,7 +580,7 @@ double HitChance(const TFightingShip& firer, const TFightingShip& target, int ca
                                  "\nShip: " + firer.Name + " Target: " + target.Name);
     }
     const double chance = CapChance(ApplyModifier(basic, m), target, r);
-    report.Add("Final hit chance: " + Fixed2(chance));
+    report.Add([&] { return std::string("Final hit chance: " + Fixed2(chance)); });
     return chance;
 }
 
@@ -779,8 +799,7 @@ TSalvo FireGuns(TFightingShip& firer, TFightingShip* target, int level,
         if (level == kMainGuns) {
             firer.RangingMinutes = std::max(firer.RangingMinutes - 1, 0);
         }
-        const bool poorVisibility = conditions.Weather == 0 || conditions.Weather == 1 ||
-                                    conditions.Weather == 6 || conditions.Weather == 7;
+        const bool poorVisibility = IsThickWeather(conditions.Weather);
         const double rate = RateOfFire(firer, calibre, *target, poorVisibility, level, geometry,
                                        conditions, random);
         const double t = rate * g;

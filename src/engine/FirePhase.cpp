@@ -3,13 +3,16 @@
 #include "combat/Division.h"
 #include "combat/FightingShip.h"
 #include "combat/Gunnery.h"
+#include "combat/Visibility.h"
 #include "core/GameClock.h"
 #include "core/Messages.h"
 #include "core/Random.h"
 #include "core/Rounding.h"
 #include "designs/ShipTypes.h"
 #include "engine/GameWorld.h"
+#include "engine/Sighting.h"
 #include "map/Geometry.h"
+#include "map/GlobeUnits.h"
 
 #include <algorithm>
 #include <array>
@@ -62,31 +65,38 @@ bool Gone(const TFightingShip* ship) {
     return ship == nullptr || ship->Sunk;
 }
 
-// A ship of a sighted list with its range and true bearing from the observer, as the minute's
-// sighting measured them.
+// A ship of a sighted list with its range from the observer, as the minute measured it.
 struct TSightedPair {
     TFightingShip* Ship = nullptr;
     int Range = 0;
-    int TrueBearing = 0;
 };
 
 int Range(const TGameWorld& world, const TFightingShip& a, const TFightingShip& b) {
-    return static_cast<int>(core::Round(world.SightingPairs.Range(a, b)));
+    return world.SightingPairs.RoundedRange(a, b);
 }
 
-TSightedPair Measure(const TGameWorld& world, const TFightingShip& ship, TFightingShip* other) {
-    return {other, Range(world, ship, *other), world.SightingPairs.Bearing(ship, *other)};
+TSightedPair Measure(const TGameWorld& world, const TFightingShip& ship, int slot,
+                     TFightingShip* other) {
+    const engine::TSightingPairs& pairs = world.SightingPairs;
+    const int t = pairs.Slot(*other);
+    if (slot >= 0 && t >= 0) {
+        return {other, pairs.RoundedRange(slot, t)};
+    }
+    return {other, Range(world, ship, *other)};
 }
 
 // The ships a ship sees, each with its range and bearing.
 class SightedPairs {
 public:
-    SightedPairs(const TGameWorld& world, const TFightingShip& ship) : world_(world), ship_(ship) {}
+    SightedPairs(const TGameWorld& world, const TFightingShip& ship)
+        : world_(world), ship_(ship), slot_(world.SightingPairs.Slot(ship)) {}
     class iterator {
     public:
         iterator(const SightedPairs& owner, std::vector<TFightingShip*>::const_iterator at)
             : owner_(owner), at_(at) {}
-        TSightedPair operator*() const { return Measure(owner_.world_, owner_.ship_, *at_); }
+        TSightedPair operator*() const {
+            return Measure(owner_.world_, owner_.ship_, owner_.slot_, *at_);
+        }
         iterator& operator++() {
             ++at_;
             return *this;
@@ -103,6 +113,7 @@ public:
 private:
     const TGameWorld& world_;
     const TFightingShip& ship_;
+    const int slot_;
 };
 
 // CanEngage inside the rules.
@@ -116,8 +127,8 @@ bool Engageable(const TGameWorld& world, const TFightingShip& ship, const TFight
            Range(world, ship, *target) < BatteryRange(world, ship, row);
 }
 
-int RelativeBearing(const TFightingShip& ship, const TSightedPair& pair) {
-    return map::AddBearing(pair.TrueBearing, -ship.Course());
+int RelativeBearing(const TGameWorld& world, const TFightingShip& ship, const TSightedPair& pair) {
+    return map::AddBearing(world.SightingPairs.Bearing(ship, *pair.Ship), -ship.Course());
 }
 
 bool HasGunsInRow(const TFightingShip& ship, int row) {
@@ -460,7 +471,7 @@ void SelectSideTargets(TGameWorld& world, TFightingShip& ship, int row, bool sta
             TFightingShip* t = pair.Ship;
             if (Gone(t) || !Enemies(ship, *t) || t->ShipsFiringAtMe > kSideTargetShooters ||
                 t->SightingLevel < combat::kTypeIdentified || pair.Range >= reach ||
-                !onSide(RelativeBearing(ship, pair))) {
+                !onSide(RelativeBearing(world, ship, pair))) {
                 continue;
             }
             if (tertiary &&
@@ -502,7 +513,7 @@ void SelectSideTargets(TGameWorld& world, TFightingShip& ship, int row, bool sta
                 r >= kKeepTargetFactor * best) {
                 continue;
             }
-            const int bearing = RelativeBearing(ship, pair);
+            const int bearing = RelativeBearing(world, ship, pair);
             bool assigned = false;
             if (bearing >= 46 && bearing <= 134) {
                 SideSlot(ship, row, true) = t;
@@ -663,23 +674,67 @@ void CountFirePressure(TGameWorld& world) {
 
 namespace {
 
+// The point of the globe under the sun.
+map::TGeoPos SunPosition(const combat::TSunPoint& sun) {
+    const double perDegree = static_cast<double>(map::kGlobeUnitsPerDegree);
+    return {map::WrapLongitude(core::Round(sun.LongitudeDegrees * perDegree)),
+            static_cast<std::int32_t>(core::Round(sun.LatitudeDegrees * perDegree)), 0};
+}
+
+// A low sun: dusk lies a short way east or west of a ship in daylight, so the sun stands just
+// above the horizon.
+bool LowSun(const map::TGeoPos& at, const combat::TSunPoint& sun) {
+    constexpr std::int64_t kDuskOffset = 800000; // globe units, about nine miles
+    for (const std::int64_t offset : {kDuskOffset, -kDuskOffset}) {
+        const map::TGeoPos p{map::WrapLongitude(at.lon + offset), at.lat, 0};
+        if (combat::LightCondition(map::SpherePoint(p), sun) == combat::kLightDusk) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Where the light comes from, for a firing ship: it matters only to a ship in twilight, or in
+// daylight with the sun low and the sky clear.
+struct TFireLight {
+    bool LowSun = false;
+    int LightBearing = 0;
+};
+
+TFireLight FireLight(const TGameWorld& world, const TFightingShip& firer,
+                     const combat::TSunPoint& sun) {
+    TFireLight light;
+    const int weather = world.Environment.Weather;
+    const bool clearSky = weather == combat::kClear || weather == combat::kPartlyCloudy;
+    if (firer.LightState == combat::kLightDay && clearSky) {
+        light.LowSun = LowSun(firer.Position(), sun);
+    }
+    if (firer.LightState == combat::kLightDusk || light.LowSun) {
+        light.LightBearing = map::BearingBetween(firer.Position(), SunPosition(sun));
+    }
+    return light;
+}
+
 combat::TFireGeometry Geometry(TGameWorld& world, const TFightingShip& firer,
-                               const TFightingShip& target) {
+                               const TFightingShip& target, const TFireLight& light) {
     core::IMessages& messages = world.Messages();
     combat::TFireGeometry g;
     g.RangeYards = Range(world, firer, target);
     g.TrueBearing = world.SightingPairs.Bearing(firer, target);
     g.RelativeBearing = map::AddBearing(g.TrueBearing, -firer.Course());
     g.IncomingBearing = TFightingShip::IncomingBearing(&target, &firer, messages);
-    g.ShipsInBetween = firer.CountShipsInBetween(&target, world.Ships, true);
+    g.ShipsInBetween = world.SightingPairs.ShipsInBetween(firer, target, world.Ships);
     g.TargetVisibility = world.VisibilityRange(target, false);
     g.FirerVisibility = world.VisibilityRange(firer, false);
+    g.SmokeInterference = SmokeInterference(world, firer, target);
+    g.LowSun = light.LowSun;
+    g.LightBearing = light.LightBearing;
     return g;
 }
 
 // The messages of a salvo go to the minute's log; its line to the gunnery log.
 void Record(TGameWorld& world, const TFightingShip& firer, const TFightingShip& target,
-            const combat::TSalvo& salvo) {
+            const combat::TSalvo& salvo, int level) {
     for (const combat::TSalvoMessage& m : salvo.Messages) {
         world.Log.AddLogLine(m.Text, m.Owner);
     }
@@ -691,7 +746,8 @@ void Record(TGameWorld& world, const TFightingShip& firer, const TFightingShip& 
         if (sound == 0 || (sound == 1 && salvo.OpenedFire)) {
             world.Log.SetGunfireFlag();
         }
-        world.FireLines.push_back({firer.Id, target.Id, firer.Side});
+        world.FireLines.push_back(
+            {firer.Id, target.Id, firer.Side, firer.Calibre[static_cast<std::size_t>(level)]});
     }
 }
 
@@ -700,13 +756,38 @@ struct TMinuteFacts {
     std::string Time;
     int ScenarioYear = 0;
     int GameDay = 0;
+    combat::TSunPoint Sun;
 };
+
+TMinuteFacts FactsOfTheMinute(const TGameWorld& world) {
+    return {core::FormatTime(world.Clock), world.ScenarioYear(), static_cast<int>(world.Clock),
+            combat::SubSolarPoint(world.Clock)};
+}
+
+combat::TGunneryConditions Conditions(TGameWorld& world, const TFightingShip& ship,
+                                      const TFightingShip& target, const TMinuteFacts& facts) {
+    const int side = ship.Side;
+    combat::TGunneryConditions conditions{world.WeaponTables, world.NationOf(ship),
+                                          world.NationOf(target), world.Messages(),
+                                          world.GunDataWarnings};
+    conditions.SideGunneryBonus =
+        side == 0 || side == 1 ? world.Sides[static_cast<std::size_t>(side)].ScenarioAccuracy : 0;
+    conditions.ScenarioYear = facts.ScenarioYear;
+    conditions.GameDay = facts.GameDay;
+    conditions.Weather = world.Environment.Weather;
+    conditions.SeaState = world.Environment.WindForce;
+    conditions.FFRLow = world.Preferences.FFRLow;
+    conditions.Time = facts.Time;
+    conditions.Report = world.PlayerMaySee(ship) || world.PlayerMaySee(target);
+    conditions.OpenFireMsg = world.Preferences.OpenFireMsg;
+    conditions.PlayerSide = world.PlayerSide;
+    return conditions;
+}
 
 void FireShip(TGameWorld& world, TFightingShip& ship, const TMinuteFacts& facts) {
     if (ship.IsSinkingOrSunk() || (ship.Collided && ship.CurrentSpeed == 0)) {
         return;
     }
-    const designs::TNation& nation = world.NationOf(ship);
     struct TBattery {
         TFightingShip* target;
         int level;
@@ -716,45 +797,32 @@ void FireShip(TGameWorld& world, TFightingShip& ship, const TMinuteFacts& facts)
                                              {ship.SecondaryPortTarget, kSecondaryGuns},
                                              {ship.TertiaryStarboardTarget, kTertiaryGuns},
                                              {ship.TertiaryPortTarget, kTertiaryGuns}}};
+    std::optional<TFireLight> light; // the same for every battery of the ship
     for (const TBattery& battery : batteries) {
         TFightingShip* target = battery.target;
         if (target == nullptr || target->Sunk ||
             ship.Calibre[static_cast<std::size_t>(battery.level)] <= 0) {
             continue;
         }
-        const int side = ship.Side;
-        combat::TGunneryConditions conditions{world.WeaponTables, nation, world.NationOf(*target),
-                                              world.Messages(), world.GunDataWarnings};
-        conditions.SideGunneryBonus =
-            side == 0 || side == 1 ? world.Sides[static_cast<std::size_t>(side)].ScenarioAccuracy
-                                   : 0;
-        conditions.ScenarioYear = facts.ScenarioYear;
-        conditions.GameDay = facts.GameDay;
-        conditions.Weather = world.Environment.Weather;
-        conditions.SeaState = world.Environment.WindForce;
-        conditions.FFRLow = world.Preferences.FFRLow;
-        conditions.Time = facts.Time;
-        conditions.Report = world.PlayerMaySee(ship) || world.PlayerMaySee(*target);
-        conditions.OpenFireMsg = world.Preferences.OpenFireMsg;
-        conditions.PlayerSide = world.PlayerSide;
-        const combat::TFireGeometry geometry = Geometry(world, ship, *target);
+        const combat::TGunneryConditions conditions = Conditions(world, ship, *target, facts);
+        if (!light) {
+            light = FireLight(world, ship, facts.Sun);
+        }
+        const combat::TFireGeometry geometry = Geometry(world, ship, *target, *light);
         const combat::TSalvo salvo = combat::FireGuns(ship, target, battery.level, geometry,
                                                       conditions, world.Random(), world.Cosmetic());
-        Record(world, ship, *target, salvo);
+        Record(world, ship, *target, salvo, battery.level);
     }
 }
 
 } // namespace
 
 void FireAllShips(TGameWorld& world) {
-    const TMinuteFacts facts{core::FormatTime(world.Clock), world.ScenarioYear(),
-                             static_cast<int>(world.Clock)};
+    const TMinuteFacts facts = FactsOfTheMinute(world);
     for (const auto& ship : world.Ships) {
         TFightingShip& s = *ship;
         s.RoundsFiredAtMeLastTurn = s.RoundsFiredAtMeThisMinute;
         s.RoundsFiredAtMeThisMinute = 0;
-        s.FiredLastMinute = s.FiredThisMinute;
-        s.FiredThisMinute = false;
         s.HitsThisMinute = 0;
         s.HeavyHitsThisMinute = 0;
     }
@@ -779,6 +847,38 @@ void FireAllShips(TGameWorld& world) {
         ship->BiggestCalibreAtMe = 0;
         ship->Collided = false;
     }
+}
+
+std::optional<TGunneryEstimate> EstimateGunnery(TGameWorld& world, const TFightingShip& ship,
+                                                int level) {
+    const TFightingShip* target =
+        level == kMainGuns ? ship.CurrentTarget
+        : level == kSecondaryGuns
+            ? (ship.SecondaryStarboardTarget != nullptr ? ship.SecondaryStarboardTarget
+                                                        : ship.SecondaryPortTarget)
+            : (ship.TertiaryStarboardTarget != nullptr ? ship.TertiaryStarboardTarget
+                                                       : ship.TertiaryPortTarget);
+    const int calibre = level >= kMainGuns && level <= kTertiaryGuns
+                            ? ship.Calibre[static_cast<std::size_t>(level)]
+                            : 0;
+    if (target == nullptr || target->Sunk || calibre <= 0) {
+        return std::nullopt;
+    }
+    const combat::TGunneryConditions conditions =
+        Conditions(world, ship, *target, FactsOfTheMinute(world));
+    const combat::TFireGeometry geometry =
+        Geometry(world, ship, *target, FireLight(world, ship, combat::SubSolarPoint(world.Clock)));
+    TGunneryEstimate estimate;
+    estimate.Target = target;
+    estimate.RangeYards = geometry.RangeYards;
+    estimate.HitChance = combat::HitChance(ship, *target, calibre, false, &estimate.Reasons, level,
+                                           geometry, conditions);
+    // The rate of fire has its own dice: the window rolls them on the cosmetic generator, so
+    // looking never changes the battle.
+    estimate.RateOfFire =
+        combat::RateOfFire(ship, calibre, *target, combat::IsThickWeather(conditions.Weather),
+                           level, geometry, conditions, world.Cosmetic());
+    return estimate;
 }
 
 void WriteGunneryLog(TGameWorld& world) {

@@ -1,5 +1,9 @@
 #pragma once
 
+#include <optional>
+#include <string>
+#include <vector>
+
 namespace tarnwake::combat {
 class TDivision;
 class TFightingShip;
@@ -33,6 +37,18 @@ int BatteryRange(const TGameWorld& world, const combat::TFightingShip& ship, int
 void CountFirePressure(TGameWorld& world);
 // The gunfire phase: every ship fires each of its batteries at its targets.
 void FireAllShips(TGameWorld& world);
+// What a ship's guns of one level would do against their present target this minute, for the
+// windows: the hit chance per round with the reason of every modifier, and the rate of fire per
+// gun. None without a target or guns. The battle's dice are not touched.
+struct TGunneryEstimate {
+    const combat::TFightingShip* Target = nullptr;
+    int RangeYards = 0;
+    double HitChance = 0.0; // percent per round
+    double RateOfFire = 0.0;
+    std::vector<std::string> Reasons;
+};
+std::optional<TGunneryEstimate> EstimateGunnery(TGameWorld& world,
+                                                const combat::TFightingShip& ship, int level);
 // The gunnery log's new lines go to its file.
 void WriteGunneryLog(TGameWorld& world);
 

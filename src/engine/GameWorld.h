@@ -265,6 +265,7 @@ public:
         combat::TShipId Firer;
         combat::TShipId Target;
         int Side = 0;
+        int Calibre = 0; // inches, of the guns that fired
     };
     std::vector<TFireLine> FireLines;
 

@@ -56,6 +56,13 @@ void CourseBookkeeping(TGameWorld& world) {
     }
 }
 
+void RememberGunfire(TGameWorld& world) {
+    for (const auto& s : world.Ships) {
+        s->FiredLastMinute = s->FiredThisMinute;
+        s->FiredThisMinute = false;
+    }
+}
+
 void FlushMinuteLog(TGameWorld& world) {
     const TFlushResult flushed =
         world.Log.FlushLog({world.Preferences.Log, world.Messages(), world.Sound(),

@@ -21,6 +21,9 @@ void StartMotion(TGameWorld& world);
 void SetAllHomeFlags(TGameWorld& world);
 // A course gone astray is replaced by a random one; each ship's turn of the minute is noted.
 void CourseBookkeeping(TGameWorld& world);
+// Last minute's gun flashes become the ones the lookouts and gunlayers of this minute saw; this
+// minute's are yet to come.
+void RememberGunfire(TGameWorld& world);
 // The minute's messages go to the log, which may ask the clock to stop.
 void FlushMinuteLog(TGameWorld& world);
 // When neither timer runs any more, the display rebuilds its lists.

@@ -92,6 +92,7 @@ constexpr TPhase kStartPhases[] = {
 constexpr TPhase kFinishPhases[] = {
     {"SetAllHomeFlags", Always, SetAllHomeFlags},
     {"CourseBookkeeping", Always, CourseBookkeeping},
+    {"RememberGunfire", Always, RememberGunfire},
     {"Weatherchange", WeatherDue, Weatherchange},
     {"AdjustSightingLevel", EveryTenthMinute, AdjustSightingLevel},
     {"AgeSmokeFloats", Always, AgeSmokeFloats},

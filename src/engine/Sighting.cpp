@@ -202,6 +202,32 @@ struct TSightLine {
     }
 };
 
+// Smoke floats lying across the line of sight from `from` to `to` (whose bearing is given).
+int CountFloatsAcross(const TGameWorld& world, const map::TGeoPos& from, const map::TGeoPos& to,
+                      int bearing) {
+    const std::int64_t margin =
+        static_cast<std::int64_t>(kFloatCorridorYards * map::kGlobeUnitsPerYard) * 2;
+    const std::int64_t lonFar = from.lon + map::LongitudeStep(from.lon, to.lon);
+    const std::int64_t west = std::min<std::int64_t>(from.lon, lonFar) - margin;
+    const std::int64_t east = std::max<std::int64_t>(from.lon, lonFar) + margin;
+    const std::int64_t south = std::min(from.lat, to.lat) - margin;
+    const std::int64_t north = std::max(from.lat, to.lat) + margin;
+    const TSightLine line(from, to);
+    int count = 0;
+    for (const auto& smoke : world.SmokeFloats) {
+        const map::TGeoPos& p = smoke->Origin;
+        const std::int64_t lon = from.lon + map::LongitudeStep(from.lon, p.lon);
+        if (lon < west || lon > east || p.lat < south || p.lat > north ||
+            !line.Near(p, kFloatCorridorYards)) {
+            continue;
+        }
+        if (map::CourseDifference(map::BearingBetween(from, p), bearing) < kFloatBearingWindow) {
+            ++count;
+        }
+    }
+    return count;
+}
+
 class TSightingPass {
 public:
     explicit TSightingPass(TGameWorld& world)
@@ -514,30 +540,8 @@ int TSightingPass::SmokeFloatsAcross(int slot, int t) {
     if (world_.SmokeFloats.empty()) {
         return 0;
     }
-    const map::TGeoPos& from = pairs_.At(slot).Position;
-    const map::TGeoPos& to = pairs_.At(t).Position;
-    const std::int64_t margin =
-        static_cast<std::int64_t>(kFloatCorridorYards * map::kGlobeUnitsPerYard) * 2;
-    const std::int64_t lonFar = from.lon + map::LongitudeStep(from.lon, to.lon);
-    const std::int64_t west = std::min<std::int64_t>(from.lon, lonFar) - margin;
-    const std::int64_t east = std::max<std::int64_t>(from.lon, lonFar) + margin;
-    const std::int64_t south = std::min(from.lat, to.lat) - margin;
-    const std::int64_t north = std::max(from.lat, to.lat) + margin;
-    const TSightLine line(from, to);
-    const int bearing = pairs_.Bearing(slot, t);
-    int count = 0;
-    for (const auto& smoke : world_.SmokeFloats) {
-        const map::TGeoPos& p = smoke->Origin;
-        const std::int64_t lon = from.lon + map::LongitudeStep(from.lon, p.lon);
-        if (lon < west || lon > east || p.lat < south || p.lat > north ||
-            !line.Near(p, kFloatCorridorYards)) {
-            continue;
-        }
-        if (map::CourseDifference(map::BearingBetween(from, p), bearing) < kFloatBearingWindow) {
-            ++count;
-        }
-    }
-    return count;
+    return CountFloatsAcross(world_, pairs_.At(slot).Position, pairs_.At(t).Position,
+                             pairs_.Bearing(slot, t));
 }
 
 void TSightingPass::ExamineEnemy(TDivision& division, TFightingShip& observer, int slot, int t,
@@ -918,14 +922,23 @@ int FunnelSmokeCount(TGameWorld& world, const TFightingShip& observer,
             }
         }
     }
-    for (const auto& smoke : world.SmokeFloats) {
-        if (map::CourseDifference(map::BearingBetween(from, smoke->Origin), bearing) <
-                kFloatBearingWindow &&
-            line.Near(smoke->Origin, kFloatCorridorYards)) {
-            count += kFloatSmokeWeight;
-        }
+    return count + kFloatSmokeWeight * CountFloatsAcross(world, from, to, bearing);
+}
+
+int SmokeFloatsAcross(const TGameWorld& world, const TFightingShip& observer,
+                      const TFightingShip& target) {
+    if (world.SmokeFloats.empty()) {
+        return 0;
     }
-    return count;
+    return CountFloatsAcross(world, observer.Position(), target.Position(),
+                             world.SightingPairs.Bearing(observer, target));
+}
+
+int SmokeInterference(TGameWorld& world, const TFightingShip& firer, const TFightingShip& target) {
+    if (world.Preferences.CountFunnelSmoke) {
+        return FunnelSmokeCount(world, firer, target) / kFloatSmokeWeight;
+    }
+    return SmokeFloatsAcross(world, firer, target);
 }
 
 void UpdateBattleSmoke(TGameWorld& world, TDivision& division) {

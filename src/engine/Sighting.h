@@ -24,6 +24,15 @@ void RefreshShipMarkers(TGameWorld& world);
 // six or more hides the target.
 int FunnelSmokeCount(TGameWorld& world, const combat::TFightingShip& observer,
                      const combat::TFightingShip& target);
+// Smoke floats across the line of sight: within 200 yards of it, and less than 70 degrees off
+// the bearing of the target.
+int SmokeFloatsAcross(const TGameWorld& world, const combat::TFightingShip& observer,
+                      const combat::TFightingShip& target);
+// The smoke sources between two ships that spoil a gunlayer's aim, in tenths of the hit chance:
+// each float across the line, and with "count smoke" every big ship's worth of funnel and
+// screen smoke.
+int SmokeInterference(TGameWorld& world, const combat::TFightingShip& firer,
+                      const combat::TFightingShip& target);
 
 // Once a minute per division: the smoke the division has made builds up or clears, and the
 // battle smoke around it follows. The one writer of the division's battle-smoke level.

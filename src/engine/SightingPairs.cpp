@@ -2,6 +2,7 @@
 
 #include "combat/Division.h"
 #include "combat/FightingShip.h"
+#include "core/Rounding.h"
 #include "map/Globe.h"
 #include "map/GlobeUnits.h"
 
@@ -31,7 +32,6 @@ map::TGeoPos QuarterPoint(const map::TGeoPos& a, const map::TGeoPos& b, int quar
 void TSightingPairs::Open(const std::vector<std::unique_ptr<TFightingShip>>& ships,
                           const std::vector<std::unique_ptr<combat::TDivision>>& divisions) {
     ships_.resize(ships.size());
-    index_.resize(ships.size());
     for (std::size_t i = 0; i < ships.size(); ++i) {
         TShipMinute& m = ships_[i];
         m.Ship = ships[i].get();
@@ -40,9 +40,8 @@ void TSightingPairs::Open(const std::vector<std::unique_ptr<TFightingShip>>& shi
         m.Sphere = map::SpherePoint(m.Position);
         m.Light = 0;
         m.LightRange = 0;
-        index_[i] = {m.Ship, static_cast<int>(i)};
+        ships[i]->MinuteSlot = static_cast<int>(i);
     }
-    std::sort(index_.begin(), index_.end());
     for (const auto& d : divisions) {
         for (const TFightingShip* s : d->Ships) {
             const int slot = Slot(*s);
@@ -52,40 +51,36 @@ void TSightingPairs::Open(const std::vector<std::unique_ptr<TFightingShip>>& shi
         }
     }
     const std::size_t square = ships_.size() * ships_.size();
-    if (pairs_.size() < square) {
-        pairs_.resize(square);
+    if (ranges_.size() < square) {
+        ranges_.resize(square);
+        bearings_.resize(square);
+        between_.resize(square);
+        land_.resize(square);
     }
     ++stamp_;
     open_ = true;
 }
 
-int TSightingPairs::Slot(const TFightingShip& ship) const {
-    const auto it = std::lower_bound(index_.begin(), index_.end(),
-                                     std::pair<const TFightingShip*, int>{&ship, -1});
-    return it != index_.end() && it->first == &ship ? it->second : -1;
+void TSightingPairs::MeasureRange(int a, int b, TRangeCell& cell) const {
+    cell.Yards = map::YardsOfChord(std::sqrt(map::ChordSquared(
+        ships_[static_cast<std::size_t>(a)].Sphere, ships_[static_cast<std::size_t>(b)].Sphere)));
+    cell.RoundedYards = static_cast<std::int32_t>(core::Round(cell.Yards));
+    cell.Stamp = stamp_;
 }
 
-const TSightingPairs::TShipMinute* TSightingPairs::Find(const TFightingShip& ship) const {
-    if (!open_) {
-        return nullptr;
-    }
-    const int slot = Slot(ship);
-    if (slot < 0) {
-        return nullptr;
-    }
-    const TShipMinute& m = ships_[static_cast<std::size_t>(slot)];
-    return m.Position == ship.Position() ? &m : nullptr;
+void TSightingPairs::MeasureBearing(int a, int b, TBearingCell& cell) const {
+    cell.Bearing = static_cast<std::int16_t>(map::AngleToCourse(map::InitialBearing(
+        ships_[static_cast<std::size_t>(a)].Sphere, ships_[static_cast<std::size_t>(b)].Sphere)));
+    cell.Stamp = stamp_;
 }
 
-double TSightingPairs::Range(int a, int b) const {
-    TPair& pair = PairAt(std::min(a, b), std::max(a, b));
-    if (pair.RangeStamp != stamp_) {
-        pair.Yards = map::YardsOfChord(
-            std::sqrt(map::ChordSquared(ships_[static_cast<std::size_t>(a)].Sphere,
-                                        ships_[static_cast<std::size_t>(b)].Sphere)));
-        pair.RangeStamp = stamp_;
+int TSightingPairs::RoundedRange(const TFightingShip& a, const TFightingShip& b) const {
+    const TShipMinute* ma = Find(a);
+    const TShipMinute* mb = ma != nullptr ? Find(b) : nullptr;
+    if (mb == nullptr) {
+        return static_cast<int>(core::Round(map::RangeYards(a.Position(), b.Position())));
     }
-    return pair.Yards;
+    return RoundedRange(static_cast<int>(ma - ships_.data()), static_cast<int>(mb - ships_.data()));
 }
 
 double TSightingPairs::Range(const TFightingShip& a, const TFightingShip& b) const {
@@ -97,17 +92,6 @@ double TSightingPairs::Range(const TFightingShip& a, const TFightingShip& b) con
     return Range(static_cast<int>(ma - ships_.data()), static_cast<int>(mb - ships_.data()));
 }
 
-int TSightingPairs::Bearing(int a, int b) const {
-    TPair& pair = PairAt(a, b);
-    if (pair.BearingStamp != stamp_) {
-        pair.Bearing = static_cast<std::int16_t>(
-            map::AngleToCourse(map::InitialBearing(ships_[static_cast<std::size_t>(a)].Sphere,
-                                                   ships_[static_cast<std::size_t>(b)].Sphere)));
-        pair.BearingStamp = stamp_;
-    }
-    return pair.Bearing;
-}
-
 int TSightingPairs::Bearing(const TFightingShip& a, const TFightingShip& b) const {
     const TShipMinute* ma = Find(a);
     const TShipMinute* mb = ma != nullptr ? Find(b) : nullptr;
@@ -117,6 +101,22 @@ int TSightingPairs::Bearing(const TFightingShip& a, const TFightingShip& b) cons
     return Bearing(static_cast<int>(ma - ships_.data()), static_cast<int>(mb - ships_.data()));
 }
 
+int TSightingPairs::ShipsInBetween(const TFightingShip& a, const TFightingShip& b,
+                                   const std::vector<std::unique_ptr<TFightingShip>>& ships) const {
+    const TShipMinute* ma = Find(a);
+    const TShipMinute* mb = ma != nullptr ? Find(b) : nullptr;
+    if (mb == nullptr) {
+        return a.CountShipsInBetween(&b, ships, true);
+    }
+    TCountCell& cell =
+        Cell(between_, static_cast<int>(ma - ships_.data()), static_cast<int>(mb - ships_.data()));
+    if (cell.Stamp != stamp_) {
+        cell.Count = static_cast<std::int16_t>(a.CountShipsInBetween(&b, ships, true));
+        cell.Stamp = stamp_;
+    }
+    return cell.Count;
+}
+
 bool TSightingPairs::LandBetween(int a, int b, bool batteryTarget, map::TGlobe& chart) {
     // Between two ships at sea the three quarter points are the same seen from either end, so
     // the pair is tested once, from the ship first in the list; a battery is looked at only
@@ -124,18 +124,19 @@ bool TSightingPairs::LandBetween(int a, int b, bool batteryTarget, map::TGlobe& 
     // on the shore.
     const int from = batteryTarget ? a : std::min(a, b);
     const int to = batteryTarget ? b : std::max(a, b);
-    TPair& pair = PairAt(from, to);
-    if (pair.LandStamp != stamp_) {
+    TCountCell& cell =
+        land_[static_cast<std::size_t>(from) * ships_.size() + static_cast<std::size_t>(to)];
+    if (cell.Stamp != stamp_) {
         const map::TGeoPos& p = ships_[static_cast<std::size_t>(from)].Position;
         const map::TGeoPos& q = ships_[static_cast<std::size_t>(to)].Position;
         bool land = chart.IsOnLand(QuarterPoint(p, q, 2)) || chart.IsOnLand(QuarterPoint(p, q, 1));
         if (!land && !batteryTarget) {
             land = chart.IsOnLand(QuarterPoint(p, q, 3));
         }
-        pair.Land = land;
-        pair.LandStamp = stamp_;
+        cell.Count = land ? 1 : 0;
+        cell.Stamp = stamp_;
     }
-    return pair.Land;
+    return cell.Count != 0;
 }
 
 } // namespace tarnwake::engine

@@ -1084,6 +1084,33 @@ void TChartPainter::RangeRings(engine::TGameWorld& world, const TRangeRings& rin
     }
 }
 
+void TChartPainter::FireLines(const engine::TGameWorld& world) {
+    constexpr double kThinnestLine = 1.0;
+    constexpr double kInchesPerPixel = 6.0;
+    const auto shown = [&world](combat::TShipId id) -> const combat::TFightingShip* {
+        const combat::TFightingShip* ship = world.FindShip(id);
+        return ship != nullptr && ship->Marker != nullptr && !ship->Marker->Hidden() ? ship
+                                                                                     : nullptr;
+    };
+    for (const engine::TGameWorld::TFireLine& line : world.FireLines) {
+        const combat::TFightingShip* firer = shown(line.Firer);
+        const combat::TFightingShip* target = shown(line.Target);
+        const auto colour = FlagColour(line.Side);
+        if (firer == nullptr || target == nullptr || !colour) {
+            continue;
+        }
+        const TScreenPoint from = projection_.Project(firer->Position());
+        const TScreenPoint to = projection_.Project(target->Position());
+        if (!from.visible || !to.visible) {
+            continue;
+        }
+        constexpr int kLineAlpha = 200;
+        painter_.setPen(
+            QPen(ToQColor(*colour, kLineAlpha), kThinnestLine + line.Calibre / kInchesPerPixel));
+        painter_.drawLine(QPointF(from.x, from.y), QPointF(to.x, to.y));
+    }
+}
+
 QPen RingPen(TRingKind kind) {
     // Each kind of ring its own colour and dash, the same on the chart and in its legend.
     constexpr double kRingPenWidth = 1.6;

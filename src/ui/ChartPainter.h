@@ -182,6 +182,9 @@ public:
     // The range rings of the player's divisions (every division when watching).
     void RangeRings(engine::TGameWorld& world, const TRangeRings& rings,
                     const combat::TDivision* selected);
+    // The lines of fire of the last minute, from each firing ship to its target in its side's
+    // colour, heavier for bigger guns; only between ships the player can see.
+    void FireLines(const engine::TGameWorld& world);
     // Decides which division names the flags carry, before anything else is labelled: a
     // name that would overlap one already placed is left out, the selected division's first,
     // then the bigger ships'. Later titles give way to these.

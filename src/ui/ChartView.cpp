@@ -83,6 +83,11 @@ void TChartView::SetShowDivisionNames(bool show) {
     update();
 }
 
+void TChartView::SetShowFireLines(bool show) {
+    showFireLines_ = show;
+    update();
+}
+
 void TChartView::SetShowScale(bool show) {
     showScale_ = show;
     update();
@@ -360,6 +365,9 @@ void TChartView::PaintChart(QPainter& painter, const QSize& size) {
             // The chart's limits are shaded over the coasts, under the ships and their rings.
             chart.ChartLimits(coastLayers);
             chart.RangeRings(*world_, rings_, selectedDivision_);
+            if (showFireLines_) {
+                chart.FireLines(*world_);
+            }
             limitsDrawn = true;
         }
         chart.Layer(layer);
@@ -375,6 +383,9 @@ void TChartView::PaintChart(QPainter& painter, const QSize& size) {
     if (!limitsDrawn) {
         chart.ChartLimits(coastLayers);
         chart.RangeRings(*world_, rings_, selectedDivision_);
+        if (showFireLines_) {
+            chart.FireLines(*world_);
+        }
     }
     if (!shipsDrawn) {
         chart.Ships(*world_, shipNames_);

@@ -67,6 +67,9 @@ public:
     void SetShowDivisionNames(bool show);
     bool ShowDivisionNames() const { return showDivisionNames_; }
     // The scale bar and the compass rose (the player's "Show map scale" and "Show compass").
+    // The lines of fire of the last minute.
+    void SetShowFireLines(bool show);
+    bool ShowFireLines() const { return showFireLines_; }
     void SetShowScale(bool show);
     bool ShowScale() const { return showScale_; }
     void SetShowCompass(bool show);
@@ -159,6 +162,7 @@ private:
     TChartColours colours_;
     bool showDivisionNames_ = true;
     bool showScale_ = true;
+    bool showFireLines_ = false;
     bool showCompass_ = true;
     const combat::TDivision* selectedDivision_ = nullptr;
     std::optional<map::TGeoPos> markedPoint_;

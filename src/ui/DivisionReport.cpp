@@ -3,10 +3,12 @@
 #include "combat/Force.h"
 #include "core/Messages.h"
 #include "designs/ShipTypes.h"
+#include "engine/FirePhase.h"
 #include "engine/GameWorld.h"
 #include "engine/Orders.h"
 #include "map/Geometry.h"
 #include "map/PositionText.h"
+#include "ui/ChartColours.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -517,13 +519,14 @@ void TdlgDivisionReport::FillShipRow(QTreeWidgetItem& item, const TFightingShip&
     item.setText(colGuns,
                  QString("%1/%2").arg(ship.TotalTurretGuns(true)).arg(ship.TotalTurretGuns(false)));
     item.setText(colAmmo, QString("%1%").arg(ship.MainAmmoRemainingPercent()));
-    // The hit chance against the target joins the range once the gunnery rules are in.
-    const TFightingShip* target = ship.CurrentTarget;
+    // The main target as the lookouts know it, its range and the main guns' hit chance.
+    const auto estimate = engine::EstimateGunnery(world_, ship, designs::kMainGuns);
     item.setText(colMainTarget,
-                 target != nullptr
-                     ? Q(target->Name + " " +
-                         std::to_string(ship.GetRangeToShip(target, messages_)) + " yds")
-                     : QString("-"));
+                 estimate ? QString("%1 %2 yds %3%")
+                                .arg(Q(KnownShipName(*estimate->Target, world_.PlayerSide)))
+                                .arg(estimate->RangeYards)
+                                .arg(estimate->HitChance, 0, 'f', 1)
+                          : QString("-"));
     item.setText(colTorpedoes, Q(TorpedoText(ship)));
     // The points value of damage comes with the victory points; until then it is not shown.
     item.setText(colDamagePoints, "-");

@@ -3,6 +3,7 @@
 #include "combat/Division.h"
 #include "combat/FightingShip.h"
 #include "combat/Force.h"
+#include "combat/Visibility.h"
 #include "core/Colour.h"
 #include "core/Random.h"
 #include "core/Text.h"
@@ -12,6 +13,7 @@
 #include "engine/Movement.h"
 #include "engine/Objective.h"
 #include "engine/Replay.h"
+#include "engine/Weather.h"
 #include "map/Geometry.h"
 #include "scenario/Environment.h"
 #include "scenario/GameStart.h"
@@ -447,7 +449,9 @@ void TfrmMain::BuildToolBar() {
     };
     ring("Show sighting ranges", "Sight", &TRangeRings::sighting);
     ring("Show gun ranges", "Guns", &TRangeRings::guns);
-    later("Show fire lines", "Fire");
+    QAction* fireLines =
+        add("Show fire lines", "Fire", [this](bool on) { chart_->SetShowFireLines(on); });
+    fireLines->setCheckable(true);
     later("Show submarines", "Subs");
     ring("Show endurance circle", "Fuel", &TRangeRings::endurance);
     QAction* names =
@@ -473,7 +477,7 @@ void TfrmMain::BuildToolBar() {
     later("Save game", "Save");
     later("All the world's fighting ships", "Ships");
     add("View all log entries", "Log", &TfrmMain::ShowFullLog);
-    later("Time of sunrise and sunset", "Sun");
+    add("Time of sunrise and sunset", "Sun", &TfrmMain::ShowSunTimes);
     later("Show track chart (available after the battle)", "Tracks");
     QAction* inset = add("Show enlarged inset view", "Inset", [this](bool on) {
         if (!on) {
@@ -1013,7 +1017,20 @@ QString TfrmMain::PointText(const map::TGeoPos& p) const {
 
 void TfrmMain::OnCursorMoved(QPointF pixel) {
     const auto p = world_ != nullptr ? chart_->PixelToPosition(pixel) : std::nullopt;
-    SetStatusText(kCursorPanel, p ? PointText(*p) : QString());
+    if (!p) {
+        SetStatusText(kCursorPanel, QString());
+        return;
+    }
+    // The time of day where the cursor is, and its light when that is not day.
+    QString text = PointText(*p) +
+                   ", Local time: " + Q(core::FormatTime(engine::LocalTime(*p, world_->Clock)));
+    const int light = combat::LightCondition(*p, world_->Clock);
+    if (light == combat::kLightDusk) {
+        text += " Twilight";
+    } else if (light == combat::kLightNight) {
+        text += " Night";
+    }
+    SetStatusText(kCursorPanel, text);
 }
 
 void TfrmMain::RefreshMarkPanel() {
@@ -1433,6 +1450,24 @@ bool TfrmMain::MayOrder(const combat::TDivision* division) const {
     return world_ != nullptr && division != nullptr && world_->PlayerSide != 2 &&
            division->Side == world_->PlayerSide && !division->AIControl &&
            engine::OrdersAllowed(*world_, division->Side) && !world_->ScenarioFinished;
+}
+
+void TfrmMain::ShowSunTimes() {
+    const combat::TDivision* division = SelectedDivision();
+    if (world_ == nullptr || division == nullptr) {
+        Messages().Inform("Select a division first");
+        return;
+    }
+    const combat::TFightingShip* flagship = division->Flagship();
+    if (flagship == nullptr) {
+        Messages().Inform("No ships in selected division!");
+        return;
+    }
+    // Nothing is shown when the light does not change for the next thousand minutes.
+    const std::string text = engine::SunTimes(*flagship, world_->Clock);
+    if (!text.empty()) {
+        Messages().Inform(text);
+    }
 }
 
 bool TfrmMain::RequireDivision() {

@@ -285,6 +285,8 @@ private:
     void CourseBoxChanged(int value);
     void SetDivisionSpeed(int speed);
     bool RequireDivision();
+    // "Time of sunrise and sunset" for the selected division's flagship.
+    void ShowSunTimes();
     void FollowLockedDivision();
 
     TChartView* chart_ = nullptr;

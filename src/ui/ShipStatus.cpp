@@ -7,6 +7,7 @@
 #include "core/Rounding.h"
 #include "core/Text.h"
 #include "designs/ShipTypes.h"
+#include "engine/FirePhase.h"
 #include "engine/GameWorld.h"
 #include "engine/Movement.h"
 #include "map/GlobeUnits.h"
@@ -397,8 +398,6 @@ QWidget* TdlgShipStatus::BuildGunnery(QWidget* parent) {
         form->addRow("Rounds left", roundsLeft_[level]);
         if (level == kMainGuns) {
             mainTarget_ = ValueLabel(page, "mainTarget");
-            // The hit chance and rate of fire of the gunnery rules are not in the game yet;
-            // their boxes read "-" until they are, and so does the factor listing.
             hitChance_ = ValueLabel(page, "mainHitChance");
             rateOfFire_ = ValueLabel(page, "mainRateOfFire");
             form->addRow("Target", mainTarget_);
@@ -408,6 +407,11 @@ QWidget* TdlgShipStatus::BuildGunnery(QWidget* parent) {
             details_->setObjectName("details");
             details_->setAutoDefault(false);
             details_->setEnabled(false);
+            connect(details_, &QPushButton::clicked, this, [this] {
+                if (!accuracyReasons_.isEmpty()) {
+                    messages_.Inform(accuracyReasons_.join('\n').toStdString());
+                }
+            });
             form->addRow(details_);
         } else {
             portTarget_[level] = ValueLabel(page, prefix + "PortTarget");
@@ -633,8 +637,20 @@ void TdlgShipStatus::FillGunnery() {
         roundsLeft_[level]->setNum(std::max(0, ship.Ammo[l] - ship.RoundsFired[l]));
     }
     mainTarget_->setText(TargetName(ship.CurrentTarget));
-    hitChance_->setText(kNotAvailable);
-    rateOfFire_->setText(kNotAvailable);
+    // What the main guns would do now against their target, with the reasons behind it.
+    const auto estimate = engine::EstimateGunnery(world_, ship, kMainGuns);
+    accuracyReasons_.clear();
+    if (estimate) {
+        hitChance_->setText(QString("%1 %").arg(estimate->HitChance, 0, 'f', 2));
+        rateOfFire_->setText(QString::number(estimate->RateOfFire, 'f', 2));
+        for (const std::string& reason : estimate->Reasons) {
+            accuracyReasons_ << Q(reason);
+        }
+    } else {
+        hitChance_->setText(kNotAvailable);
+        rateOfFire_->setText(kNotAvailable);
+    }
+    details_->setEnabled(!accuracyReasons_.isEmpty());
 }
 
 void TdlgShipStatus::FillViews() {

@@ -4,6 +4,7 @@
 #include "ui/ChartColours.h"
 
 #include <QDialog>
+#include <QStringList>
 #include <string>
 #include <vector>
 
@@ -191,6 +192,8 @@ private:
     QLabel* portTarget_[4] = {};
     QLabel* stbdTarget_[4] = {};
     QPushButton* details_ = nullptr;
+    // The reasons behind the main guns' hit chance, for "Details".
+    QStringList accuracyReasons_;
 
     // Buttons
     QPushButton* logEntries_ = nullptr;

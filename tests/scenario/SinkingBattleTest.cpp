@@ -1,11 +1,13 @@
-// Ships of the shipped scenarios sink through the rules of the minute: a crippled cruiser at
-// Coronel goes down and a British cruiser picks up her survivors; and Lion's squadron, put in
-// range of the German battle cruisers at the Dogger Bank, sinks ships in some battles.
+// Ships of the shipped scenarios fight and sink through the rules of the minute: a crippled
+// cruiser at Coronel goes down and a British cruiser picks up her survivors; and Lion's
+// squadron, put in range of the German battle cruisers at the Dogger Bank, fills the gunnery log
+// and sinks ships in some battles.
 
 #include "combat/Division.h"
 #include "combat/FightingShip.h"
 #include "core/Messages.h"
 #include "core/Sound.h"
+#include "core/Text.h"
 #include "engine/GameWorld.h"
 #include "engine/Rescue.h"
 #include "map/Geometry.h"
@@ -15,7 +17,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <iostream>
+#include <set>
 #include <string>
 
 using namespace tarnwake;
@@ -119,10 +123,9 @@ TEST(SinkingBattle, ACrippledCruiserAtCoronelSinksAndGlasgowPicksUpHerSurvivors)
     EXPECT_EQ(wreck->SurvivorsRescued(), engine::SurvivorsAboard(game.world, glasgow));
 }
 
-// Lion's squadron 18,000 yards astern of I Scouting Group on parallel courses, every ship seeing
-// every enemy within 25,000 yards, the computer commanding both sides for two hours.
-int SunkInTheChase(std::uint64_t seed) {
-    TShippedGame game("Scenarios/Dogger Bank.nsc", engine::kWatchingSide, seed);
+// Lion's squadron put 18,000 yards astern of I Scouting Group on its course, the computer
+// commanding both sides: the squadrons see each other, fire and hit by the rules of the minute.
+void StartTheChase(TShippedGame& game) {
     TDivision& germans = game.Division("I Scouting Group");
     TDivision& british = game.Division("1st Battle Cruiser Squadron");
     const TFightingShip& german = *germans.Flagship();
@@ -135,27 +138,61 @@ int SunkInTheChase(std::uint64_t seed) {
         s.SetCourse(course);
         s.OrderedCourse = course;
     }
-    const auto sight = [&game] {
-        for (const auto& a : game.world.Ships) {
-            a->Sighted.clear();
-            for (const auto& b : game.world.Ships) {
-                if (a->Side + b->Side == 1 &&
-                    map::RangeYards(a->Position(), b->Position()) < 25000.0) {
-                    a->Sighted.push_back(b.get());
-                    b->SightingLevel = combat::kClassIdentified;
-                    b->SeenThisMinute = true;
-                    a->SeenThisMinute = true;
-                }
-            }
-        }
-    };
-    sight();
-    game.world.RunWholeMinutes(120, sight);
+}
+
+int SunkInTheChase(std::uint64_t seed) {
+    TShippedGame game("Scenarios/Dogger Bank.nsc", engine::kWatchingSide, seed);
+    StartTheChase(game);
+    game.world.RunWholeMinutes(120);
     int sunk = 0;
     for (const auto& full : game.world.Log.FullLog()) {
         sunk += full.line.find("has sunk!") != std::string::npos ? 1 : 0;
     }
     return sunk;
+}
+
+TEST(GunneryBattle, AnHourOfTheDoggerBankChaseFillsTheGunneryLog) {
+    TShippedGame game("Scenarios/Dogger Bank.nsc", engine::kWatchingSide, 1);
+    StartTheChase(game);
+    game.world.RunWholeMinutes(60);
+    // Main-battery salvos of both sides: the battle cruisers' 11- and 12-inch (and over) guns.
+    std::set<std::string> british;
+    std::set<std::string> german;
+    for (const TFightingShip* s : game.Division("1st Battle Cruiser Squadron").Ships) {
+        british.insert(s->Name);
+    }
+    for (const TFightingShip* s : game.Division("I Scouting Group").Ships) {
+        german.insert(s->Name);
+    }
+    int britishSalvos = 0;
+    int germanSalvos = 0;
+    for (const std::string& line : game.world.GunneryLog.Lines()) {
+        const auto field = [&line](int k) {
+            std::size_t at = 0;
+            for (int i = 0; i < k; ++i) {
+                at = line.find(';', at) + 1;
+            }
+            return core::Trim(line.substr(at, line.find(';', at) - at));
+        };
+        const int calibre = std::atoi(field(2).c_str());
+        const int rounds = std::atoi(field(10).c_str());
+        if (calibre >= 11 && rounds > 0) {
+            britishSalvos += british.contains(field(0)) ? 1 : 0;
+            germanSalvos += german.contains(field(0)) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(britishSalvos, 0);
+    EXPECT_GT(germanSalvos, 0);
+    // Hits land and do harm: salvos with hits in the log, and the damage they did.
+    const auto& full = game.world.Log.FullLog();
+    EXPECT_TRUE(std::any_of(full.begin(), full.end(), [](const engine::TFullLogEntry& e) {
+        return e.line.ends_with(" hits") && !e.line.ends_with(" 0 hits");
+    }));
+    int damaged = static_cast<int>(game.world.SunkShips.size());
+    for (const auto& s : game.world.Ships) {
+        damaged += s->LightHits + s->MediumHits + s->HeavyHits > 0 ? 1 : 0;
+    }
+    EXPECT_GT(damaged, 0);
 }
 
 TEST(SinkingBattle, TheDoggerBankChaseSinksShipsInSomeBattles) {

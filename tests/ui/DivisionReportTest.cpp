@@ -10,6 +10,7 @@
 #include "core/Messages.h"
 #include "core/Random.h"
 #include "core/Sound.h"
+#include "engine/FirePhase.h"
 #include "engine/GameWorld.h"
 #include "map/Geometry.h"
 #include "map/GlobeLayer.h"
@@ -470,7 +471,15 @@ private slots:
         first.CurrentEndurance = first.MaxEndurance / 4;
         TFightingShip& enemy = *game.Add("Enemy", TShipType::BC, {26}, 12'000, false).Ships[0];
         enemy.Side = 1;
+        enemy.SightingLevel = combat::kTypeIdentified;
+        enemy.IdentifiedType = "BC";
         first.CurrentTarget = &enemy;
+        first.Calibre[1] = 12;
+        designs::TGunRow twelve;
+        twelve.Penetration[0] = 10;
+        twelve.RateOfFire = 2.0F;
+        twelve.MaxRange = 16;
+        game.world.WeaponTables.SetRow(12, twelve);
         first.Turrets.resize(2);
         first.Turrets[0].Guns = first.Turrets[1].Guns = 2;
         first.Turrets[1].Destroyed = true;
@@ -494,11 +503,15 @@ private slots:
         QVERIFY(row->text(TdlgDivisionReport::colDamage).endsWith("% On fire!"));
         QCOMPARE(row->text(TdlgDivisionReport::colHits), QString("1-2-3-4"));
         QCOMPARE(row->text(TdlgDivisionReport::colGuns), QString("2/4"));
-        // The range without the hit chance: the gunnery rules are not in the game yet.
-        const int range = first.GetRangeToShip(&enemy, game.messages);
-        QVERIFY(range > 11'900 && range < 12'100);
-        QCOMPARE(row->text(TdlgDivisionReport::colMainTarget),
-                 QString("Enemy 1 %1 yds").arg(range));
+        // The main target as the lookouts know it (its type only), its range and the main
+        // guns' hit chance.
+        const auto estimate = engine::EstimateGunnery(game.world, first, 1);
+        QVERIFY(estimate.has_value());
+        QVERIFY(estimate->RangeYards > 11'900 && estimate->RangeYards < 12'100);
+        QVERIFY(estimate->HitChance > 0.0);
+        QCOMPARE(
+            row->text(TdlgDivisionReport::colMainTarget),
+            QString("BC %1 yds %2%").arg(estimate->RangeYards).arg(estimate->HitChance, 0, 'f', 1));
         QCOMPARE(row->text(TdlgDivisionReport::colTorpedoes), QString("3/6"));
         QCOMPARE(row->text(TdlgDivisionReport::colFuel), QString("25%"));
         QCOMPARE(row->text(TdlgDivisionReport::colRange),
