@@ -18,7 +18,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
 #include <stdexcept>
 #include <system_error>
 
@@ -43,6 +42,10 @@ constexpr int kPercent = 100;
 // Thousands of yards: past 60 the horizon, not the weather, limits sighting.
 constexpr int kMostSightingThousands = 60;
 constexpr const char* kLayerEnding = ".LYR";
+// The codes the force orders know: missions 0 ordinary, 1 and 2 cautious (2 withdrawing),
+// 3 aggressive; kinds 0 and 1 fighting forces, 2 one that avoids action.
+constexpr int kLastMission = 3;
+constexpr int kLastForceKind = 2;
 
 bool IsZero(const TGeoPos& p) {
     return p.lon == 0 && p.lat == 0;
@@ -248,12 +251,12 @@ void ReadForces(TGameWorld& world, const TSectionReader& reader, const std::arra
         if (name == kNoForce) {
             continue;
         }
-        const int side = reader.ReadInteger(section, "Side", -1);
+        // A force belongs to one of the two opponents; neutral shipping forms no force.
+        const int side = reader.ReadIntegerOneOf(section, "Side", -1, {0, 1}, messages);
         auto force = std::make_unique<combat::TForce>(name, side);
         combat::TForce& f = *force;
-        // Kept in a byte, as the force orders read them.
-        f.Mission = static_cast<std::uint8_t>(reader.ReadInteger(section, "Mission", 0));
-        f.Kind = static_cast<std::uint8_t>(reader.ReadInteger(section, "Kind", 0));
+        f.Mission = reader.ReadIntegerInRange(section, "Mission", 0, 0, kLastMission, messages);
+        f.Kind = reader.ReadIntegerInRange(section, "Kind", 0, 0, kLastForceKind, messages);
         const std::string what = "Force " + name + " ";
         ReadPosition(reader, section, "Objective", "X X", what + "objective", messages,
                      f.Objective);

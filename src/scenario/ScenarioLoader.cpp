@@ -52,6 +52,8 @@ constexpr int kMostDisplacement = 1000; // thousands of yards: 500 nautical mile
 constexpr int kMostMinutes = 99999;     // 9999 is how scenarios keep a division in harbour
 constexpr int kMostMines = 10000;
 constexpr int kPercent = 100;
+// Crews from raw reservists to a picked crew: each step is worth a tenth in gunnery.
+constexpr int kBestCrew = 3;
 
 std::string Number(int n) {
     return std::to_string(n);
@@ -252,7 +254,8 @@ private:
             if (name == kNoDivision) {
                 continue;
             }
-            const int side = reader_.ReadInteger(section, "Side", 0);
+            const int side = reader_.ReadIntegerOneOf(section, "Side", 0, {0, 1, kNeutralSide},
+                                                      world_.Messages());
             TDivision& d = world_.AddDivision(std::make_unique<TDivision>(name, side));
             d.SectionName = section;
             d.Probability = reader_.ReadIntegerInRange(section, "Probability", 0, -1, kPercent,
@@ -551,7 +554,8 @@ void LoadDivisionShips(TGameWorld& world, const TSectionReader& reader, TDivisio
                 // Better with its division than off the coast of Africa at 0 N 0 E.
                 ship.SetPosition(flagship->Position());
             }
-            ship.CrewQuality = reader.ReadInteger(section, prefix + "CrewQuality", 0);
+            ship.CrewQuality = reader.ReadIntegerInRange(section, prefix + "CrewQuality", 0,
+                                                         -kBestCrew, kBestCrew, messages);
             ship.TimeToRaiseSteam = reader.ReadInteger(section, prefix + "TimeToRaiseSteam", 0);
             ship.Mines =
                 reader.ReadIntegerInRange(section, prefix + "Mines", 0, 0, kMostMines, messages);
@@ -671,11 +675,12 @@ void LoadObjectives(TGameWorld& world, const TSectionReader& reader) {
             o.Goal = reader.ReadInteger(kSection, prefix + "Goal", 0);
             o.ShipType = reader.ReadInteger(kSection, prefix + "ShipType", 0);
             map::TextToPosition(reader.ReadString(kSection, prefix + "Location", "X X"),
-                                "Objective location (" + reader.Where(kSection, prefix + "Location") + ")",
+                                "Objective location (" +
+                                    reader.Where(kSection, prefix + "Location") + ")",
                                 true, messages, o.Location);
             map::TextToPosition(reader.ReadString(kSection, prefix + "AltLoc", "0 0"),
-                                "Objective alt location (" + reader.Where(kSection, prefix + "AltLoc") +
-                                    ")",
+                                "Objective alt location (" +
+                                    reader.Where(kSection, prefix + "AltLoc") + ")",
                                 true, messages, o.AltLoc);
             o.Marker->SetStoredPoint(o.Location);
             o.EndGame = reader.ReadBool(kSection, prefix + "EndGame", false);

@@ -67,8 +67,8 @@ TEST_F(Environment, AnImpossibleDateOrLengthIsRefusedAndNothingLoads) {
           TCase{"Length=-30", "Length=-30: a battle lasts"}}) {
         MakeWorld();
         messages.Clear();
-        EXPECT_FALSE(scenario::LoadScenario(*world, scenario::TSectionReader::FromText(
-                                                        Header(c.keys))));
+        EXPECT_FALSE(
+            scenario::LoadScenario(*world, scenario::TSectionReader::FromText(Header(c.keys))));
         EXPECT_TRUE(messages.Contains(c.message))
             << c.keys << ": " << ::testing::PrintToString(messages.Texts());
         EXPECT_TRUE(messages.Contains("cannot be played: the game does not start")) << c.keys;
@@ -196,13 +196,13 @@ TEST_F(Environment, SidesAndForcesAreRead) {
     Load(Header() + "[Side1]\n" // a second section of a name is never read
                     "Name=Nobody\n"
                     "[Force4]\nName=Scouting Forces\nSide=1\nObjective=60000E 560000N\n"
-                    "Mission=260\nAIControl=1\nMainForce=High Seas Fleet\nHomeDistance=25\n");
+                    "Mission=3\nAIControl=1\nMainForce=High Seas Fleet\nHomeDistance=25\n");
     EXPECT_EQ("Germany", world->Sides[1].Name);
     EXPECT_EQ(50, world->Sides[1].AlternatePointChance);
     ASSERT_EQ(3u, world->Forces.size());
     const combat::TForce& scouts = *world->Forces[2];
     EXPECT_EQ("Scouting Forces", scouts.Name);
-    EXPECT_EQ(4, scouts.Mission); // kept in a byte
+    EXPECT_EQ(3, scouts.Mission);
     EXPECT_TRUE(scouts.AIControl);
     EXPECT_EQ(25, scouts.HomeDistance);
     EXPECT_EQ(world->Forces[1].get(), scouts.MainForce);
