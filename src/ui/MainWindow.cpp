@@ -715,31 +715,32 @@ bool TfrmMain::OpenScenario(const std::filesystem::path& file, int playerSide,
     nextSeed_.reset();
     // The new game is made in a world of its own: the game in progress stays until the new
     // one has started.
-    auto world = std::make_unique<engine::TGameWorld>(Messages(), Sound(), *folders_);
+    auto world = std::make_unique<engine::TGameWorld>(gameMessages_, Sound(), *folders_);
     setup.RealismSetting = world->Preferences.RealismSetting;
     // The chart takes the player's style of sea and land as the scenario loads.
     const TChartColours colours = StyleColours(chart_->Colours(), chartStyle_);
     world->Preferences.Colours.Water = colours.Water;
     world->Preferences.Colours.Land = colours.Land;
     setup.InitialAIControl = world->Preferences.InitialAIControl;
+    // Whatever the loading says of the file is shown in one message once it is done.
+    gameMessages_.Begin();
+    bool started = false;
     try {
-        if (!scenario::StartGame(*world, setup, nullptr)) {
-            return false; // the reasons were shown; the game in progress stays
+        // A scenario that could not be read leaves a world without ships: the game in
+        // progress goes on.
+        const bool loaded = scenario::StartGame(*world, setup, nullptr);
+        started = loaded && std::any_of(world->Divisions.begin(), world->Divisions.end(),
+                                        [](const auto& d) { return d->HasShips(); });
+        if (loaded && !started) {
+            gameMessages_.Error("Cannot open scenario " + file.string() +
+                                ": it has no ships in play. The game in progress goes on.");
         }
     } catch (const std::exception& e) {
-        Messages().ShowMessage(core::TMessageKind::Error,
-                               "Cannot open scenario " + file.string() + ": " + e.what());
-        return false;
+        gameMessages_.Error("Cannot open scenario " + file.string() + ": " + e.what());
     }
-    // A scenario that could not be read leaves a world without ships: the game in progress
-    // goes on.
-    const bool started = std::any_of(world->Divisions.begin(), world->Divisions.end(),
-                                     [](const auto& d) { return d->HasShips(); });
+    gameMessages_.End("Loading " + file.filename().string());
     if (!started) {
-        Messages().ShowMessage(core::TMessageKind::Error,
-                               "Cannot open scenario " + file.string() +
-                                   ": it has no ships in play. The game in progress goes on.");
-        return false;
+        return false; // the reasons were shown; the game in progress stays
     }
     world->Log.AddLogNote("Seed " + std::to_string(setup.Seed) + " replays this game",
                           core::colors::Gray, false, world->Clock);

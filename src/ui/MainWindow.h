@@ -100,7 +100,10 @@ public:
 
     // Message boxes go to `messages` instead of Qt dialogs (nullptr: back to the dialogs):
     // for a run without a screen and for the tests. Must outlive the window or be reset.
-    void SetMessages(core::IMessages* messages) { injectedMessages_ = messages; }
+    void SetMessages(core::IMessages* messages) {
+        injectedMessages_ = messages;
+        gameMessages_.SetShown(Messages());
+    }
     core::IMessages& Messages() { return injectedMessages_ ? *injectedMessages_ : messages_; }
     core::ISound& Sound() { return sound_; }
 
@@ -332,6 +335,8 @@ private:
     std::array<QAction*, 2> chartStyleActions_{};
     TQtMessages messages_;
     core::IMessages* injectedMessages_ = nullptr;
+    // The games' messages: those of a scenario as it loads are shown together.
+    core::TMessageGroup gameMessages_{messages_};
     TQtSound sound_;
 };
 
