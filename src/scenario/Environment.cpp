@@ -86,6 +86,15 @@ TGlobeLayer* FindLandLayer(const TGlobe& chart, const std::string& name) {
     return nullptr;
 }
 
+// "NorthSea, Shoals": the layers a scenario may name as land, or "none".
+std::string LayerNames(const TGlobe& chart) {
+    std::string names;
+    for (int i = 0; i < chart.LayerCount(); ++i) {
+        names += (names.empty() ? "" : ", ") + chart.Layer(i).Name();
+    }
+    return names.empty() ? "none" : names;
+}
+
 // Layers come from the environment file named after their files; the game knows them
 // without the ending.
 void RenameLayerFiles(TGlobe& chart) {
@@ -118,7 +127,15 @@ void SetUpLandLayers(TGameWorld& world, const TSectionReader& reader) {
         chart.SetLandLayer(1, land1);
     } else {
         chart.SetLandLayer(1, name1);
-        messages.Warn("Warning! Land layer 1 not found! " + name1);
+        // Said once, here, with what the modder can name instead; the minute loop then does
+        // not ask again.
+        const std::string where = reader.Where(kEnvironment, "LandLayer1");
+        messages.Warn("Warning! Land layer 1 not found! " +
+                      (name1 == kNone ? where + " is not given and the chart has no layer World"
+                                      : where + "=" + name1 + ": the chart has no such layer") +
+                      " (its layers: " + LayerNames(chart) +
+                      "). Nothing is land: ships sail through the coasts");
+        chart.AcceptNoLand();
     }
 
     SetSeaColour(chart, world.Environment.Weather, world.Preferences.Colours);
@@ -129,7 +146,8 @@ void SetUpLandLayers(TGameWorld& world, const TSectionReader& reader) {
         if (TGlobeLayer* land2 = FindLandLayer(chart, name2)) {
             chart.SetLandLayer(2, land2);
         } else {
-            messages.Warn("Land layer 2 not found! " + name2);
+            messages.Warn("Land layer 2 not found! " + reader.Where(kEnvironment, "LandLayer2") +
+                          "=" + name2 + " (the chart's layers: " + LayerNames(chart) + ")");
         }
     }
     const std::string name3 = reader.ReadString(kEnvironment, "LandLayer3", kNone);
@@ -153,7 +171,8 @@ void SetUpLandLayers(TGameWorld& world, const TSectionReader& reader) {
                 }
             }
         } else {
-            messages.Warn("Land layer 3 not found! " + name3);
+            messages.Warn("Land layer 3 not found! " + reader.Where(kEnvironment, "LandLayer3") +
+                          "=" + name3 + " (the chart's layers: " + LayerNames(chart) + ")");
         }
     }
 }
