@@ -4,6 +4,7 @@
 #include "combat/FightingShip.h"
 #include "combat/Force.h"
 #include "core/Colour.h"
+#include "core/ProfileFile.h"
 #include "core/Random.h"
 #include "core/Text.h"
 #include "engine/GameSpeed.h"
@@ -24,6 +25,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -31,6 +33,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -42,6 +45,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -110,6 +114,12 @@ combat::TShipId IdOf(const combat::TFightingShip* ship) {
     return ship != nullptr ? ship->Id : combat::TShipId();
 }
 
+// The window's size and state and the chart's style (0 a printed chart's, 1 the bright one)
+// in the preferences.
+constexpr const char* kFormSection = "MainForm";
+constexpr const char* kChartSection = "Chart";
+constexpr int kStateMaximised = 2;
+
 // The replay of the game in progress, in the user folder.
 constexpr const char* kReplayFolder = "Replays";
 constexpr const char* kCurrentReplayName = "Last game";
@@ -117,6 +127,25 @@ constexpr const char* kCurrentReplayName = "Last game";
 QColor ToQColor(core::TColor colour) {
     const core::TRgb rgb = core::ColorToRgb(colour);
     return QColor(rgb.r, rgb.g, rgb.b);
+}
+
+// Why there is no scenario to open: no game folder, no scenario in it, or not the one asked
+// for.
+std::string NoScenarioReason(const core::TGameFolders& folders, const std::string& wanted) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folders.DesignsDir(), ec)) {
+        return "The game folder " + folders.GameDir().string() +
+               " is missing or has no Designs folder: there is nothing to play. Start tarnwake "
+               "with --game-dir DIR, or set TARNWAKE_GAME_DIR, to name the folder of the "
+               "game's data.";
+    }
+    if (core::ListFilesWithExtension(folders.ScenariosDir(), ".nsc").empty() &&
+        core::ListFilesWithExtension(folders.CustomFilesDir(), ".nsc").empty()) {
+        return "The game folder " + folders.GameDir().string() +
+               " has no scenarios (Scenarios/*.nsc), nor has the user folder (Custom "
+               "Files/*.nsc).";
+    }
+    return "Cannot find scenario file: " + wanted + ". Open one with Game > Open scenario...";
 }
 
 // The order-of-battle tree. It has no type-ahead: the game's keys (digits, letters) would
@@ -699,6 +728,81 @@ void TfrmMain::SaveReplayDialog() {
         file += engine::kReplayExtension;
     }
     SaveReplay(file);
+}
+
+void TfrmMain::RestorePreferences() {
+    if (!folders_) {
+        return;
+    }
+    keepsPreferences_ = true;
+    const core::TProfileFile prefs(folders_->PreferencesFile());
+    const int w = prefs.ReadInteger(kFormSection, "MainFormWidth", 0);
+    const int h = prefs.ReadInteger(kFormSection, "MainFormHeight", 0);
+    if (w >= kSmallestWidth && h >= kSmallestHeight && w <= kLargestSide && h <= kLargestSide) {
+        resize(w, h);
+    } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        setGeometry(FirstGeometry(screen->availableGeometry()));
+    }
+    SetChartStyle(prefs.ReadInteger(kChartSection, "Style", csPrintedChart) == csBright
+                      ? csBright
+                      : csPrintedChart);
+    if (prefs.ReadInteger(kFormSection, "MainFormState", 0) == kStateMaximised) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
+}
+
+bool TfrmMain::KeepPreferences() {
+    if (!folders_) {
+        return false;
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(folders_->UserDir(), ec);
+    core::TProfileFile prefs(folders_->PreferencesFile());
+    const bool maximised = isMaximized();
+    const QSize size = maximised ? normalGeometry().size() : this->size();
+    prefs.WriteInteger(kFormSection, "MainFormWidth", size.width());
+    prefs.WriteInteger(kFormSection, "MainFormHeight", size.height());
+    prefs.WriteInteger(kFormSection, "MainFormState", maximised ? kStateMaximised : 0);
+    prefs.WriteInteger(kChartSection, "Style", chartStyle_);
+    std::string error;
+    if (prefs.Save(error)) {
+        return true;
+    }
+    Messages().Warn("Warning! Your preferences (the window and the chart style) could not be "
+                    "kept:\n" +
+                    error);
+    return false;
+}
+
+bool TfrmMain::CheckUserFolder() {
+    std::string error;
+    if (!folders_ || folders_->EnsureUserFolders(error)) {
+        return true;
+    }
+    Messages().Warn("Warning! The user folder cannot be written:\n" + error +
+                    "\nYour preferences, replays and logs will not be kept. Start tarnwake with "
+                    "--user-dir DIR, or set TARNWAKE_USER_DIR, to keep them elsewhere.");
+    return false;
+}
+
+bool TfrmMain::OpenFirstScenario(const std::string& name, int playerSide) {
+    if (!folders_) {
+        return false;
+    }
+    std::string why;
+    if (const auto file = scenario::FindScenario(*folders_, name)) {
+        if (OpenScenario(*file, playerSide, name)) {
+            return true;
+        }
+        // What is wrong with it was shown as it loaded.
+        why = file->filename().string() +
+              " cannot be played. Open another with Game > Open scenario...";
+    } else {
+        why = NoScenarioReason(*folders_, name);
+        Messages().Error(why);
+    }
+    chart_->SetNoWorldText(Q("No scenario open\n\n" + why));
+    return false;
 }
 
 bool TfrmMain::OpenScenario(const std::filesystem::path& file, int playerSide,
@@ -1934,6 +2038,13 @@ bool TfrmMain::GameKey(int key, Qt::KeyboardModifiers modifiers) {
 
 // Keys act as they go down. The Enter that confirms the "Find ship" box goes down in that box,
 // so its release here starts nothing.
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    if (keepsPreferences_) {
+        KeepPreferences();
+    }
+    QMainWindow::closeEvent(event);
+}
+
 void TfrmMain::keyPressEvent(QKeyEvent* event) {
     if (HandleKey(*event)) {
         event->accept();

@@ -1,8 +1,11 @@
 // What the desktop program says of a modder's scenario as it opens: one message listing the
-// file's problems, shown in the program's own dialogs, never one box after another.
+// file's problems, shown in the program's own dialogs, never one box after another. And what
+// it says of its folders: a game folder with nothing to play, a user folder that takes no
+// files, preferences that could not be kept.
 
 #include "GameFixture.h"
 #include "scenario/GameStart.h"
+#include "ui/ChartView.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
@@ -11,6 +14,8 @@
 #include <QScreen>
 #include <QTimer>
 #include <QtTest>
+
+#include <fstream>
 
 using namespace tarnwake;
 using ui::TfrmMain;
@@ -111,6 +116,71 @@ private slots:
         w.window.World()->Messages().Inform("Ship is under AI control!");
         watch.stop();
         QCOMPARE(w.texts, QStringList{"Ship is under AI control!"});
+    }
+
+    void anEmptyGameFolderIsSaidAndTheEmptyChartSaysWhy() {
+        QTemporaryDir empty;
+        QTemporaryDir user;
+        core::THeadlessMessages messages(nullptr);
+        TfrmMain window;
+        window.SetMessages(&messages);
+        window.SetServices(
+            core::TGameFolders(empty.path().toStdString() + "/nowhere", user.path().toStdString()));
+        QVERIFY(!window.OpenFirstScenario("Scenarios/Dogger Bank.nsc", 0));
+        QCOMPARE(messages.Shown().size(), std::size_t{1});
+        QVERIFY2(messages.Contains("nowhere is missing or has no Designs folder: there is "
+                                   "nothing to play"),
+                 messages.Shown().front().text.c_str());
+        QVERIFY(window.Chart()->NoWorldText().startsWith("No scenario open\n\nThe game folder"));
+
+        // A game folder with designs but no scenario.
+        QDir(empty.path()).mkpath("game/Designs");
+        messages.Clear();
+        window.SetServices(
+            core::TGameFolders(empty.path().toStdString() + "/game", user.path().toStdString()));
+        QVERIFY(!window.OpenFirstScenario("Scenarios/Dogger Bank.nsc", 0));
+        QVERIFY(messages.Contains("has no scenarios (Scenarios/*.nsc)"));
+    }
+
+    void aUserFolderThatTakesNoFilesIsSaidAtOnceAndSoAreLostPreferences() {
+        QTemporaryDir dir;
+        const std::string blocked = (dir.path() + "/occupied").toStdString();
+        { std::ofstream(blocked) << "a file where the folder should be"; }
+        core::THeadlessMessages messages(nullptr);
+        TfrmMain window;
+        window.SetMessages(&messages);
+        window.SetServices(core::TGameFolders(tarnwake::testing::UiGameDir(), blocked + "/tw"));
+        QVERIFY(!window.CheckUserFolder());
+        QVERIFY(messages.Contains("Warning! The user folder cannot be written:\nCannot create "
+                                  "folder"));
+        messages.Clear();
+        window.RestorePreferences();
+        window.close();
+        QVERIFY2(messages.Contains("Warning! Your preferences (the window and the chart style) "
+                                   "could not be kept"),
+                 messages.Texts().empty() ? "nothing said" : messages.Texts().front().c_str());
+    }
+
+    void thePreferencesAreKeptAsTheWindowCloses() {
+        QTemporaryDir user;
+        const core::TGameFolders folders(tarnwake::testing::UiGameDir(), user.path().toStdString());
+        core::THeadlessMessages messages(nullptr);
+        {
+            TfrmMain window;
+            window.SetMessages(&messages);
+            window.SetServices(folders);
+            QVERIFY(window.CheckUserFolder());
+            window.RestorePreferences();
+            window.SetChartStyle(ui::csBright);
+            window.resize(900, 640);
+            window.close();
+        }
+        TfrmMain again;
+        again.SetServices(folders);
+        again.RestorePreferences();
+        QCOMPARE(again.ChartStyle(), ui::csBright);
+        QCOMPARE(again.size(), QSize(900, 640));
+        QVERIFY(messages.Shown().empty());
     }
 };
 
