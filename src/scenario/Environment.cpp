@@ -479,7 +479,7 @@ void LoadEnvironmentalData(TGameWorld& world, const TSectionReader& reader) {
         ReadLocations(world, reader);
         ReadForces(world, reader, sets);
     } catch (const std::exception& e) {
-        messages.Error(core::ProcedureErrorText("LoadEnvironmentalData", "", e.what()));
+        messages.Error(core::ProcedureErrorText("LoadEnvironmentalData", reader.Name(), e.what()));
     }
 }
 

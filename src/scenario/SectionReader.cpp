@@ -135,6 +135,11 @@ std::string TSectionReader::Where(std::string_view section, std::string_view key
     return where;
 }
 
+std::string TSectionReader::WhereGiven(std::string_view section, std::string_view key) const {
+    const std::string* value = FindValue(section, key);
+    return Where(section, key) + (value != nullptr ? "=" + *value : " is not given");
+}
+
 std::vector<std::string> TSectionReader::Duplicates() const {
     std::vector<std::string> texts;
     for (const TDuplicate& d : duplicates_) {

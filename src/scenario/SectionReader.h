@@ -44,6 +44,9 @@ public:
     int LineOf(std::string_view section, std::string_view key = {}) const;
     // "Dogger Bank.nsc, line 12, [Division0] Course": where a message about a key points.
     std::string Where(std::string_view section, std::string_view key) const;
+    // Where, with what was written: "..., line 12, [Division0] Force=-1", or
+    // "..., [Division0] Force is not given".
+    std::string WhereGiven(std::string_view section, std::string_view key) const;
     // A "Warning!" for each key given twice in one section and each section given twice, with
     // both lines: the first one counts, as the reading rules say. In file order.
     std::vector<std::string> Duplicates() const;
