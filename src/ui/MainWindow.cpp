@@ -129,25 +129,6 @@ QColor ToQColor(core::TColor colour) {
     return QColor(rgb.r, rgb.g, rgb.b);
 }
 
-// Why there is no scenario to open: no game folder, no scenario in it, or not the one asked
-// for.
-std::string NoScenarioReason(const core::TGameFolders& folders, const std::string& wanted) {
-    std::error_code ec;
-    if (!std::filesystem::is_directory(folders.DesignsDir(), ec)) {
-        return "The game folder " + folders.GameDir().string() +
-               " is missing or has no Designs folder: there is nothing to play. Start tarnwake "
-               "with --game-dir DIR, or set TARNWAKE_GAME_DIR, to name the folder of the "
-               "game's data.";
-    }
-    if (core::ListFilesWithExtension(folders.ScenariosDir(), ".nsc").empty() &&
-        core::ListFilesWithExtension(folders.CustomFilesDir(), ".nsc").empty()) {
-        return "The game folder " + folders.GameDir().string() +
-               " has no scenarios (Scenarios/*.nsc), nor has the user folder (Custom "
-               "Files/*.nsc).";
-    }
-    return "Cannot find scenario file: " + wanted + ". Open one with Game > Open scenario...";
-}
-
 // The order-of-battle tree. It has no type-ahead: the game's keys (digits, letters) would
 // otherwise move its selection, and with it the selected division.
 class TObTree : public QTreeWidget {
@@ -798,7 +779,7 @@ bool TfrmMain::OpenFirstScenario(const std::string& name, int playerSide) {
         why = file->filename().string() +
               " cannot be played. Open another with Game > Open scenario...";
     } else {
-        why = NoScenarioReason(*folders_, name);
+        why = scenario::NoScenarioReason(*folders_, name) + ".";
         Messages().Error(why);
     }
     chart_->SetNoWorldText(Q("No scenario open\n\n" + why));
