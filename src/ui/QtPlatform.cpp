@@ -21,25 +21,20 @@ constexpr int kLongMessageWidth = 640;
 constexpr int kLongMessageHeight = 420;
 constexpr int kIconSize = 32;
 
-QMessageBox::Icon IconOf(core::TMessageKind kind) {
-    switch (kind) {
-    case core::TMessageKind::Warning:
-        return QMessageBox::Warning;
-    case core::TMessageKind::Error:
-        return QMessageBox::Critical;
-    default:
-        return QMessageBox::Information;
-    }
-}
+// The icon of a message of each kind: in a message box, and drawn in a long message.
+struct TKindIcon {
+    QMessageBox::Icon box;
+    QStyle::StandardPixmap pixmap;
+};
 
-QStyle::StandardPixmap PixmapOf(core::TMessageKind kind) {
+TKindIcon IconOf(core::TMessageKind kind) {
     switch (kind) {
     case core::TMessageKind::Warning:
-        return QStyle::SP_MessageBoxWarning;
+        return {QMessageBox::Warning, QStyle::SP_MessageBoxWarning};
     case core::TMessageKind::Error:
-        return QStyle::SP_MessageBoxCritical;
+        return {QMessageBox::Critical, QStyle::SP_MessageBoxCritical};
     default:
-        return QStyle::SP_MessageBoxInformation;
+        return {QMessageBox::Information, QStyle::SP_MessageBoxInformation};
     }
 }
 
@@ -51,7 +46,7 @@ void ShowLongMessage(QWidget* parent, core::TMessageKind kind, const QString& te
     dialog.setWindowTitle("Tarnwake");
     auto* layout = new QHBoxLayout(&dialog);
     auto* icon = new QLabel(&dialog);
-    icon->setPixmap(dialog.style()->standardIcon(PixmapOf(kind)).pixmap(kIconSize));
+    icon->setPixmap(dialog.style()->standardIcon(IconOf(kind).pixmap).pixmap(kIconSize));
     icon->setAlignment(Qt::AlignTop);
     layout->addWidget(icon);
     auto* column = new QVBoxLayout;
@@ -79,7 +74,7 @@ void TQtMessages::ShowMessage(core::TMessageKind kind, const std::string& text) 
         ShowLongMessage(parent_, kind, body);
         return;
     }
-    QMessageBox box(IconOf(kind), "Tarnwake", body, QMessageBox::Ok, parent_);
+    QMessageBox box(IconOf(kind).box, "Tarnwake", body, QMessageBox::Ok, parent_);
     // A modder copies the file, line and key from the box.
     box.setTextInteractionFlags(Qt::TextSelectableByMouse);
     box.exec();
