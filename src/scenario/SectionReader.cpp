@@ -1,6 +1,7 @@
 #include "scenario/SectionReader.h"
 
 #include "core/Messages.h"
+#include "core/ProfileFile.h"
 #include "core/Text.h"
 
 #include <algorithm>
@@ -143,15 +144,9 @@ std::string TSectionReader::WhereGiven(std::string_view section, std::string_vie
 std::vector<std::string> TSectionReader::Duplicates() const {
     std::vector<std::string> texts;
     for (const TDuplicate& d : duplicates_) {
-        if (d.key.empty()) {
-            texts.push_back("Warning! " + name_ + ", line " + std::to_string(d.line) +
-                            ": section [" + d.section + "] is given again; the one at line " +
-                            std::to_string(d.firstLine) + " counts");
-        } else {
-            texts.push_back("Warning! " + name_ + ", line " + std::to_string(d.line) + ": [" +
-                            d.section + "] " + d.key + " is given again; line " +
-                            std::to_string(d.firstLine) + " counts");
-        }
+        texts.push_back(
+            d.key.empty() ? core::SectionGivenAgainText(name_, d.line, d.section, d.firstLine)
+                          : core::KeyGivenAgainText(name_, d.line, d.section, d.key, d.firstLine));
     }
     return texts;
 }
