@@ -117,7 +117,6 @@ public:
     // message of the gravest of their kinds, headed by `heading` ("Loading X.nsc") and the
     // count. Nothing when nothing was said.
     void End(const std::string& heading);
-    bool Gathering() const { return gathering_; }
 
     void ShowMessage(TMessageKind kind, const std::string& text) override;
     TButton Ask(const std::string& text, TButtons buttons, TButton preferred = btNone) override;

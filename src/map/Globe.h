@@ -80,7 +80,7 @@ public:
     const std::string& LandLayerName(int number) const;
 
     // Land layer 1 holds the point. With no land layer 1 nothing is land and the no-land
-    // flag is set, for the minute loop to report.
+    // flag is set, for the minute loop to report (unless the lack was accepted).
     bool IsOnLand(const TGeoPos& p);
     // Land layer 1 or, when there is one, land layer 2 holds the point.
     bool IsOnLandOrCoast(const TGeoPos& p);
