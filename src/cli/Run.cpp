@@ -135,7 +135,8 @@ int Run(const core::TGameFolders& folders, core::THeadlessMessages& messages,
         const TRunOptions& options, std::ostream& out) {
     const auto file = scenario::FindScenario(folders, options.scenario);
     if (!file) {
-        std::cerr << "tarnwake-cli: Cannot find scenario file: " << options.scenario << "\n";
+        std::cerr << "tarnwake-cli: " << scenario::NoScenarioReason(folders, options.scenario)
+                  << "\n";
         return 2;
     }
     core::TSilentSound sound;

@@ -72,7 +72,11 @@ constexpr const char* kUsage =
     "  --bearing DEG     hit: where the shells come from, relative to the bow (default: any)\n"
     "  --gun-quality Q   hit: the firing gun's quality, -1, 0 or 1 (default 0)\n"
     "  --shell-quality Q hit: the firing nation's shells, -1 defective or 0 (default 0)\n"
-    "  --ffr-low         hit: the preference \"Reduced flash fire risk\"\n";
+    "  --ffr-low         hit: the preference \"Reduced flash fire risk\"\n"
+    "\n"
+    "Exit codes: 0 done; 2 bad input (an unknown option, a file that cannot be found or a\n"
+    "scenario that cannot be played); info, run and replay exit 1 when the user folder\n"
+    "cannot be written, after doing all else.\n";
 
 // "--name value" or "--name=value" for the run options; answers whether args[i] was one.
 bool TakeRunOption(const std::vector<std::string>& args, std::size_t& i, const char* name,
@@ -224,6 +228,26 @@ core::TOptionResult ParseHitOption(const std::vector<std::string>& args, std::si
     return core::TOptionResult::NotMine;
 }
 
+// What a command ends with when it ran but the user folder took nothing it wrote.
+constexpr int kExitUserFolderUnwritable = 1;
+
+// The gunnery log (and a desktop game's preferences and replays) go to the user folder: one
+// that cannot be written is said before the command runs, not found out from its output.
+bool UserFolderWritable(const core::TGameFolders& folders) {
+    std::string error;
+    if (folders.EnsureUserFolders(error)) {
+        return true;
+    }
+    std::cerr << "tarnwake-cli: the user folder cannot be written: " << error
+              << ". Nothing the game writes (the gunnery log) will be kept; see --user-dir\n";
+    return false;
+}
+
+// A command that went well still fails when the user folder took nothing.
+int WithUserFolder(int code, bool writable) {
+    return code == 0 && !writable ? kExitUserFolderUnwritable : code;
+}
+
 int Info(const core::TGameFolders& folders, std::uint64_t seed) {
     std::cout << "Tarnwake " << TARNWAKE_VERSION << " (headless)\n"
               << "Game folder: " << folders.GameDir().string() << "\n"
@@ -235,7 +259,7 @@ int Info(const core::TGameFolders& folders, std::uint64_t seed) {
                   << " is missing or has no Designs folder (see --game-dir)\n";
         return 2;
     }
-    return 0;
+    return WithUserFolder(0, UserFolderWritable(folders));
 }
 
 } // namespace
@@ -298,14 +322,17 @@ int main(int argc, char** argv) {
             return 2;
         }
         run.scenario = positional[1];
-        return cli::Run(folders, messages, run, std::cout);
+        const bool writable = UserFolderWritable(folders);
+        return WithUserFolder(cli::Run(folders, messages, run, std::cout), writable);
     }
     if (command == "replay") {
         if (positional.size() != 2) {
             std::cerr << "tarnwake-cli: replay needs one replay file (see --help)\n";
             return 2;
         }
-        return cli::Replay(folders, messages, positional[1], run, std::cout);
+        const bool writable = UserFolderWritable(folders);
+        return WithUserFolder(cli::Replay(folders, messages, positional[1], run, std::cout),
+                              writable);
     }
     if (command == "hit") {
         if (positional.size() != 2) {

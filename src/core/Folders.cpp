@@ -3,12 +3,17 @@
 #include "core/Text.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <fstream>
 #include <system_error>
 
 namespace tarnwake::core {
 
 namespace {
+
+// Written and removed again to learn whether the user folder takes files.
+constexpr const char* kWriteProbeName = ".tarnwake-write-test";
 
 std::vector<std::string> SplitRelativeName(std::string_view name, bool& safe) {
     std::vector<std::string> parts;
@@ -170,6 +175,17 @@ bool TGameFolders::EnsureUserFolders(std::string& error) const {
             error = "Cannot create folder " + dir.string() + ": " + ec.message();
             return false;
         }
+    }
+    // A folder that exists may still refuse files: found out now, not when the preferences
+    // are saved as the program closes.
+    const fs::path probe = userDir_ / kWriteProbeName;
+    const bool written = static_cast<bool>(std::ofstream(probe) << "tarnwake\n");
+    const int writeErrno = errno;
+    fs::remove(probe, ec);
+    if (!written) {
+        error = "Cannot write in folder " + userDir_.string() + ": " +
+                std::generic_category().message(writeErrno);
+        return false;
     }
     return true;
 }

@@ -65,8 +65,8 @@ public:
     // `shipped` unchanged (whether or not that exists).
     fs::path WithCustomOverride(const fs::path& shipped) const;
 
-    // Creates the user folder with its Save and Custom Files folders; false with a message
-    // when that fails.
+    // Creates the user folder with its Save and Custom Files folders and makes sure it takes
+    // files; false with a message when that fails.
     bool EnsureUserFolders(std::string& error) const;
 
 private:

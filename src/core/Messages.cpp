@@ -2,6 +2,7 @@
 
 #include "core/Text.h"
 
+#include <algorithm>
 #include <iostream>
 
 namespace tarnwake::core {
@@ -136,6 +137,51 @@ bool THeadlessMessages::Contains(const std::string& fragment) const {
         }
     }
     return false;
+}
+
+void TMessageGroup::Begin() {
+    gathering_ = true;
+    gravest_ = TMessageKind::Information;
+    gathered_.clear();
+}
+
+void TMessageGroup::End(const std::string& heading) {
+    gathering_ = false;
+    if (gathered_.size() == 1) {
+        shown_->ShowMessage(gravest_, gathered_.front());
+    } else if (!gathered_.empty()) {
+        std::string text = heading + " gave " + std::to_string(gathered_.size()) + " messages:";
+        for (const std::string& message : gathered_) {
+            text += "\n\n" + message;
+        }
+        shown_->ShowMessage(gravest_, text);
+    }
+    gathered_.clear();
+}
+
+void TMessageGroup::ShowMessage(TMessageKind kind, const std::string& text) {
+    if (!gathering_) {
+        shown_->ShowMessage(kind, text);
+        return;
+    }
+    if (std::find(gathered_.begin(), gathered_.end(), text) == gathered_.end()) {
+        gathered_.push_back(text);
+    }
+    // Errors outrank warnings, warnings outrank information.
+    if (kind == TMessageKind::Error ||
+        (kind == TMessageKind::Warning && gravest_ == TMessageKind::Information)) {
+        gravest_ = kind;
+    }
+}
+
+TButton TMessageGroup::Ask(const std::string& text, TButtons buttons, TButton preferred) {
+    return shown_->Ask(text, buttons, preferred);
+}
+
+std::optional<std::string> TMessageGroup::InputBox(const std::string& caption,
+                                                   const std::string& prompt,
+                                                   const std::string& defaultValue) {
+    return shown_->InputBox(caption, prompt, defaultValue);
 }
 
 std::string ProcedureErrorText(const std::string& procedure, const std::string& subject,

@@ -102,6 +102,34 @@ private:
     std::deque<std::string> inputs_;
 };
 
+// Gathers the messages of one task, such as loading a file, and shows them together when the
+// task is done: a modder hears of a file's problems in one message, not one box after
+// another. Each message is gathered once however often it is said; questions are asked at
+// once. Outside a task every message goes straight through.
+class TMessageGroup : public IMessages {
+public:
+    explicit TMessageGroup(IMessages& shown) : shown_(&shown) {}
+
+    // Where the messages go.
+    void SetShown(IMessages& shown) { shown_ = &shown; }
+    void Begin();
+    // Shows what was gathered since Begin: one message as it was said, several as one
+    // message of the gravest of their kinds, headed by `heading` ("Loading X.nsc") and the
+    // count. Nothing when nothing was said.
+    void End(const std::string& heading);
+
+    void ShowMessage(TMessageKind kind, const std::string& text) override;
+    TButton Ask(const std::string& text, TButtons buttons, TButton preferred = btNone) override;
+    std::optional<std::string> InputBox(const std::string& caption, const std::string& prompt,
+                                        const std::string& defaultValue) override;
+
+private:
+    IMessages* shown_;
+    bool gathering_ = false;
+    TMessageKind gravest_ = TMessageKind::Information;
+    std::vector<std::string> gathered_;
+};
+
 // The rule for failures: every game procedure catches its own failure and shows
 // "Error in <procedure> procedure!", a line break, the division or ship concerned and the
 // failure's text; the minute then goes on with the next phase.

@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <system_error>
 #include <unistd.h>
+#include <unordered_map>
 
 namespace tarnwake::core {
 
@@ -162,6 +163,37 @@ bool TProfileFile::SectionExists(std::string_view section) const {
     return FindSectionLine(section) != npos;
 }
 
+std::vector<std::string> TProfileFile::Duplicates(const std::string& fileName) const {
+    std::vector<std::string> texts;
+    std::unordered_map<std::string, int> sections; // lower-case name -> its first line
+    std::unordered_map<std::string, int> keys;     // of the section being read
+    std::string current;
+    bool reading = false; // in the first section of its name
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        const int line = static_cast<int>(i) + 1;
+        if (const auto name = HeaderName(lines_[i])) {
+            current = std::string(*name);
+            const auto [first, added] = sections.try_emplace(ToLowerAscii(current), line);
+            reading = added;
+            keys.clear();
+            if (!added) {
+                texts.push_back(SectionGivenAgainText(fileName, line, current, first->second));
+            }
+            continue;
+        }
+        std::string_view key;
+        std::string_view value;
+        if (!reading || !SplitEntry(lines_[i], key, value)) {
+            continue;
+        }
+        if (const auto [first, added] = keys.try_emplace(ToLowerAscii(key), line); !added) {
+            texts.push_back(
+                KeyGivenAgainText(fileName, line, current, std::string(key), first->second));
+        }
+    }
+    return texts;
+}
+
 std::vector<std::string> TProfileFile::ReadSectionKeys(std::string_view section) const {
     std::vector<std::string> keys;
     const std::size_t header = FindSectionLine(section);
@@ -255,6 +287,18 @@ bool WriteProfileString(const fs::path& file, std::string_view section, std::str
     TProfileFile profile(file);
     profile.WriteString(section, key, value);
     return profile.Save(error);
+}
+
+std::string KeyGivenAgainText(const std::string& fileName, int line, const std::string& section,
+                              const std::string& key, int firstLine) {
+    return "Warning! " + fileName + ", line " + std::to_string(line) + ": [" + section + "] " +
+           key + " is given again; line " + std::to_string(firstLine) + " counts";
+}
+
+std::string SectionGivenAgainText(const std::string& fileName, int line, const std::string& section,
+                                  int firstLine) {
+    return "Warning! " + fileName + ", line " + std::to_string(line) + ": section [" + section +
+           "] is given again; the one at line " + std::to_string(firstLine) + " counts";
 }
 
 bool WriteFileAtomically(const fs::path& file, std::string_view contents, std::string& error) {

@@ -45,6 +45,10 @@ public:
     // A whole number other than 0 is true, 0 false, anything else the default.
     bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
     bool SectionExists(std::string_view section) const;
+    // A "Warning!" for each key given twice in one section and each section given twice,
+    // with both lines, in file order: the first counts, as the reading rules say. `fileName`
+    // names the file in them.
+    std::vector<std::string> Duplicates(const std::string& fileName) const;
     // The key names of a section, in file order, first occurrences only.
     std::vector<std::string> ReadSectionKeys(std::string_view section) const;
 
@@ -79,6 +83,12 @@ private:
     bool recordKeys_ = false;
     mutable std::vector<std::pair<std::string, std::string>> keysAsked_;
 };
+
+// The texts of a key or a section given twice, as both readers of the game's files say them.
+std::string KeyGivenAgainText(const std::string& fileName, int line, const std::string& section,
+                              const std::string& key, int firstLine);
+std::string SectionGivenAgainText(const std::string& fileName, int line, const std::string& section,
+                                  int firstLine);
 
 // One-shot helpers for a single value.
 std::string ReadProfileString(const std::filesystem::path& file, std::string_view section,

@@ -163,6 +163,12 @@ bool LoadDesignFile(const std::filesystem::path& path, Tship& ship, int highestN
         messages.Error("Cannot read design file: " + file.LoadError());
         return false;
     }
+    for (const std::string& warning : file.LoadWarnings()) {
+        messages.Warn("Warning! " + warning);
+    }
+    for (const std::string& duplicate : file.Duplicates(pathText)) {
+        messages.Warn(duplicate);
+    }
     return LoadDesignFile(file, path, ship, highestNationIndex, messages);
 }
 

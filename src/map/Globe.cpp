@@ -65,6 +65,7 @@ void TGlobe::RemoveLayer(TGlobeLayer* layer) {
 
 void TGlobe::ClearLayers() {
     landLayers_.fill(nullptr);
+    noLandAccepted_ = false;
     layers_.clear();
 }
 
@@ -120,7 +121,7 @@ void TGlobe::ArrangeLayers(bool singleMineLayer, core::IMessages& messages) {
         };
         required("ShipLayer", "Cannot find ShipLayer");
         required("LocationLayer", "Cannot find LocationLayer");
-        if (landLayers_[0] == nullptr) {
+        if (landLayers_[0] == nullptr && !noLandAccepted_) {
             messages.Warn("Cannot find land layer 1 " + landLayerNames_[0]);
         }
         toFront(landLayers_[0]);
@@ -176,7 +177,7 @@ bool TGlobe::LandHit(TGlobeLayer* layer, const TGeoPos& p) {
 
 bool TGlobe::IsOnLand(const TGeoPos& p) {
     if (landLayers_[0] == nullptr) {
-        noLand_ = true;
+        noLand_ = noLand_ || !noLandAccepted_;
         return false;
     }
     return LandHit(landLayers_[0], p);
@@ -184,7 +185,7 @@ bool TGlobe::IsOnLand(const TGeoPos& p) {
 
 bool TGlobe::IsOnLandOrCoast(const TGeoPos& p) {
     if (landLayers_[0] == nullptr) {
-        noLand_ = true;
+        noLand_ = noLand_ || !noLandAccepted_;
         return false;
     }
     return LandHit(landLayers_[0], p) || (landLayers_[1] != nullptr && LandHit(landLayers_[1], p));

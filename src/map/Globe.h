@@ -80,11 +80,15 @@ public:
     const std::string& LandLayerName(int number) const;
 
     // Land layer 1 holds the point. With no land layer 1 nothing is land and the no-land
-    // flag is set, for the minute loop to report.
+    // flag is set, for the minute loop to report (unless the lack was accepted).
     bool IsOnLand(const TGeoPos& p);
     // Land layer 1 or, when there is one, land layer 2 holds the point.
     bool IsOnLandOrCoast(const TGeoPos& p);
     bool NoLandFlag() const { return noLand_; }
+    // The chart has no land layer and the player was told so as it loaded: the land tests
+    // then answer false without raising the flag, and arranging the layers does not report
+    // it again. Until the layers are cleared.
+    void AcceptNoLand() { noLandAccepted_ = true; }
     void ClearNoLandFlag() { noLand_ = false; }
     // When the flag is set: shows "Warning! No land layer found!", then the names of all
     // layers one per line, clears the flag and answers true (the caller stops the clock).
@@ -117,6 +121,7 @@ private:
     std::array<TGlobeLayer*, 3> landLayers_{};
     std::array<std::string, 3> landLayerNames_{};
     bool noLand_ = false;
+    bool noLandAccepted_ = false;
     TMinefieldTest minefieldTest_;
     double scale_ = 0.0;
 };

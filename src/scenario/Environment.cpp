@@ -19,7 +19,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdint>
 #include <stdexcept>
 #include <system_error>
 
@@ -44,6 +43,10 @@ constexpr int kPercent = 100;
 // Thousands of yards: past 60 the horizon, not the weather, limits sighting.
 constexpr int kMostSightingThousands = 60;
 constexpr const char* kLayerEnding = ".LYR";
+// The codes the force orders know: missions 0 ordinary, 1 and 2 cautious (2 withdrawing),
+// 3 aggressive; kinds 0 and 1 fighting forces, 2 one that avoids action.
+constexpr int kLastMission = 3;
+constexpr int kLastForceKind = 2;
 
 bool IsZero(const TGeoPos& p) {
     return p.lon == 0 && p.lat == 0;
@@ -84,6 +87,15 @@ TGlobeLayer* FindLandLayer(const TGlobe& chart, const std::string& name) {
     return nullptr;
 }
 
+// "NorthSea, Shoals": the layers a scenario may name as land, or "none".
+std::string LayerNames(const TGlobe& chart) {
+    std::string names;
+    for (int i = 0; i < chart.LayerCount(); ++i) {
+        names += (names.empty() ? "" : ", ") + chart.Layer(i).Name();
+    }
+    return names.empty() ? "none" : names;
+}
+
 // Layers come from the environment file named after their files; the game knows them
 // without the ending.
 void RenameLayerFiles(TGlobe& chart) {
@@ -116,7 +128,15 @@ void SetUpLandLayers(TGameWorld& world, const TSectionReader& reader) {
         chart.SetLandLayer(1, land1);
     } else {
         chart.SetLandLayer(1, name1);
-        messages.Warn("Warning! Land layer 1 not found! " + name1);
+        // Said once, here, with what the modder can name instead; the minute loop then does
+        // not ask again.
+        const std::string where = reader.Where(kEnvironment, "LandLayer1");
+        messages.Warn("Warning! Land layer 1 not found! " +
+                      (name1 == kNone ? where + " is not given and the chart has no layer World"
+                                      : where + "=" + name1 + ": the chart has no such layer") +
+                      " (its layers: " + LayerNames(chart) +
+                      "). Nothing is land: ships sail through the coasts");
+        chart.AcceptNoLand();
     }
 
     engine::SetSeaColour(chart, world.Environment.Weather, world.Preferences.Colours);
@@ -127,7 +147,8 @@ void SetUpLandLayers(TGameWorld& world, const TSectionReader& reader) {
         if (TGlobeLayer* land2 = FindLandLayer(chart, name2)) {
             chart.SetLandLayer(2, land2);
         } else {
-            messages.Warn("Land layer 2 not found! " + name2);
+            messages.Warn("Land layer 2 not found! " + reader.Where(kEnvironment, "LandLayer2") +
+                          "=" + name2 + " (the chart's layers: " + LayerNames(chart) + ")");
         }
     }
     const std::string name3 = reader.ReadString(kEnvironment, "LandLayer3", kNone);
@@ -151,7 +172,8 @@ void SetUpLandLayers(TGameWorld& world, const TSectionReader& reader) {
                 }
             }
         } else {
-            messages.Warn("Land layer 3 not found! " + name3);
+            messages.Warn("Land layer 3 not found! " + reader.Where(kEnvironment, "LandLayer3") +
+                          "=" + name3 + " (the chart's layers: " + LayerNames(chart) + ")");
         }
     }
 }
@@ -249,12 +271,12 @@ void ReadForces(TGameWorld& world, const TSectionReader& reader, const std::arra
         if (name == kNoForce) {
             continue;
         }
-        const int side = reader.ReadInteger(section, "Side", -1);
+        // A force belongs to one of the two opponents; neutral shipping forms no force.
+        const int side = reader.ReadIntegerOneOf(section, "Side", -1, {0, 1}, messages);
         auto force = std::make_unique<combat::TForce>(name, side);
         combat::TForce& f = *force;
-        // Kept in a byte, as the force orders read them.
-        f.Mission = static_cast<std::uint8_t>(reader.ReadInteger(section, "Mission", 0));
-        f.Kind = static_cast<std::uint8_t>(reader.ReadInteger(section, "Kind", 0));
+        f.Mission = reader.ReadIntegerInRange(section, "Mission", 0, 0, kLastMission, messages);
+        f.Kind = reader.ReadIntegerInRange(section, "Kind", 0, 0, kLastForceKind, messages);
         const std::string what = "Force " + name + " ";
         ReadPosition(reader, section, "Objective", "X X", what + "objective", messages,
                      f.Objective);
@@ -448,7 +470,7 @@ void LoadEnvironmentalData(TGameWorld& world, const TSectionReader& reader) {
         ReadLocations(world, reader);
         ReadForces(world, reader, sets);
     } catch (const std::exception& e) {
-        messages.Error(core::ProcedureErrorText("LoadEnvironmentalData", "", e.what()));
+        messages.Error(core::ProcedureErrorText("LoadEnvironmentalData", reader.Name(), e.what()));
     }
 }
 

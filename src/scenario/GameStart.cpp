@@ -357,6 +357,22 @@ std::optional<std::filesystem::path> FindScenario(const core::TGameFolders& fold
     return isFile(given) ? std::optional(given) : std::nullopt;
 }
 
+std::string NoScenarioReason(const core::TGameFolders& folders, const std::string& name) {
+    std::error_code ec;
+    if (!std::filesystem::is_directory(folders.DesignsDir(), ec)) {
+        return "The game folder " + folders.GameDir().string() +
+               " is missing or has no Designs folder: there is nothing to play (name the "
+               "folder of the game's data with --game-dir DIR or TARNWAKE_GAME_DIR)";
+    }
+    if (core::ListFilesWithExtension(folders.ScenariosDir(), ".nsc").empty() &&
+        core::ListFilesWithExtension(folders.CustomFilesDir(), ".nsc").empty()) {
+        return "The game folder " + folders.GameDir().string() +
+               " has no scenarios (Scenarios/*.nsc), nor has the user folder (Custom "
+               "Files/*.nsc)";
+    }
+    return "Cannot find scenario file: " + name;
+}
+
 bool StartGame(TGameWorld& world, const std::filesystem::path& scenarioFile,
                const TSideChoices& sides, ILoadProgress* progress) {
     TGameSetup setup;
@@ -373,7 +389,7 @@ std::optional<TGameSetup> SetupOfReplay(const core::TGameFolders& folders,
                                         const engine::TReplay& replay, std::string& error) {
     const auto file = FindScenario(folders, replay.Scenario);
     if (!file) {
-        error = "Cannot find scenario file: " + replay.Scenario;
+        error = NoScenarioReason(folders, replay.Scenario);
         return std::nullopt;
     }
     TGameSetup setup;

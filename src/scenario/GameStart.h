@@ -51,6 +51,9 @@ struct TGameSetup {
 // "Custom Files" folder wins; else in "Custom Files" itself; else from the current folder.
 std::optional<std::filesystem::path> FindScenario(const core::TGameFolders& folders,
                                                   const std::string& name);
+// Why FindScenario found nothing: no game folder, no scenario in it or in Custom Files, or
+// none of that name.
+std::string NoScenarioReason(const core::TGameFolders& folders, const std::string& name);
 
 // Starts a new game, as the selection window's "Load" does: empties the world, seeds it,
 // applies the rule preferences, loads the weapon tables, loads the scenario with the sides'

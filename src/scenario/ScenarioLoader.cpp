@@ -53,6 +53,8 @@ constexpr int kMostDisplacement = 1000; // thousands of yards: 500 nautical mile
 constexpr int kMostMinutes = 99999;     // 9999 is how scenarios keep a division in harbour
 constexpr int kMostMines = 10000;
 constexpr int kPercent = 100;
+// Crews from raw reservists to a picked crew: each step is worth a tenth in gunnery.
+constexpr int kBestCrew = 3;
 
 std::string Number(int n) {
     return std::to_string(n);
@@ -226,6 +228,7 @@ public:
             TakeToSea();
             PlaceDependentDivisions(world_);
             ReportShipsOnLand();
+            ReportRolesNotAllowed();
             CheckDivisionRoles(world_, false);
             for (const auto& f : world_.Forces) {
                 f->FlagDivision();
@@ -238,7 +241,7 @@ public:
             world_.Chart.ArrangeLayers(false, messages);
             PlaceSubmarines();
         } catch (const std::exception& e) {
-            messages.Error(core::ProcedureErrorText("LoadScenario", "", e.what()));
+            messages.Error(core::ProcedureErrorText("LoadScenario", reader_.Name(), e.what()));
         }
         if (progress_ != nullptr) {
             progress_->Hide();
@@ -253,7 +256,8 @@ private:
             if (name == kNoDivision) {
                 continue;
             }
-            const int side = reader_.ReadInteger(section, "Side", 0);
+            const int side = reader_.ReadIntegerOneOf(section, "Side", 0, {0, 1, kNeutralSide},
+                                                      world_.Messages());
             TDivision& d = world_.AddDivision(std::make_unique<TDivision>(name, side));
             d.SectionName = section;
             d.Probability = reader_.ReadIntegerInRange(section, "Probability", 0, -1, kPercent,
@@ -277,7 +281,8 @@ private:
                     d.Force->Divisions.push_back(&d);
                 } else {
                     world_.Messages().Warn("Warning! Division: " + d.DivisionName +
-                                           " belongs to no force!");
+                                           " belongs to no force! (" +
+                                           reader_.WhereGiven(d.SectionName, "Force") + ")");
                 }
             }
             DecideDivisionAIControl(world_, d);
@@ -322,6 +327,22 @@ private:
                                    Number(d.Speed) + " is above the " + Number(slowest->Speed) +
                                    " knots that " + slowest->Name + " (" + slowest->Classname +
                                    ") can make");
+        }
+    }
+
+    // A role the flagship's type may not take becomes "Independent": the modder who took the
+    // numbers for another order of the roles hears of it, with the line.
+    void ReportRolesNotAllowed() {
+        const int year = world_.ScenarioYear();
+        for (const auto& d : world_.Divisions) {
+            if (d->RoleAllowed(d->Role, year)) {
+                continue;
+            }
+            world_.Messages().Warn("Warning! " + reader_.WhereGiven(d->SectionName, "Role") +
+                                   ": a " + designs::TypeCode(d->Flagship()->ShipType) +
+                                   "-division may not be " + combat::RoleText(d->Role) + " in " +
+                                   Number(year) + "; " + combat::RoleText(combat::roleIndependent) +
+                                   " used");
         }
     }
 
@@ -373,10 +394,7 @@ std::vector<std::string> WhyUnplayable(const TSectionReader& reader) {
         }
         const int year = reader.ReadInteger(kEnvironment, "Year", 0);
         if (year < kFirstScenarioYear || year > kLastScenarioYear) {
-            const std::string given = reader.LineOf(kEnvironment, "Year") > 0
-                                          ? "=" + reader.ReadString(kEnvironment, "Year", "")
-                                          : std::string(" is not given");
-            why.push_back(reader.Where(kEnvironment, "Year") + given +
+            why.push_back(reader.WhereGiven(kEnvironment, "Year") +
                           ": the start year must lie in " + Number(kFirstScenarioYear) + ".." +
                           Number(kLastScenarioYear));
         } else {
@@ -487,7 +505,8 @@ void LoadDivisionData(TGameWorld& world, const TSectionReader& reader, TDivision
         }
         const int force = reader.ReadInteger(section, "Force", -1);
         if (force == -1) {
-            world.Messages().Warn("Warning, cannot find force for division! " + d.Shortname);
+            world.Messages().Warn("Warning, cannot find force for division! " + d.Shortname + " (" +
+                                  reader.WhereGiven(section, "Force") + ")");
             return;
         }
         if (force < 0 || force >= static_cast<int>(world.Forces.size())) {
@@ -552,7 +571,8 @@ void LoadDivisionShips(TGameWorld& world, const TSectionReader& reader, TDivisio
                 // Better with its division than off the coast of Africa at 0 N 0 E.
                 ship.SetPosition(flagship->Position());
             }
-            ship.CrewQuality = reader.ReadInteger(section, prefix + "CrewQuality", 0);
+            ship.CrewQuality = reader.ReadIntegerInRange(section, prefix + "CrewQuality", 0,
+                                                         -kBestCrew, kBestCrew, messages);
             ship.TimeToRaiseSteam = reader.ReadInteger(section, prefix + "TimeToRaiseSteam", 0);
             ship.Mines =
                 reader.ReadIntegerInRange(section, prefix + "Mines", 0, 0, kMostMines, messages);
@@ -614,7 +634,7 @@ void LoadMinefields(TGameWorld& world, const TSectionReader& reader) {
             outline.SetPresenterID(map::MinefieldPresenter(layer, side, field.Density != 0));
         }
     } catch (const std::exception& e) {
-        messages.Error(core::ProcedureErrorText("LoadMinefields", "", e.what()));
+        messages.Error(core::ProcedureErrorText("LoadMinefields", reader.Name(), e.what()));
     }
 }
 
@@ -649,7 +669,7 @@ void LoadSearchAreas(TGameWorld& world, const TSectionReader& reader) {
             }));
         }
     } catch (const std::exception& e) {
-        messages.Error(core::ProcedureErrorText("LoadSearchAreas", "", e.what()));
+        messages.Error(core::ProcedureErrorText("LoadSearchAreas", reader.Name(), e.what()));
     }
 }
 
@@ -693,12 +713,13 @@ void LoadObjectives(TGameWorld& world, const TSectionReader& reader) {
             o.Marker->SetTitle(o.Description());
             o.Force = FindForceWithName(world, o.ForceName);
             if (o.Force == nullptr) {
-                messages.Warn("Warning! Objective has no force! " + o.Description());
+                messages.Warn("Warning! Objective has no force! " + o.Description() + " (" +
+                              reader.WhereGiven(kSection, prefix + "Force") + ")");
             }
             world.AddObjective(std::move(objective));
         }
     } catch (const std::exception& e) {
-        messages.Error(core::ProcedureErrorText("LoadObjectives", "", e.what()));
+        messages.Error(core::ProcedureErrorText("LoadObjectives", reader.Name(), e.what()));
     }
 }
 
@@ -733,7 +754,7 @@ void LoadSubmarines(TGameWorld& world, const TSectionReader& reader) {
             world.AddSubmarine(std::move(sub));
         }
     } catch (const std::exception& e) {
-        messages.Error(core::ProcedureErrorText("LoadSubmarines", "", e.what()));
+        messages.Error(core::ProcedureErrorText("LoadSubmarines", reader.Name(), e.what()));
     }
 }
 

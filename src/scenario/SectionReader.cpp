@@ -1,7 +1,10 @@
 #include "scenario/SectionReader.h"
 
 #include "core/Messages.h"
+#include "core/ProfileFile.h"
 #include "core/Text.h"
+
+#include <algorithm>
 
 namespace tarnwake::scenario {
 
@@ -133,18 +136,17 @@ std::string TSectionReader::Where(std::string_view section, std::string_view key
     return where;
 }
 
+std::string TSectionReader::WhereGiven(std::string_view section, std::string_view key) const {
+    const std::string* value = FindValue(section, key);
+    return Where(section, key) + (value != nullptr ? "=" + *value : " is not given");
+}
+
 std::vector<std::string> TSectionReader::Duplicates() const {
     std::vector<std::string> texts;
     for (const TDuplicate& d : duplicates_) {
-        if (d.key.empty()) {
-            texts.push_back("Warning! " + name_ + ", line " + std::to_string(d.line) +
-                            ": section [" + d.section + "] is given again; the one at line " +
-                            std::to_string(d.firstLine) + " counts");
-        } else {
-            texts.push_back("Warning! " + name_ + ", line " + std::to_string(d.line) + ": [" +
-                            d.section + "] " + d.key + " is given again; line " +
-                            std::to_string(d.firstLine) + " counts");
-        }
+        texts.push_back(
+            d.key.empty() ? core::SectionGivenAgainText(name_, d.line, d.section, d.firstLine)
+                          : core::KeyGivenAgainText(name_, d.line, d.section, d.key, d.firstLine));
     }
     return texts;
 }
@@ -195,11 +197,42 @@ int TSectionReader::ReadIntegerInRange(std::string_view section, std::string_vie
     if (number && *number >= lo && *number <= hi) {
         return *number;
     }
-    const std::string why = number ? " is outside " + std::to_string(lo) + ".." + std::to_string(hi)
-                                   : " is not a whole number";
-    messages.Warn("Warning! " + Where(section, key) + "=" + *value + why + "; " +
-                  std::to_string(defaultValue) + " used");
+    RefuseFigure(section, key, *value,
+                 number ? " is outside " + std::to_string(lo) + ".." + std::to_string(hi)
+                        : " is not a whole number",
+                 defaultValue, messages);
     return defaultValue;
+}
+
+int TSectionReader::ReadIntegerOneOf(std::string_view section, std::string_view key,
+                                     int defaultValue, std::initializer_list<int> allowed,
+                                     core::IMessages& messages) const {
+    const std::string* value = FindValue(section, key);
+    if (value == nullptr) {
+        return defaultValue;
+    }
+    const auto number = core::ParseInteger(*value);
+    if (number && std::find(allowed.begin(), allowed.end(), *number) != allowed.end()) {
+        return *number;
+    }
+    // "0, 1 or 3"
+    std::string codes;
+    for (const int* code = allowed.begin(); code != allowed.end(); ++code) {
+        if (code != allowed.begin()) {
+            codes += code + 1 == allowed.end() ? " or " : ", ";
+        }
+        codes += std::to_string(*code);
+    }
+    RefuseFigure(section, key, *value, number ? " is not " + codes : " is not a whole number",
+                 defaultValue, messages);
+    return defaultValue;
+}
+
+void TSectionReader::RefuseFigure(std::string_view section, std::string_view key,
+                                  const std::string& value, const std::string& why,
+                                  int defaultValue, core::IMessages& messages) const {
+    messages.Warn("Warning! " + Where(section, key) + "=" + value + why + "; " +
+                  std::to_string(defaultValue) + " used");
 }
 
 } // namespace tarnwake::scenario

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <filesystem>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -43,6 +44,9 @@ public:
     int LineOf(std::string_view section, std::string_view key = {}) const;
     // "Dogger Bank.nsc, line 12, [Division0] Course": where a message about a key points.
     std::string Where(std::string_view section, std::string_view key) const;
+    // Where, with what was written: "..., line 12, [Division0] Force=-1", or
+    // "..., [Division0] Force is not given".
+    std::string WhereGiven(std::string_view section, std::string_view key) const;
     // A "Warning!" for each key given twice in one section and each section given twice, with
     // both lines: the first one counts, as the reading rules say. In file order.
     std::vector<std::string> Duplicates() const;
@@ -64,6 +68,10 @@ public:
     // is used instead.
     int ReadIntegerInRange(std::string_view section, std::string_view key, int defaultValue, int lo,
                            int hi, core::IMessages& messages) const;
+    // The same for a key whose values are a few codes with gaps between them (the sides 0, 1
+    // and 3): anything else is refused for the default.
+    int ReadIntegerOneOf(std::string_view section, std::string_view key, int defaultValue,
+                         std::initializer_list<int> allowed, core::IMessages& messages) const;
 
 private:
     struct TEntry {
@@ -83,6 +91,9 @@ private:
     };
     const TEntry* FindEntry(std::string_view section, std::string_view key) const;
     const std::string* FindValue(std::string_view section, std::string_view key) const;
+    // The "Warning!" of a figure refused for its default: `why` says what it should have been.
+    void RefuseFigure(std::string_view section, std::string_view key, const std::string& value,
+                      const std::string& why, int defaultValue, core::IMessages& messages) const;
     void Index(const std::vector<std::string>& lines);
 
     std::string name_ = "(text)";

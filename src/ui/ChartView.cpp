@@ -25,6 +25,8 @@ constexpr map::TGeoPos kDefaultCentre{static_cast<std::int32_t>(4 * map::kGlobeU
                                       static_cast<std::int32_t>(56 * map::kGlobeUnitsPerDegree), 0};
 // The weather whose sea colour the empty chart shows ("Clear").
 constexpr int kFairWeather = 2;
+// Room round the text of an empty chart.
+const QMargins kNoWorldMargins(40, 40, 40, 40);
 } // namespace
 
 TChartView::TChartView(QWidget* parent) : QWidget(parent), cache_(std::make_unique<TChartCache>()) {
@@ -331,12 +333,18 @@ combat::TDivision* TChartView::DivisionAt(const QPointF& pixel) const {
     return ship != nullptr ? world_->DivisionOfShip(ship) : nullptr;
 }
 
+void TChartView::SetNoWorldText(const QString& text) {
+    noWorldText_ = text;
+    update();
+}
+
 void TChartView::PaintChart(QPainter& painter, const QSize& size) {
     UpdateProjection(size);
     if (world_ == nullptr) {
         painter.fillRect(QRect(QPoint(0, 0), size), ToQColor(SeaColour(colours_, kFairWeather)));
         painter.setPen(QColor(40, 60, 90));
-        painter.drawText(QRect(QPoint(0, 0), size), Qt::AlignCenter, "No scenario open");
+        painter.drawText(QRect(QPoint(0, 0), size).marginsRemoved(kNoWorldMargins),
+                         Qt::AlignCenter | Qt::TextWordWrap, noWorldText_);
         return;
     }
     painter.setRenderHint(QPainter::Antialiasing, true);

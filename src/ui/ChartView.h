@@ -61,6 +61,9 @@ public:
     // says (its centre and width), or on the whole chart when it gives no width.
     void SetWorld(engine::TGameWorld* world);
     engine::TGameWorld* World() const { return world_; }
+    // What the chart says while no world is shown: why none is, when that is known.
+    void SetNoWorldText(const QString& text);
+    const QString& NoWorldText() const { return noWorldText_; }
     void SetColours(const TChartColours& colours);
     const TChartColours& Colours() const { return colours_; }
     // Division flags carry the division's name.
@@ -160,6 +163,7 @@ private:
 
     engine::TGameWorld* world_ = nullptr;
     TChartColours colours_;
+    QString noWorldText_ = "No scenario open";
     bool showDivisionNames_ = true;
     bool showScale_ = true;
     bool showFireLines_ = false;

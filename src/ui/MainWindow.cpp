@@ -5,6 +5,7 @@
 #include "combat/Force.h"
 #include "combat/Visibility.h"
 #include "core/Colour.h"
+#include "core/ProfileFile.h"
 #include "core/Random.h"
 #include "core/Text.h"
 #include "engine/Detach.h"
@@ -27,6 +28,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -34,6 +36,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QKeyEvent>
@@ -45,6 +48,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -112,6 +116,12 @@ combat::TDivisionId IdOf(const combat::TDivision* division) {
 combat::TShipId IdOf(const combat::TFightingShip* ship) {
     return ship != nullptr ? ship->Id : combat::TShipId();
 }
+
+// The window's size and state and the chart's style (0 a printed chart's, 1 the bright one)
+// in the preferences.
+constexpr const char* kFormSection = "MainForm";
+constexpr const char* kChartSection = "Chart";
+constexpr int kStateMaximised = 2;
 
 // The replay of the game in progress, in the user folder.
 constexpr const char* kReplayFolder = "Replays";
@@ -706,6 +716,81 @@ void TfrmMain::SaveReplayDialog() {
     SaveReplay(file);
 }
 
+void TfrmMain::RestorePreferences() {
+    if (!folders_) {
+        return;
+    }
+    keepsPreferences_ = true;
+    const core::TProfileFile prefs(folders_->PreferencesFile());
+    const int w = prefs.ReadInteger(kFormSection, "MainFormWidth", 0);
+    const int h = prefs.ReadInteger(kFormSection, "MainFormHeight", 0);
+    if (w >= kSmallestWidth && h >= kSmallestHeight && w <= kLargestSide && h <= kLargestSide) {
+        resize(w, h);
+    } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        setGeometry(FirstGeometry(screen->availableGeometry()));
+    }
+    SetChartStyle(prefs.ReadInteger(kChartSection, "Style", csPrintedChart) == csBright
+                      ? csBright
+                      : csPrintedChart);
+    if (prefs.ReadInteger(kFormSection, "MainFormState", 0) == kStateMaximised) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+    }
+}
+
+bool TfrmMain::KeepPreferences() {
+    if (!folders_) {
+        return false;
+    }
+    std::error_code ec;
+    std::filesystem::create_directories(folders_->UserDir(), ec);
+    core::TProfileFile prefs(folders_->PreferencesFile());
+    const bool maximised = isMaximized();
+    const QSize size = maximised ? normalGeometry().size() : this->size();
+    prefs.WriteInteger(kFormSection, "MainFormWidth", size.width());
+    prefs.WriteInteger(kFormSection, "MainFormHeight", size.height());
+    prefs.WriteInteger(kFormSection, "MainFormState", maximised ? kStateMaximised : 0);
+    prefs.WriteInteger(kChartSection, "Style", chartStyle_);
+    std::string error;
+    if (prefs.Save(error)) {
+        return true;
+    }
+    Messages().Warn("Warning! Your preferences (the window and the chart style) could not be "
+                    "kept:\n" +
+                    error);
+    return false;
+}
+
+bool TfrmMain::CheckUserFolder() {
+    std::string error;
+    if (!folders_ || folders_->EnsureUserFolders(error)) {
+        return true;
+    }
+    Messages().Warn("Warning! The user folder cannot be written:\n" + error +
+                    "\nYour preferences, replays and logs will not be kept. Start tarnwake with "
+                    "--user-dir DIR, or set TARNWAKE_USER_DIR, to keep them elsewhere.");
+    return false;
+}
+
+bool TfrmMain::OpenFirstScenario(const std::string& name, int playerSide) {
+    if (!folders_) {
+        return false;
+    }
+    std::string why;
+    if (const auto file = scenario::FindScenario(*folders_, name)) {
+        if (OpenScenario(*file, playerSide, name)) {
+            return true;
+        }
+        // What is wrong with it was shown as it loaded.
+        why = file->filename().string() +
+              " cannot be played. Open another with Game > Open scenario...";
+    } else {
+        why = scenario::NoScenarioReason(*folders_, name) + ".";
+        Messages().Error(why);
+    }
+    chart_->SetNoWorldText(Q("No scenario open\n\n" + why));
+    return false;
+}
+
 bool TfrmMain::OpenScenario(const std::filesystem::path& file, int playerSide,
                             const std::string& name, std::array<int, 2> forceLevels) {
     if (!folders_) {
@@ -720,31 +805,32 @@ bool TfrmMain::OpenScenario(const std::filesystem::path& file, int playerSide,
     nextSeed_.reset();
     // The new game is made in a world of its own: the game in progress stays until the new
     // one has started.
-    auto world = std::make_unique<engine::TGameWorld>(Messages(), Sound(), *folders_);
+    auto world = std::make_unique<engine::TGameWorld>(gameMessages_, Sound(), *folders_);
     setup.RealismSetting = world->Preferences.RealismSetting;
     // The chart takes the player's style of sea and land as the scenario loads.
     const TChartColours colours = StyleColours(chart_->Colours(), chartStyle_);
     world->Preferences.Colours.Water = colours.Water;
     world->Preferences.Colours.Land = colours.Land;
     setup.InitialAIControl = world->Preferences.InitialAIControl;
+    // Whatever the loading says of the file is shown in one message once it is done.
+    gameMessages_.Begin();
+    bool started = false;
     try {
-        if (!scenario::StartGame(*world, setup, nullptr)) {
-            return false; // the reasons were shown; the game in progress stays
+        // A scenario that could not be read leaves a world without ships: the game in
+        // progress goes on.
+        const bool loaded = scenario::StartGame(*world, setup, nullptr);
+        started = loaded && std::any_of(world->Divisions.begin(), world->Divisions.end(),
+                                        [](const auto& d) { return d->HasShips(); });
+        if (loaded && !started) {
+            gameMessages_.Error("Cannot open scenario " + file.string() +
+                                ": it has no ships in play. The game in progress goes on.");
         }
     } catch (const std::exception& e) {
-        Messages().ShowMessage(core::TMessageKind::Error,
-                               "Cannot open scenario " + file.string() + ": " + e.what());
-        return false;
+        gameMessages_.Error("Cannot open scenario " + file.string() + ": " + e.what());
     }
-    // A scenario that could not be read leaves a world without ships: the game in progress
-    // goes on.
-    const bool started = std::any_of(world->Divisions.begin(), world->Divisions.end(),
-                                     [](const auto& d) { return d->HasShips(); });
+    gameMessages_.End("Loading " + file.filename().string());
     if (!started) {
-        Messages().ShowMessage(core::TMessageKind::Error,
-                               "Cannot open scenario " + file.string() +
-                                   ": it has no ships in play. The game in progress goes on.");
-        return false;
+        return false; // the reasons were shown; the game in progress stays
     }
     world->Log.AddLogNote("Seed " + std::to_string(setup.Seed) + " replays this game",
                           core::colors::Gray, false, world->Clock);
@@ -1993,6 +2079,13 @@ bool TfrmMain::GameKey(int key, Qt::KeyboardModifiers modifiers) {
 
 // Keys act as they go down. The Enter that confirms the "Find ship" box goes down in that box,
 // so its release here starts nothing.
+void TfrmMain::closeEvent(QCloseEvent* event) {
+    if (keepsPreferences_) {
+        KeepPreferences();
+    }
+    QMainWindow::closeEvent(event);
+}
+
 void TfrmMain::keyPressEvent(QKeyEvent* event) {
     if (HandleKey(*event)) {
         event->accept();

@@ -86,6 +86,10 @@ public:
 
     // A new player's first window: most of the screen's free area, centred in it.
     static QRect FirstGeometry(const QRect& available);
+    // The sizes a window may be given, by the preferences or for a picture.
+    static constexpr int kSmallestWidth = 200;
+    static constexpr int kSmallestHeight = 150;
+    static constexpr int kLargestSide = 8000;
     static constexpr double kFirstWindowShare = 0.85;
 
     TChartView* Chart() const { return chart_; }
@@ -100,7 +104,10 @@ public:
 
     // Message boxes go to `messages` instead of Qt dialogs (nullptr: back to the dialogs):
     // for a run without a screen and for the tests. Must outlive the window or be reset.
-    void SetMessages(core::IMessages* messages) { injectedMessages_ = messages; }
+    void SetMessages(core::IMessages* messages) {
+        injectedMessages_ = messages;
+        gameMessages_.SetShown(Messages());
+    }
     core::IMessages& Messages() { return injectedMessages_ ? *injectedMessages_ : messages_; }
     core::ISound& Sound() { return sound_; }
 
@@ -115,6 +122,19 @@ public:
     bool OpenScenario(const std::filesystem::path& file, int playerSide,
                       const std::string& name = {},
                       std::array<int, 2> forceLevels = {engine::flVariable, engine::flVariable});
+    // The game the program opens with: the scenario the player named, found as FindScenario
+    // finds it. When there is none to open, a message and the empty chart say why: no game
+    // folder, no scenario in it, not the one named, or one that cannot be played.
+    bool OpenFirstScenario(const std::string& name, int playerSide);
+    // Says in a message when the user folder cannot be made or written, for then the
+    // preferences, replays and logs are lost. Answers whether it can be.
+    bool CheckUserFolder();
+    // The window's size and state and the chart style of the last session, from the user
+    // folder's preferences; the window then keeps them there as it closes, and says so when
+    // it cannot.
+    void RestorePreferences();
+    // Writes them; false, after a message, when the preferences cannot be written.
+    bool KeepPreferences();
     // How the game in progress was started.
     const scenario::TGameSetup& GameSetup() const { return setup_; }
     // The replay of the game in progress, kept in the user folder as the game goes on.
@@ -238,6 +258,7 @@ public slots:
     static bool IsGameKey(int key, Qt::KeyboardModifiers modifiers);
 
 protected:
+    void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -333,9 +354,12 @@ private:
     // Set while the focus leaves the order boxes without confirming them (Escape).
     bool leavingBoxes_ = false;
     TChartStyle chartStyle_ = csPrintedChart;
+    bool keepsPreferences_ = false;
     std::array<QAction*, 2> chartStyleActions_{};
     TQtMessages messages_;
     core::IMessages* injectedMessages_ = nullptr;
+    // The games' messages: those of a scenario as it loads are shown together.
+    core::TMessageGroup gameMessages_{messages_};
     TQtSound sound_;
 };
 

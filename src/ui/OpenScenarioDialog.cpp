@@ -1,8 +1,9 @@
 #include "ui/OpenScenarioDialog.h"
 
-#include "core/ProfileFile.h"
 #include "core/Text.h"
 #include "engine/Side.h"
+#include "scenario/ScenarioLoader.h"
+#include "scenario/SectionReader.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -32,12 +33,13 @@ constexpr int kMonthsInYear = 12;
 // The lines of a briefing file for all sides begin with this side number.
 constexpr int kGeneralBriefing = 2;
 constexpr int kBriefingMarkerLength = 4; // "[0] "
+constexpr const char* kCannotBePlayed = ": cannot be played";
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
 }
 
-QString DateText(const core::TProfileFile& file) {
+QString DateText(const scenario::TSectionReader& file) {
     const int day = file.ReadInteger("Environment", "Day", 0);
     const int month = file.ReadInteger("Environment", "Month", 0);
     const int year = file.ReadInteger("Environment", "Year", 0);
@@ -80,7 +82,12 @@ std::vector<TScenarioEntry> ListScenarios(const core::TGameFolders& folders) {
             entry.GameName = std::string(folderName) + "/" + name.toStdString();
             entry.Name = QFileInfo(name).completeBaseName();
             entry.Custom = dir == folders.CustomFilesDir();
-            const core::TProfileFile file(entry.File);
+            const auto file = scenario::TSectionReader::FromFile(entry.File);
+            if (!file.Ok()) {
+                entry.Problem = Q(file.Error());
+            } else if (const auto why = scenario::WhyUnplayable(file); !why.empty()) {
+                entry.Problem = Q(why.front());
+            }
             entry.Date = DateText(file);
             entry.Place = Q(file.ReadString("Environment", "EnvironmentFile", ""));
             for (int side = 0; side < 2; ++side) {
@@ -130,10 +137,17 @@ TdlgOpenScenario::TdlgOpenScenario(const core::TGameFolders& folders, QWidget* p
     table_->horizontalHeader()->setStretchLastSection(true);
     for (int row = 0; row < static_cast<int>(entries_.size()); ++row) {
         const TScenarioEntry& e = entries_[static_cast<std::size_t>(row)];
+        const QString source = e.Custom ? "Custom" : "Shipped";
         const QStringList cells = {e.Name, e.Date, e.Place, e.Sides[0] + " - " + e.Sides[1],
-                                   e.Custom ? "Custom" : "Shipped"};
+                                   e.Problem.isEmpty() ? source : source + kCannotBePlayed};
         for (int column = 0; column < kColumnCount; ++column) {
-            table_->setItem(row, column, new QTableWidgetItem(cells[column]));
+            auto* item = new QTableWidgetItem(cells[column]);
+            if (!e.Problem.isEmpty()) {
+                // Greyed, with its reason at hand: opening it would only say why not.
+                item->setForeground(palette().color(QPalette::Disabled, QPalette::Text));
+                item->setToolTip(e.Problem);
+            }
+            table_->setItem(row, column, item);
         }
     }
     table_->resizeColumnsToContents();
@@ -220,6 +234,10 @@ void TdlgOpenScenario::SelectionChanged() {
         for (std::size_t side = 0; side < 2; ++side) {
             forceLabel_[side]->setText("Force level, " + entry->Sides[side]);
         }
+    }
+    if (!entry->Problem.isEmpty()) {
+        briefing_->setPlainText("This scenario cannot be played:\n" + entry->Problem);
+        return;
     }
     briefing_->setPlainText(ScenarioBriefing(entry->File, folders_, PlayerSide()));
 }

@@ -27,9 +27,12 @@ struct TScenarioEntry {
     QString Place; // the environment (sea area) it is fought in
     std::array<QString, 2> Sides;
     bool Custom = false;
+    // Why it cannot be played, the first reason the game would give; empty when it can.
+    QString Problem;
 };
 
-// The shipped scenarios, then the player's own, each folder in name order.
+// The shipped scenarios, then the player's own, each folder in name order, each read as the
+// game reads it.
 std::vector<TScenarioEntry> ListScenarios(const core::TGameFolders& folders);
 // The briefing of a scenario for a side: the general lines first, then the side's own.
 QString ScenarioBriefing(const std::filesystem::path& scenarioFile,

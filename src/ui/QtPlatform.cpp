@@ -1,24 +1,83 @@
 #include "ui/QtPlatform.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
 
 namespace tarnwake::ui {
 
-void TQtMessages::ShowMessage(core::TMessageKind kind, const std::string& text) {
-    const QString body = QString::fromStdString(text);
+namespace {
+
+// Past this many lines a message box would grow beyond the screen: the text then scrolls.
+constexpr int kMostLinesInABox = 16;
+constexpr int kLongMessageWidth = 640;
+constexpr int kLongMessageHeight = 420;
+constexpr int kIconSize = 32;
+
+// The icon of a message of each kind: in a message box, and drawn in a long message.
+struct TKindIcon {
+    QMessageBox::Icon box;
+    QStyle::StandardPixmap pixmap;
+};
+
+TKindIcon IconOf(core::TMessageKind kind) {
     switch (kind) {
     case core::TMessageKind::Warning:
-        QMessageBox::warning(parent_, "Tarnwake", body);
-        break;
+        return {QMessageBox::Warning, QStyle::SP_MessageBoxWarning};
     case core::TMessageKind::Error:
-        QMessageBox::critical(parent_, "Tarnwake", body);
-        break;
+        return {QMessageBox::Critical, QStyle::SP_MessageBoxCritical};
     default:
-        QMessageBox::information(parent_, "Tarnwake", body);
-        break;
+        return {QMessageBox::Information, QStyle::SP_MessageBoxInformation};
     }
+}
+
+// A long message, such as every problem of a modder's file: its first line as the heading,
+// the rest in a pane that scrolls and can be copied from.
+void ShowLongMessage(QWidget* parent, core::TMessageKind kind, const QString& text) {
+    QDialog dialog(parent);
+    dialog.setObjectName("longMessage");
+    dialog.setWindowTitle("Tarnwake");
+    auto* layout = new QHBoxLayout(&dialog);
+    auto* icon = new QLabel(&dialog);
+    icon->setPixmap(dialog.style()->standardIcon(IconOf(kind).pixmap).pixmap(kIconSize));
+    icon->setAlignment(Qt::AlignTop);
+    layout->addWidget(icon);
+    auto* column = new QVBoxLayout;
+    const qsizetype firstBreak = text.indexOf('\n');
+    auto* heading = new QLabel(text.left(firstBreak), &dialog);
+    heading->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    column->addWidget(heading);
+    auto* body = new QPlainTextEdit(text.mid(firstBreak + 1).trimmed(), &dialog);
+    body->setObjectName("messageText");
+    body->setReadOnly(true);
+    column->addWidget(body, 1);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    column->addWidget(buttons);
+    layout->addLayout(column, 1);
+    dialog.resize(kLongMessageWidth, kLongMessageHeight);
+    dialog.exec();
+}
+
+} // namespace
+
+void TQtMessages::ShowMessage(core::TMessageKind kind, const std::string& text) {
+    const QString body = QString::fromStdString(text);
+    if (body.count('\n') >= kMostLinesInABox) {
+        ShowLongMessage(parent_, kind, body);
+        return;
+    }
+    QMessageBox box(IconOf(kind).box, "Tarnwake", body, QMessageBox::Ok, parent_);
+    // A modder copies the file, line and key from the box.
+    box.setTextInteractionFlags(Qt::TextSelectableByMouse);
+    box.exec();
 }
 
 core::TButton TQtMessages::Ask(const std::string& text, core::TButtons buttons,

@@ -3,22 +3,17 @@
 #include "core/CommandLine.h"
 #include "core/Folders.h"
 #include "core/Messages.h"
-#include "core/ProfileFile.h"
 #include "core/Random.h"
 #include "engine/GameWorld.h"
-#include "scenario/GameStart.h"
 #include "ui/ChartView.h"
 #include "ui/MainWindow.h"
 
 #include <QApplication>
-#include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
-#include <QScreen>
 #include <QTimer>
 #include <cstdlib>
-#include <filesystem>
 #include <iostream>
 #include <optional>
 
@@ -63,7 +58,8 @@ bool ParseSize(const std::string& text, int& width, int& height) {
     } catch (...) {
         return false;
     }
-    return width >= 200 && height >= 150 && width <= 8000 && height <= 8000;
+    return width >= ui::TfrmMain::kSmallestWidth && height >= ui::TfrmMain::kSmallestHeight &&
+           width <= ui::TfrmMain::kLargestSide && height <= ui::TfrmMain::kLargestSide;
 }
 
 // The default scenario: a small, quick battle on the North Sea chart.
@@ -76,46 +72,6 @@ bool ParseCount(const std::string& text, int low, int high, int& value) {
         return used == text.size() && value >= low && value <= high;
     } catch (...) {
         return false;
-    }
-}
-
-// The window's size and state of the last game, from the player's preferences.
-constexpr const char* kFormSection = "MainForm";
-constexpr int kStateMaximised = 2;
-// The chart's style of sea and land: 0 a printed chart's, 1 the bright one.
-constexpr const char* kChartSection = "Chart";
-
-void RestoreWindow(ui::TfrmMain& window, const core::TGameFolders& folders) {
-    const core::TProfileFile prefs(folders.PreferencesFile());
-    const int w = prefs.ReadInteger(kFormSection, "MainFormWidth", 0);
-    const int h = prefs.ReadInteger(kFormSection, "MainFormHeight", 0);
-    if (w >= 200 && h >= 150 && w <= 8000 && h <= 8000) {
-        window.resize(w, h);
-    } else if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        window.setGeometry(ui::TfrmMain::FirstGeometry(screen->availableGeometry()));
-    }
-    window.SetChartStyle(prefs.ReadInteger(kChartSection, "Style", ui::csPrintedChart) ==
-                                 ui::csBright
-                             ? ui::csBright
-                             : ui::csPrintedChart);
-    if (prefs.ReadInteger(kFormSection, "MainFormState", 0) == kStateMaximised) {
-        window.setWindowState(window.windowState() | Qt::WindowMaximized);
-    }
-}
-
-void RememberWindow(const ui::TfrmMain& window, const core::TGameFolders& folders) {
-    std::error_code ec;
-    std::filesystem::create_directories(folders.UserDir(), ec);
-    core::TProfileFile prefs(folders.PreferencesFile());
-    const bool maximised = window.isMaximized();
-    const QSize size = maximised ? window.normalGeometry().size() : window.size();
-    prefs.WriteInteger(kFormSection, "MainFormWidth", size.width());
-    prefs.WriteInteger(kFormSection, "MainFormHeight", size.height());
-    prefs.WriteInteger(kFormSection, "MainFormState", maximised ? kStateMaximised : 0);
-    prefs.WriteInteger(kChartSection, "Style", window.ChartStyle());
-    std::string error;
-    if (!prefs.Save(error)) {
-        std::cerr << "tarnwake: " << error << "\n";
     }
 }
 
@@ -217,21 +173,15 @@ int main(int argc, char** argv) {
             window.resize(width, height);
         }
     } else {
-        RestoreWindow(window, folders);
+        window.RestorePreferences();
     }
     window.show();
-
-    const std::string wanted = scenarioName.empty() ? kDefaultScenario : scenarioName;
-    const auto file = scenario::FindScenario(folders, wanted);
-    if (!file) {
-        std::cerr << "tarnwake: Cannot find scenario file: " << wanted << "\n";
-        if (shooting) {
-            return 2;
-        }
-    } else if (!window.OpenScenario(*file, side, wanted)) {
-        if (shooting) {
-            return 2;
-        }
+    if (!shooting) {
+        window.CheckUserFolder();
+    }
+    if (!window.OpenFirstScenario(scenarioName.empty() ? kDefaultScenario : scenarioName, side) &&
+        shooting) {
+        return 2;
     }
 
     if (shooting) {
@@ -258,9 +208,6 @@ int main(int argc, char** argv) {
             std::cout << "Screenshot written to " << screenshot << "\n";
             app.exit(0);
         });
-    } else {
-        QObject::connect(&app, &QApplication::aboutToQuit,
-                         [&] { RememberWindow(window, folders); });
     }
     return app.exec();
 }

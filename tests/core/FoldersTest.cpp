@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 using namespace tarnwake::core;
 using tarnwake::testing::TTempDir;
@@ -77,4 +79,38 @@ TEST(Folders, ResolveTakesArgumentsThenEnvironmentThenDefaults) {
     TGameFolders made(dir.Path(), dir.Path() / "user");
     ASSERT_TRUE(made.EnsureUserFolders(error)) << error;
     EXPECT_TRUE(std::filesystem::is_directory(dir.Path() / "user" / "Save"));
+}
+
+TEST(Folders, AUserFolderThatCannotBeMadeIsReportedAtOnce) {
+    TTempDir dir;
+    std::string error;
+    TGameFolders made(dir.Path(), dir.Path() / "user");
+    ASSERT_TRUE(made.EnsureUserFolders(error)) << error;
+    // Nothing of the check is left behind.
+    EXPECT_EQ(2, std::distance(std::filesystem::directory_iterator(dir.Path() / "user"),
+                               std::filesystem::directory_iterator()));
+
+    // A file where the folder should be: no one, not even the administrator, can make it.
+    const auto blocked = dir.Write("occupied", "a file");
+    TGameFolders refused(dir.Path(), blocked / "tarnwake");
+    EXPECT_FALSE(refused.EnsureUserFolders(error));
+    EXPECT_NE(std::string::npos, error.find("Cannot create folder " + blocked.string())) << error;
+}
+
+// A folder that refuses files, where the system enforces that for this user.
+TEST(Folders, AUserFolderThatRefusesFilesIsReportedAtOnce) {
+    TTempDir dir;
+    std::string error;
+    const auto readOnly = dir.Path() / "read-only";
+    std::filesystem::create_directories(readOnly / "Save");
+    std::filesystem::create_directories(readOnly / "Custom Files");
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_read |
+                                               std::filesystem::perms::owner_exec);
+    if (std::ofstream(readOnly / "x")) {
+        GTEST_SKIP() << "this user may write in a read-only folder";
+    }
+    EXPECT_FALSE(TGameFolders(dir.Path(), readOnly).EnsureUserFolders(error));
+    EXPECT_NE(std::string::npos, error.find("Cannot write in folder " + readOnly.string()))
+        << error;
+    std::filesystem::permissions(readOnly, std::filesystem::perms::owner_all);
 }

@@ -47,3 +47,36 @@ TEST(Messages, RunGuardedReportsTheFailureAndGoesOn) {
     EXPECT_EQ("Error in MoveAllShips procedure!\nDivision: 1st BS\nbad course", m.Shown()[0].text);
     EXPECT_EQ(TMessageKind::Error, m.Shown()[0].kind);
 }
+
+TEST(Messages, AGroupShowsATasksMessagesOnceAndTogether) {
+    THeadlessMessages shown(nullptr);
+    TMessageGroup group(shown);
+    group.Warn("straight through");
+    group.Begin();
+    group.Inform("a note");
+    group.Warn("Warning! line 3");
+    group.Warn("Warning! line 3");
+    group.Error("line 9: not a date");
+    // A question cannot wait for the end of the task.
+    shown.QueueAnswer(btNo);
+    EXPECT_EQ(btNo, group.Ask("Go on?", kYesNo));
+    group.End("Loading Raid.nsc");
+    ASSERT_EQ(3u, shown.Shown().size());
+    EXPECT_EQ("straight through", shown.Shown()[0].text);
+    EXPECT_EQ(btNo, shown.Shown()[1].answer);
+    EXPECT_EQ(TMessageKind::Error, shown.Shown()[2].kind);
+    EXPECT_EQ("Loading Raid.nsc gave 3 messages:\n\na note\n\nWarning! line 3\n\n"
+              "line 9: not a date",
+              shown.Shown()[2].text);
+
+    // One message is shown as it was said; a quiet task shows nothing.
+    shown.Clear();
+    group.Begin();
+    group.Warn("Warning! alone");
+    group.End("Loading Raid.nsc");
+    group.Begin();
+    group.End("Loading Raid.nsc");
+    ASSERT_EQ(1u, shown.Shown().size());
+    EXPECT_EQ(TMessageKind::Warning, shown.Shown()[0].kind);
+    EXPECT_EQ("Warning! alone", shown.Shown()[0].text);
+}

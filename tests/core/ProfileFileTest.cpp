@@ -129,3 +129,23 @@ TEST(ProfileFile, UnreadableFileIsReportedAndKeptWhenRewritten) {
     EXPECT_EQ(2, TProfileFile(file).ReadInteger("S", "K", 0));
     EXPECT_EQ(10u, ReadWholeFile(dir.Path() / "Preferences.bak").size());
 }
+
+TEST(ProfileFile, KeysAndSectionsGivenTwiceAreReportedWithBothLines) {
+    const auto file = TProfileFile::FromText("[Data]\n"
+                                             "Speed=29\n"
+                                             "; Speed=30 is a comment\n"
+                                             " SPEED = 30\n"
+                                             "[Guns]\n"
+                                             "Main=6\n"
+                                             "[data]\n"
+                                             "Speed=31\n"
+                                             "Speed=32\n",
+                                             "Arethusa.sdf");
+    EXPECT_EQ(29, file.ReadInteger("Data", "Speed", 0));
+    // The keys of a section given again are never read: its own repeats are not told.
+    EXPECT_EQ((std::vector<std::string>{
+                  "Warning! Arethusa.sdf, line 4: [Data] SPEED is given again; line 2 counts",
+                  "Warning! Arethusa.sdf, line 7: section [data] is given again; the one at line 1 "
+                  "counts"}),
+              file.Duplicates("Arethusa.sdf"));
+}

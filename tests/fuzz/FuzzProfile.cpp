@@ -8,6 +8,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     profile.ReadString("Data", "ShipType", "XX");
     profile.ReadInteger("Data", "Displacement", 10000);
     profile.ReadBool("Guns", "CDF", false);
+    profile.Duplicates("fuzz.ini");
     for (const std::string& key : profile.ReadSectionKeys("Data")) {
         profile.ReadString("Data", key, "");
     }

@@ -106,6 +106,26 @@ TEST(Globe, WithoutLandLayerOneNothingIsLandAndTheFlagIsSet) {
     EXPECT_FALSE(globe.ReportNoLandLayer(messages)) << "shown once per setting of the flag";
 }
 
+TEST(Globe, ALackOfLandSaidAtLoadingIsNotReportedAgainUntilTheLayersAreCleared) {
+    TGlobe globe;
+    globe.FindOrCreateLayer("ShipLayer");
+    globe.FindOrCreateLayer("LocationLayer");
+    globe.FindOrCreateLayer("SearchLayer");
+    globe.SetLandLayer(1, "NorthSea");
+    globe.AcceptNoLand();
+    EXPECT_FALSE(globe.IsOnLand(Deg(9, 56)));
+    EXPECT_FALSE(globe.IsOnLandOrCoast(Deg(9, 56)));
+    EXPECT_FALSE(globe.NoLandFlag());
+    THeadlessMessages messages(nullptr);
+    globe.ArrangeLayers(false, messages);
+    EXPECT_TRUE(messages.Texts().empty()) << messages.Texts().front();
+
+    // The next chart's lack of land is news again.
+    globe.ClearLayers();
+    EXPECT_FALSE(globe.IsOnLand(Deg(9, 56)));
+    EXPECT_TRUE(globe.NoLandFlag());
+}
+
 TEST(Globe, LandAndCoastLayers) {
     TGlobe globe;
     AddArea(globe.FindOrCreateLayer("Land"), Ring({{0, 0}, {1, 0}, {1, 1}, {0, 1}}));

@@ -4,6 +4,7 @@
 #include "map/Location.h"
 #include "scenario/ScenarioFixture.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <set>
@@ -149,18 +150,37 @@ TEST_F(Environment, WorldServesWhenTheNamedLayerIsMissing) {
     EXPECT_EQ("World", world->Chart.LandLayer(1)->Name());
 }
 
-TEST_F(Environment, AMissingLandLayerOrEnvironmentFileIsReportedAndNothingIsLand) {
+TEST_F(Environment, AMissingLandLayerOrEnvironmentFileIsReportedOnceAndNothingIsLand) {
     Load(Header("LandLayer2=Shoals\nLandLayer3=Deep"));
-    EXPECT_TRUE(messages.Contains("Land layer 2 not found! Shoals"));
-    EXPECT_TRUE(messages.Contains("Land layer 3 not found! Deep"));
+    EXPECT_TRUE(messages.Contains(
+        "Land layer 2 not found! (text), line 2, [Environment] LandLayer2=Shoals (the chart's "
+        "layers: Sea)"))
+        << ::testing::PrintToString(messages.Texts());
+    EXPECT_TRUE(messages.Contains("[Environment] LandLayer3=Deep (the chart's layers: Sea)"));
 
     MakeWorld();
     messages.Clear();
     Load(Header("", "EnvironmentFile=Atlantis\nLandLayer1=Atlantis\n"));
     EXPECT_TRUE(messages.Contains("Cannot find Environment file: "));
     EXPECT_TRUE(messages.Contains("Atlantis.env"));
-    EXPECT_TRUE(messages.Contains("Warning! Land layer 1 not found! Atlantis"));
+    EXPECT_TRUE(messages.Contains("Warning! Land layer 1 not found! (text), line 4, "
+                                  "[Environment] LandLayer1=Atlantis: the chart has no such "
+                                  "layer (its layers: none). Nothing is land"))
+        << ::testing::PrintToString(messages.Texts());
     EXPECT_FALSE(world->Chart.IsOnLand({tw::Deg(5.1), tw::Deg(56.1), 0}));
+
+    // Not named: the message says so, with no placeholder for a name, and the layers the
+    // modder could name. The minute does not say it again, nor the arranging of the layers.
+    MakeWorld();
+    messages.Clear();
+    Load(Header("", "EnvironmentFile=Sea\n"));
+    EXPECT_THAT(messages.Texts(),
+                ::testing::ElementsAre(
+                    "Warning! Land layer 1 not found! (text), [Environment] LandLayer1 is not "
+                    "given and the chart has no layer World (its layers: Sea). Nothing is land: "
+                    "ships sail through the coasts"));
+    EXPECT_FALSE(world->Chart.IsOnLand({tw::Deg(5.1), tw::Deg(56.1), 0}));
+    EXPECT_FALSE(world->Chart.NoLandFlag());
 }
 
 TEST_F(Environment, AnEnvironmentNameCannotLeaveTheGameFolders) {
@@ -196,13 +216,13 @@ TEST_F(Environment, SidesAndForcesAreRead) {
     Load(Header() + "[Side1]\n" // a second section of a name is never read
                     "Name=Nobody\n"
                     "[Force4]\nName=Scouting Forces\nSide=1\nObjective=60000E 560000N\n"
-                    "Mission=260\nAIControl=1\nMainForce=High Seas Fleet\nHomeDistance=25\n");
+                    "Mission=3\nAIControl=1\nMainForce=High Seas Fleet\nHomeDistance=25\n");
     EXPECT_EQ("Germany", world->Sides[1].Name);
     EXPECT_EQ(50, world->Sides[1].AlternatePointChance);
     ASSERT_EQ(3u, world->Forces.size());
     const combat::TForce& scouts = *world->Forces[2];
     EXPECT_EQ("Scouting Forces", scouts.Name);
-    EXPECT_EQ(4, scouts.Mission); // kept in a byte
+    EXPECT_EQ(3, scouts.Mission);
     EXPECT_TRUE(scouts.AIControl);
     EXPECT_EQ(25, scouts.HomeDistance);
     EXPECT_EQ(world->Forces[1].get(), scouts.MainForce);

@@ -179,8 +179,15 @@ TEST_F(Loader, ADivisionWithoutForceWarnsAndLoadsAndNeutralsNeedNone) {
     Level(engine::flVariable);
     Load(Header() + Division(0, "Lost", 0, "Force=-1\nShortname=Lst", Ship(0, "Lion", "Lion")) +
          Division(1, "Steamer", 3, "", Ship(0, "Sigrun", "Small Merchant")));
-    EXPECT_THAT(messages.Texts(), ElementsAre("Warning, cannot find force for division! Lst",
-                                              "Warning! Division: Lost belongs to no force!"));
+    // Each names where the force was to be given.
+    EXPECT_THAT(messages.Texts(),
+                ElementsAre(::testing::AllOf(
+                                ::testing::StartsWith("Warning, cannot find force for division! "
+                                                      "Lst ((text), line "),
+                                ::testing::EndsWith(", [Division0] Force=-1)")),
+                            ::testing::AllOf(::testing::StartsWith("Warning! Division: Lost "
+                                                                   "belongs to no force! ("),
+                                             ::testing::EndsWith("[Division0] Force=-1)"))));
     EXPECT_THAT(DivisionNames(), ElementsAre("Lost", "Steamer"));
     EXPECT_EQ(nullptr, Div("Steamer")->Force);
     EXPECT_TRUE(Div("Steamer")->AIControl);
@@ -231,6 +238,9 @@ TEST_F(Loader, RolesAFlagshipMayNotTakeBecomeIndependent) {
          Division(2, "Odd", 0, "Force=0\nRole=9", Ship(0, "Lion", "Lion")));
     EXPECT_EQ(combat::roleIndependent, Div("Scouting battleships")->Role);
     EXPECT_EQ(combat::roleIndependent, Div("Odd")->Role);
+    EXPECT_TRUE(messages.Contains("[Division1] Role=3: a BB-division may not be Scout in 1916; "
+                                  "Independent used"))
+        << ::testing::PrintToString(messages.Texts());
     Div("Odd")->Role = combat::roleScout;
     Div("Scouting battleships")->Role = combat::roleScout;
     messages.Clear();
@@ -251,12 +261,12 @@ TEST_F(Loader, BadInputGivesMessagesAndAPartialWorld) {
          Division(4, "Sneaky", 0, "Force=0", Ship(0, "Escape", "../../Data/Nations")));
     EXPECT_TRUE(messages.Contains("Error in LoadDivisionData procedure!\nDivision: Past the list\n"
                                   "(text), line "));
-    EXPECT_TRUE(messages.Contains(
-        "Force: force index 7 is not one of the 2 forces of the scenario"));
+    EXPECT_TRUE(
+        messages.Contains("Force: force index 7 is not one of the 2 forces of the scenario"));
     EXPECT_TRUE(messages.Contains("Warning! Division: Past the list belongs to no force!"));
     EXPECT_TRUE(messages.Contains("Unable to create ship Dreadnought II Filename: "));
     EXPECT_TRUE(messages.Contains("Error reading position!\nsomewhere at sea\n"));
-    EXPECT_TRUE(messages.Contains("Warning: Setting Divisional Flag Presenter. Illegal side 2"));
+    EXPECT_TRUE(messages.Contains("[Division3] Side=2 is not 0, 1 or 3; 0 used"));
     EXPECT_TRUE(messages.Contains("Unable to create ship Escape"));
     EXPECT_THAT(DivisionNames(), ElementsAre("Past the list", "Unknown class", "Lost position",
                                              "Illegal side", "Sneaky"));
@@ -303,7 +313,10 @@ TEST_F(Loader, ObjectivesArePositionedRecordsOfTheirForces) {
     EXPECT_EQ(sink.Id.Value, sink.Marker->Ref().Id);
     EXPECT_EQ(nullptr, world->Objectives[1]->Force);
     EXPECT_THAT(messages.Texts(),
-                ElementsAre("Warning! Objective has no force! Lose no ships (any ship)"));
+                ElementsAre(::testing::AllOf(
+                    ::testing::StartsWith(
+                        "Warning! Objective has no force! Lose no ships (any ship) ((text), line "),
+                    ::testing::EndsWith(", [Objectives] Objective3Force=Nobody)"))));
     // Removing a force leaves no objective pointing at it.
     world->RemoveForce(world->Forces[0].get());
     EXPECT_EQ(nullptr, sink.Force);

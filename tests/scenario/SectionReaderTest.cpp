@@ -115,3 +115,20 @@ TEST(SectionReaderProvenance, ARangedKeyRefusesWhatLiesOutsideWithWhereItStands)
                     "used",
                     "Warning! Mine.nsc, line 5, [Division0] Formation=-1 is outside 0..3; 0 used"));
 }
+
+TEST(SectionReaderProvenance, ACodedKeyRefusesTheGapsBetweenItsCodes) {
+    const auto reader = tarnwake::scenario::TSectionReader::FromText(
+        "[Division0]\nSide=2\n[Division1]\nSide=3\n[Division2]\nSide=one\n[Force0]\nSide=-1\n",
+        "Mine.nsc");
+    tarnwake::core::THeadlessMessages messages(nullptr);
+    EXPECT_EQ(0, reader.ReadIntegerOneOf("Division0", "Side", 0, {0, 1, 3}, messages));
+    EXPECT_EQ(3, reader.ReadIntegerOneOf("Division1", "Side", 0, {0, 1, 3}, messages));
+    EXPECT_EQ(0, reader.ReadIntegerOneOf("Division2", "Side", 0, {0, 1, 3}, messages));
+    EXPECT_EQ(-1, reader.ReadIntegerOneOf("Force0", "Side", -1, {0, 1}, messages));
+    EXPECT_EQ(1, reader.ReadIntegerOneOf("Force1", "Side", 1, {0, 1}, messages));
+    EXPECT_THAT(messages.Texts(),
+                ::testing::ElementsAre(
+                    "Warning! Mine.nsc, line 2, [Division0] Side=2 is not 0, 1 or 3; 0 used",
+                    "Warning! Mine.nsc, line 6, [Division2] Side=one is not a whole number; 0 used",
+                    "Warning! Mine.nsc, line 8, [Force0] Side=-1 is not 0 or 1; -1 used"));
+}

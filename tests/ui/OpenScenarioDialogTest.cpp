@@ -61,6 +61,7 @@ private slots:
         QCOMPARE(dogger->Sides[0], QString("Great Britain"));
         QCOMPARE(dogger->Sides[1], QString("Germany"));
         QVERIFY(!dogger->Custom);
+        QVERIFY2(dogger->Problem.isEmpty(), qPrintable(dogger->Problem));
         // Named as the game folder names it, so that a replay finds it again.
         QCOMPARE(dogger->GameName, std::string("Scenarios/Dogger Bank.nsc"));
         const auto& raid = entries.back();
@@ -78,6 +79,28 @@ private slots:
         QCOMPARE(dialog.Table()->item(row, 4)->text(), QString("Shipped"));
         QCOMPARE(dialog.Table()->item(dialog.Table()->rowCount() - 1, 4)->text(),
                  QString("Custom"));
+    }
+
+    void aCustomScenarioThatCannotBePlayedIsListedWithItsFirstReason() {
+        TFolders f;
+        f.AddCustom("Half done.nsc", "[Environment]\nYear=1915\nEnvironmentFile=NorthSea\n"
+                                     "[Side0]\nName=Great Britain\n");
+        f.AddCustom("Raid.nsc", "[Environment]\nYear=1914\nEnvironmentFile=NorthSea\n"
+                                "[Side0]\nName=Great Britain\n[Side1]\nName=Germany\n");
+        TdlgOpenScenario dialog(f.folders);
+        const int broken = RowNamed(dialog, "Half done");
+        const int good = RowNamed(dialog, "Raid");
+        QVERIFY(broken >= 0 && good >= 0);
+        const QString reason = dialog.Entries()[static_cast<std::size_t>(broken)].Problem;
+        QVERIFY2(reason.endsWith("Half done.nsc: there is no [Side1] section: the second side "
+                                 "has no name"),
+                 qPrintable(reason));
+        QCOMPARE(dialog.Table()->item(broken, 4)->text(), QString("Custom: cannot be played"));
+        QCOMPARE(dialog.Table()->item(broken, 0)->toolTip(), reason);
+        QVERIFY(dialog.Entries()[static_cast<std::size_t>(good)].Problem.isEmpty());
+        QCOMPARE(dialog.Table()->item(good, 4)->text(), QString("Custom"));
+        dialog.Table()->selectRow(broken);
+        QCOMPARE(dialog.Briefing()->toPlainText(), "This scenario cannot be played:\n" + reason);
     }
 
     void theBriefingFollowsTheSelectionAndTheSide() {
