@@ -300,6 +300,25 @@ TEST(TorpedoData, CalibreFromItsColumnOrEighteenInches) {
 
 // ---- Loading -----------------------------------------------------------------------------
 
+TEST(TorpedoData, ATorpedoThatDoesNotRunAtASettingIsReported) {
+    // T3's slow setting and T5's fast one have no speed: no fire solution can use them.
+    std::string text = TorpedoFile(9);
+    text.replace(text.find("\t23\n"), 4, "\t0\n");
+    text.replace(text.find("\t45\t"), 4, "\tx\t");
+    TTempDir dir;
+    WriteTables(dir);
+    dir.Write("Data/Torpedodata.dat", text);
+    TWeaponTables tables;
+    THeadlessMessages messages(nullptr);
+    ASSERT_TRUE(tables.Load(dir.Path(), messages));
+    const auto texts = messages.Texts();
+    ASSERT_EQ(2u, texts.size());
+    EXPECT_NE(std::string::npos, texts[0].find("line 4: torpedo T3 has a speed of 0 knots"))
+        << texts[0];
+    EXPECT_NE(std::string::npos, texts[1].find("line 6: torpedo T5")) << texts[1];
+    EXPECT_EQ(0, tables.FindTorpedo("T3")->SlowSpeed);
+}
+
 TEST(WeaponTablesLoad, ReadsTheFourTablesByTheirColumns) {
     TTempDir dir;
     WriteTables(dir);
@@ -393,8 +412,11 @@ TEST(WeaponTablesLoad, ShortLinesAndBadNumbersDegradeValuesNotTheLoad) {
     EXPECT_EQ(405, tables.Row(4)->BeltPen(2));
     ASSERT_NE(nullptr, tables.FindTorpedo("ONLY"));
     EXPECT_EQ(0, tables.FindTorpedo("ONLY")->FastSpeed); // a one-field line: Name repeats
-    ASSERT_EQ(1u, messages.Texts().size());
-    EXPECT_EQ(0u, messages.Texts()[0].find("Error loading weapon tables!\n"));
+    // A torpedo without a speed is reported as it is read; then the table's early end.
+    ASSERT_EQ(2u, messages.Texts().size());
+    EXPECT_NE(std::string::npos, messages.Texts()[0].find("line 2: torpedo ONLY has a speed of 0"))
+        << messages.Texts()[0];
+    EXPECT_EQ(0u, messages.Texts()[1].find("Error loading weapon tables!\n"));
 }
 
 TEST(WeaponTablesLoad, FindsTheFilesWhateverTheirLetterCase) {
