@@ -255,6 +255,10 @@ void TdlgDivisionReport::BuildLayout() {
     });
     connect(fireTorpedoes_, &QPushButton::clicked, this, [this] {
         if (TFightingShip* ship = SelectedShip()) {
+            if (ship->FiredTorpedoesThisMinute) {
+                messages_.Inform(engine::kMountFiredThisTurn);
+                return;
+            }
             hide();
             emit torpedoTargetRequested(ship);
         }
@@ -341,6 +345,8 @@ void TdlgDivisionReport::Resume() {
         return;
     }
     ShowTarget();
+    // A ship may have fired her torpedoes meanwhile.
+    FillShipList(SelectedShip());
     show();
     activateWindow();
 }
