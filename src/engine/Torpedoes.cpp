@@ -14,6 +14,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstdlib>
 #include <vector>
 
 namespace tarnwake::engine {
@@ -457,6 +459,14 @@ bool TorpedoContact(TGameWorld& world, TTorpedo& torpedo, TFightingShip& ship) {
     }
     const int radius =
         TorpedoDangerRadius(ship, world.SpeedIndex == kFastSpeed, torpedo.BySubmarine);
+    // No two points are nearer along the globe than their difference of latitude: most ships
+    // are passed over before any trigonometry.
+    const map::TGeoPos at = torpedo.Position();
+    const std::int64_t latitudeApart =
+        std::abs(static_cast<std::int64_t>(at.lat) - ship.Position().lat);
+    if (latitudeApart > map::FromUnits(radius + 1, map::TGlobeUnitTypes::Yard)) {
+        return false;
+    }
     const int d =
         static_cast<int>(core::Round(map::RangeYards(torpedo.Position(), ship.Position())));
     if (d >= radius) {
