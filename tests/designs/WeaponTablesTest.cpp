@@ -93,6 +93,15 @@ void WriteTables(const TTempDir& dir) {
     dir.Write("Data/Torpedodata.dat", TorpedoFile(9));
 }
 
+// Loads a complete set of tables whose torpedo file is `torpedoes`; answers what Load answers.
+bool LoadWithTorpedoes(const std::string& torpedoes, TWeaponTables& tables,
+                       THeadlessMessages& messages) {
+    TTempDir dir;
+    WriteTables(dir);
+    dir.Write("Data/Torpedodata.dat", torpedoes);
+    return tables.Load(dir.Path(), messages);
+}
+
 } // namespace
 
 // ---- Looking up the table value ----------------------------------------------------------
@@ -244,15 +253,12 @@ TEST(TorpedoData, BuiltInDataIsTheWartimeStandard) {
 }
 
 TEST(TorpedoData, MatchesTheDesignationExactlyAndTakesTheFirstMatch) {
-    TTempDir dir;
-    WriteTables(dir);
     std::string torpedoes = TorpedoFile(9);
     // A second "T2" in slot 5: the first one found wins.
     torpedoes.replace(torpedoes.find("T5\t"), 2, "T2");
-    dir.Write("Data/Torpedodata.dat", torpedoes);
     TWeaponTables tables;
     THeadlessMessages messages(nullptr);
-    ASSERT_TRUE(tables.Load(dir.Path(), messages));
+    ASSERT_TRUE(LoadWithTorpedoes(torpedoes, tables, messages));
 
     const TTorpedoType t2 = tables.TorpedoDataFor("T2");
     EXPECT_EQ("T2", t2.Name);
@@ -280,12 +286,9 @@ TEST(TorpedoData, CalibreFromItsColumnOrEighteenInches) {
     for (int i = 1; i <= 9; ++i) {
         text += "T" + std::to_string(i) + "\tType\t200\t30\t40\t90\t27" + calibres[i - 1] + "\n";
     }
-    TTempDir dir;
-    WriteTables(dir);
-    dir.Write("Data/Torpedodata.dat", text);
     TWeaponTables tables;
     THeadlessMessages messages(nullptr);
-    ASSERT_TRUE(tables.Load(dir.Path(), messages));
+    ASSERT_TRUE(LoadWithTorpedoes(text, tables, messages));
     const int expected[] = {21, 18, 18, 18, 18, 18, 24, 1, 18};
     for (int i = 1; i <= 9; ++i) {
         EXPECT_EQ(expected[i - 1], tables.Torpedoes()[static_cast<std::size_t>(i)].Calibre) << i;
@@ -298,19 +301,14 @@ TEST(TorpedoData, CalibreFromItsColumnOrEighteenInches) {
     EXPECT_NE(std::string::npos, texts[1].find("line 7: torpedo calibre -2")) << texts[1];
 }
 
-// ---- Loading -----------------------------------------------------------------------------
-
 TEST(TorpedoData, ATorpedoThatDoesNotRunAtASettingIsReported) {
     // T3's slow setting and T5's fast one have no speed: no fire solution can use them.
     std::string text = TorpedoFile(9);
     text.replace(text.find("\t23\n"), 4, "\t0\n");
     text.replace(text.find("\t45\t"), 4, "\tx\t");
-    TTempDir dir;
-    WriteTables(dir);
-    dir.Write("Data/Torpedodata.dat", text);
     TWeaponTables tables;
     THeadlessMessages messages(nullptr);
-    ASSERT_TRUE(tables.Load(dir.Path(), messages));
+    ASSERT_TRUE(LoadWithTorpedoes(text, tables, messages));
     const auto texts = messages.Texts();
     ASSERT_EQ(2u, texts.size());
     EXPECT_NE(std::string::npos, texts[0].find("line 4: torpedo T3 has a speed of 0 knots"))
@@ -318,6 +316,8 @@ TEST(TorpedoData, ATorpedoThatDoesNotRunAtASettingIsReported) {
     EXPECT_NE(std::string::npos, texts[1].find("line 6: torpedo T5")) << texts[1];
     EXPECT_EQ(0, tables.FindTorpedo("T3")->SlowSpeed);
 }
+
+// ---- Loading -----------------------------------------------------------------------------
 
 TEST(WeaponTablesLoad, ReadsTheFourTablesByTheirColumns) {
     TTempDir dir;
