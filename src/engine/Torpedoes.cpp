@@ -53,8 +53,8 @@ constexpr int kCrippledPercent = 60;
 // An unidentified target is attacked one time in five.
 constexpr int kUnidentifiedAttack = 80;
 // The chance of an attack by the firer's aspect: fine on the bow or quarter, abeam, and on the
-// bow quarters, the best of all. Below kCrawlingTargetSpeed a target is as good a mark from
-// anywhere but astern as from fine on the bow, and up to it her speed is judged without doubt.
+// bow quarters, the best of all. Below kCrawlingTargetSpeed a target is a fair mark from any
+// aspect, even from astern, and up to it her speed is judged without doubt.
 constexpr int kFineAspectChance = 40;
 constexpr int kBeamAspectChance = 60;
 constexpr int kBestAspectChance = 90;
