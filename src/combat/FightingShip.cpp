@@ -425,6 +425,9 @@ int TFightingShip::CurrentMaxSpeed() const {
     if (EngineDisabled) {
         speed = Displacement > kEngineDisabledLimitTons ? speed / 2 : 0;
     }
+    if (BowDamage) {
+        speed = Displacement > kEngineDisabledLimitTons ? speed / 2 : 0;
+    }
     if (ElectricDisabled) {
         speed = 0;
     }

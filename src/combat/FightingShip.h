@@ -219,6 +219,9 @@ public:
     bool FiredLastMinute = false;
     // Stopped by a collision: the guns are silent for the minute.
     bool Collided = false;
+    // Her bow stove in by ramming a ship: she can make half her speed at most, a small ship
+    // none.
+    bool BowDamage = false;
 
     // ---- Sighting: how the other side knows this ship, and the light where it is.
     std::vector<TFightingShip*> Sighted; // the enemies this ship sees this minute

@@ -155,6 +155,15 @@ bool TWeaponTables::Load(const std::filesystem::path& gameDir, core::IMessages& 
                          torpedo.SlowRange =
                              Saturate(kTorpedoRangeUnit * TableInteger(line, kSlowRangeColumn));
                          torpedo.SlowSpeed = TableInteger(line, kSlowSpeedColumn);
+                         // A torpedo that does not run has no fire solution at that setting.
+                         if (!torpedo.Name.empty() &&
+                             (torpedo.FastSpeed <= 0 || torpedo.SlowSpeed <= 0)) {
+                             messages.Warn("Warning! " + file.string() + ", line " +
+                                           std::to_string(kFirstRowLine + row + 1) + ": torpedo " +
+                                           torpedo.Name +
+                                           " has a speed of 0 knots; it is never fired at "
+                                           "that setting");
+                         }
                          // A line without the calibre column would answer its last column
                          // (the slow speed) for it: a table that gives no calibre holds
                          // 18-inch torpedoes.

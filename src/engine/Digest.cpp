@@ -5,6 +5,7 @@
 #include "combat/Force.h"
 #include "core/GameClock.h"
 #include "engine/GameWorld.h"
+#include "engine/Torpedo.h"
 
 #include <cstdio>
 #include <sstream>
@@ -32,10 +33,11 @@ void WriteShip(std::ostringstream& out, const TFightingShip& s) {
         << " structure=" << s.CurrentSuperstructurePoints << " flooding=" << s.Flooding
         << " fire=" << s.FireLevel << " engine=" << s.EngineEfficiency
         << (s.EngineDisabled ? " engine-out" : "") << (s.ElectricDisabled ? " power-out" : "")
-        << " rudder=" << s.RudderStatus << " sinking=" << s.Sinking << (s.Sunk ? " sunk" : "")
-        << " hits=" << s.LightHits << '/' << s.MediumHits << '/' << s.HeavyHits << '/'
-        << s.TorpedoHits << " out-of-control=" << s.OutOfControl << " smoke=" << s.SmokeMinutes
-        << '/' << s.SmokeFloats << " seen=" << s.SightingLevel << " fuel=" << s.CurrentEndurance
+        << (s.BowDamage ? " bow-damaged" : "") << " rudder=" << s.RudderStatus
+        << " sinking=" << s.Sinking << (s.Sunk ? " sunk" : "") << " hits=" << s.LightHits << '/'
+        << s.MediumHits << '/' << s.HeavyHits << '/' << s.TorpedoHits
+        << " out-of-control=" << s.OutOfControl << " smoke=" << s.SmokeMinutes << '/'
+        << s.SmokeFloats << " seen=" << s.SightingLevel << " fuel=" << s.CurrentEndurance
         << (s.Abandoned ? " abandoned" : "") << " reattach=" << s.ReattachDelay;
     for (const combat::TRescue& r : s.Rescues) {
         out << " rescued-by=" << r.Rescuer.Value << ':' << r.Picked
@@ -52,7 +54,7 @@ void WriteShip(std::ostringstream& out, const TFightingShip& s) {
     }
     out << " mounts=";
     for (const auto& m : s.TorpedoMounts) {
-        out << (m.Destroyed ? 'X' : 'o') << m.TorpsLeft;
+        out << (m.Destroyed ? 'X' : 'o') << m.TorpsLeft << ':' << m.Reloads << ':' << m.ReloadTime;
     }
     out << " target=" << IdOf(s.CurrentTarget) << " secondary=" << IdOf(s.SecondaryPortTarget)
         << '/' << IdOf(s.SecondaryStarboardTarget) << '/' << IdOf(s.TertiaryPortTarget) << '/'
@@ -111,6 +113,12 @@ std::string StateText(const TGameWorld& world) {
     for (const auto& smoke : world.SmokeFloats) {
         out << "smoke " << smoke->Id.Value << " at=" << smoke->Origin.lon << ','
             << smoke->Origin.lat << " minutes=" << smoke->MinutesLeft << '\n';
+    }
+    for (const auto& t : world.Torpedoes) {
+        const map::TGeoPos p = t->Position();
+        out << "torpedo " << t->Id.Value << " by=" << t->FiredBy.Value << " at=" << p.lon << ','
+            << p.lat << " heading=" << t->Heading << " speed=" << t->Speed << " run=" << t->RunSoFar
+            << '/' << t->TotalRun << (t->Close ? " close" : "") << '\n';
     }
     for (const TFullLogEntry& entry : world.Log.FullLog()) {
         if (!entry.note) {

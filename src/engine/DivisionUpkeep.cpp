@@ -192,7 +192,7 @@ void CheckCoreFollowers(TGameWorld& world, TDivision& division) {
         });
     if (followers > 1) {
         world.Messages().Warn("Warning! " + lead->DivisionName +
-                              " has more than one core division follwing!\n" +
+                              " has more than one core division following!\n" +
                               division.DivisionName + " switches to independent!");
         division.Role = combat::roleIndependent;
     }

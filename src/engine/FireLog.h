@@ -15,6 +15,9 @@ namespace tarnwake::engine {
 inline constexpr const char* kGunneryLogHeader =
     "Firing ship ;Target ship ;Calibre ;Range ;Bearing ;Guns bearing ;Hit chance ;Targeting ;"
     "ROF ;tmpRounds ;Rounds fired ;Straddle ;Hits ;";
+// The first line of the torpedo log: the fields of every torpedo's run.
+inline constexpr const char* kTorpedoLogHeader =
+    "Firing ship ;Target ship ;Calibre ;Setting ;Close ;Hit ship;Range ;";
 
 // A semicolon-separated log of what was fired in a game, kept as lines and written to its file
 // at the end of every minute. The file gathers every game played: each game appends its header

@@ -7,10 +7,12 @@
 #include "core/Sound.h"
 #include "engine/ComputerOpponent.h"
 #include "engine/EndOfScenario.h"
+#include "engine/Minefields.h"
 #include "engine/MinuteBookkeeping.h"
 #include "engine/MinutePhases.h"
 #include "engine/Movement.h"
 #include "engine/Sighting.h"
+#include "engine/Torpedo.h"
 #include "engine/Torpedoes.h"
 
 #include <algorithm>
@@ -130,6 +132,7 @@ TGameWorld::TGameWorld(core::IMessages& messages, core::ISound& sound, core::TGa
     Seed(0);
     SetGameSpeed(kNormalSpeed);
     Chart.SetMessages(&answers_);
+    InstallMinefieldRules(*this);
 }
 
 TGameWorld::~TGameWorld() = default;
@@ -207,6 +210,12 @@ TSmokeFloat& TGameWorld::AddSmokeFloat(std::unique_ptr<TSmokeFloat> smoke) {
 
 void TGameWorld::AddSubmarine(std::unique_ptr<campaign::TSubmarine> submarine) {
     Submarines.push_back(std::move(submarine));
+}
+
+TTorpedo& TGameWorld::AddTorpedo(std::unique_ptr<TTorpedo> torpedo) {
+    TTorpedo& joined = Join(Torpedoes, std::move(torpedo));
+    joined.Marker->SetRef({map::TMarkerKind::Torpedo, joined.Id.Value});
+    return joined;
 }
 
 TFightingShip* TGameWorld::FindShip(combat::TShipId id) const {
@@ -342,15 +351,21 @@ void TGameWorld::RemoveSmokeFloat(TSmokeFloat* smoke) {
     EraseOwned(SmokeFloats, smoke);
 }
 
+void TGameWorld::RemoveTorpedo(TTorpedo* torpedo) {
+    EraseOwned(Torpedoes, torpedo);
+}
+
 void TGameWorld::Clear() {
     // References first, owners last: forces and divisions point at ships, and the chart's
     // layers hold the markers the things own.
     Log.Clear();
     Journal.Clear();
     GunneryLog.Clear();
+    TorpedoLog.Clear();
     GunDataWarnings.reset();
     FireLines.clear();
     SmokeFloats.clear();
+    Torpedoes.clear();
     SearchAreas.clear();
     Minefields.clear();
     Objectives.clear();
@@ -360,6 +375,7 @@ void TGameWorld::Clear() {
     Ships.clear();
     SunkShips.clear();
     Chart.Reset();
+    InstallMinefieldRules(*this);
     Nations = designs::TNationsTable();
     Sides = {};
     Environment = TEnvironmentState();

@@ -42,6 +42,7 @@ class TSearchArea;
 namespace tarnwake::engine {
 
 class IComputerOpponent;
+class TTorpedo;
 
 // What the display learns from the minute loop. The desktop program implements it; the
 // headless runner and the tests may leave it out.
@@ -199,6 +200,7 @@ public:
     std::vector<std::unique_ptr<campaign::TMinefield>> Minefields;
     std::vector<std::unique_ptr<campaign::TSearchArea>> SearchAreas;
     std::vector<std::unique_ptr<TSmokeFloat>> SmokeFloats;
+    std::vector<std::unique_ptr<TTorpedo>> Torpedoes; // in the water
 
     combat::TFightingShip& AddShip(std::unique_ptr<combat::TFightingShip> ship);
     combat::TDivision& AddDivision(std::unique_ptr<combat::TDivision> division);
@@ -208,6 +210,7 @@ public:
     campaign::TSearchArea& AddSearchArea(std::unique_ptr<campaign::TSearchArea> area);
     TSmokeFloat& AddSmokeFloat(std::unique_ptr<TSmokeFloat> smoke);
     void AddSubmarine(std::unique_ptr<campaign::TSubmarine> submarine);
+    TTorpedo& AddTorpedo(std::unique_ptr<TTorpedo> torpedo);
 
     // A ship that has sunk or left the game: off every list and reference of the game, its
     // markers hidden, kept in the sunk list.
@@ -215,6 +218,8 @@ public:
     void RemoveDivision(combat::TDivision* division);
     void RemoveForce(combat::TForce* force);
     void RemoveSmokeFloat(TSmokeFloat* smoke);
+    // A torpedo whose run has ended.
+    void RemoveTorpedo(TTorpedo* torpedo);
 
     // Look-ups by id; none when the thing is not (or no longer) in the game.
     combat::TFightingShip* FindShip(combat::TShipId id) const;
@@ -258,6 +263,8 @@ public:
     // ---- Gunfire
     // The gunnery log of this game, written to the user folder at the end of every minute.
     TFireLog GunneryLog{kGunneryLogHeader};
+    // The torpedo log: a line for every torpedo whose run has ended, kept like the gunnery log.
+    TFireLog TorpedoLog{kTorpedoLogHeader};
     // The calibres whose missing gun data has been reported this game.
     combat::TGunDataWarnings GunDataWarnings;
     // The lines of fire of the last minute, for the chart: each firing ship and its target.

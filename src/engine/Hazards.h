@@ -4,13 +4,22 @@ namespace tarnwake::combat {
 class TFightingShip;
 }
 
+namespace tarnwake::campaign {
+class TMinefield;
+}
+
 namespace tarnwake::engine {
 
 class TGameWorld;
 
-// Two ships within 35 yards of each other: a collision, or a ram.
-void ResolveCollision(TGameWorld& world, combat::TFightingShip& ship, combat::TFightingShip& other);
-// On the last sub-step of a minute a ship in a minefield may strike a mine.
-void MineCheck(TGameWorld& world, combat::TFightingShip& ship);
+// Two ships within 35 yards of each other: a ram, when one of them comes at the other's beam
+// bow first, fast and much the heavier; otherwise, perhaps, a glancing blow.
+void ResolveCollision(TGameWorld& world, combat::TFightingShip& ship, combat::TFightingShip& enemy);
+// On the last sub-step of a minute a ship in a minefield may strike a mine, and now and again,
+// in the later years of the war, a mine adrift where no field is marked.
+void CheckMineStrike(TGameWorld& world, combat::TFightingShip& ship);
+// A ship in `field`: whether she meets a mine and what it does.
+void CheckMineHitInField(TGameWorld& world, campaign::TMinefield& field,
+                         combat::TFightingShip& ship);
 
 } // namespace tarnwake::engine

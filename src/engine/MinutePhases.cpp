@@ -115,6 +115,7 @@ constexpr TPhase kFinishPhases[] = {
     {"ObjectiveResults", Always, ObjectiveResults},
     {"FlushLog", Always, FlushMinuteLog},
     {"WriteGunneryLog", Always, WriteGunneryLog},
+    {"WriteTorpedoLog", Always, WriteTorpedoLog},
     {"OfferRescue", Always, OfferRescue},
     {"RunEnded", Always, NotifyRunEnded},
     {"AdvanceClock", Always, AdvanceClock},

@@ -361,7 +361,7 @@ void MoveDivisionShips(TGameWorld& world, TDivision& division, bool fullStep, bo
             }
 
             if (world.SubStepsLeft == 1) {
-                MineCheck(world, ship);
+                CheckMineStrike(world, ship);
             }
             // A ship driven onto land or into a known minefield is put back in free water.
             if (Blocked(world, ship.Position(), &ship, TLandRule::LandOnly)) {

@@ -7,6 +7,8 @@
 #include "engine/Detach.h"
 #include "engine/GameWorld.h"
 #include "engine/Movement.h"
+#include "engine/Torpedoes.h"
+#include "map/Geometry.h"
 
 #include <algorithm>
 #include <charconv>
@@ -29,6 +31,7 @@ constexpr const char* kDivisionTargetWord = "division-target";
 constexpr const char* kShipTargetWord = "ship-target";
 constexpr const char* kEndGameWord = "end-game";
 constexpr const char* kDetachWord = "detach";
+constexpr const char* kTorpedoWord = "torpedoes";
 
 TOrderResult Refused(std::string text) {
     return {false, std::move(text)};
@@ -222,6 +225,47 @@ TOrderResult ApplyDetach(TGameWorld& world, const TDetachOrder& order) {
     return {DetachCommand(world, *ship), {}};
 }
 
+TOrderResult ApplyTorpedoLaunch(TGameWorld& world, const TTorpedoOrder& order) {
+    TFightingShip* ship = world.FindShip(order.Ship);
+    if (ship == nullptr) {
+        return Refused("No ship selected");
+    }
+    if (world.Preferences.RealismSetting != kRealismCaptain) {
+        return Refused("No manual torpedo fire on this setting!");
+    }
+    if (world.PlayerSide == kWatchingSide || ship->Side != world.PlayerSide) {
+        return Refused("Ship is under AI control!");
+    }
+    TFightingShip* target = world.FindShip(order.Target);
+    if (target == nullptr || target->Side == ship->Side) {
+        return Refused("Select an enemy ship as the target!");
+    }
+    if (ship->FiredTorpedoesThisMinute) {
+        return Refused(kMountFiredThisTurn);
+    }
+    if (order.Mount < 0 || order.Mount >= static_cast<int>(ship->TorpedoMounts.size()) ||
+        order.Course < 0 || order.Course >= kFullCircle) {
+        return Refused(kNoMountSelected);
+    }
+    const designs::TFightingTorpedoMount& mount =
+        ship->TorpedoMounts[static_cast<std::size_t>(order.Mount)];
+    if (!combat::MountReady(mount)) {
+        return Refused("Expended");
+    }
+    if (!designs::MountCanFire(mount.Pos, map::AddBearing(order.Course, -ship->Course()))) {
+        return Refused("Out of arc");
+    }
+    const TLaunchResult launch =
+        LaunchFromMount(world, *ship, order.Mount, true,
+                        order.Low ? combat::TTorpedoSetting::Low : combat::TTorpedoSetting::High,
+                        order.Course, *target);
+    if (!launch.Launched) {
+        return Refused(launch.Refusal);
+    }
+    ship->FiredTorpedoesThisMinute = true;
+    return {true, {}};
+}
+
 // ---- Text ----------------------------------------------------------------------------------
 
 void Put(std::ostringstream& out, const char* key, const std::optional<int>& value) {
@@ -326,6 +370,8 @@ TOrderResult IssueOrder(TGameWorld& world, const TOrder& order) {
                     return ApplyShipTarget(world, o);
                 } else if constexpr (std::is_same_v<T, TDetachOrder>) {
                     return ApplyDetach(world, o);
+                } else if constexpr (std::is_same_v<T, TTorpedoOrder>) {
+                    return ApplyTorpedoLaunch(world, o);
                 } else {
                     return ApplyEndGame(world);
                 }
@@ -376,6 +422,10 @@ std::string OrderText(const TOrder& order) {
                 out << kShipTargetWord << ' ' << o.Ship.Value << " target=" << o.Target.Value;
             } else if constexpr (std::is_same_v<T, TDetachOrder>) {
                 out << kDetachWord << ' ' << o.Ship.Value;
+            } else if constexpr (std::is_same_v<T, TTorpedoOrder>) {
+                out << kTorpedoWord << ' ' << o.Ship.Value << " mount=" << o.Mount
+                    << " target=" << o.Target.Value << " low=" << (o.Low ? 1 : 0)
+                    << " course=" << o.Course;
             } else {
                 out << kEndGameWord;
             }
@@ -409,6 +459,44 @@ std::optional<TOrder> ParseOrder(std::string_view text, std::string& error) {
             return std::nullopt;
         }
         return TOrder(TDetachOrder{combat::TShipId(*id)});
+    }
+    if (kind == kTorpedoWord) {
+        TTorpedoOrder o;
+        o.Ship = combat::TShipId(*id);
+        std::optional<bool> low;
+        bool mount = false;
+        bool target = false;
+        bool course = false;
+        const bool ok = ReadPairs(
+            words, 2,
+            [&](std::string_view key, int value) {
+                std::string flagError;
+                if (key == "mount") {
+                    o.Mount = value;
+                    mount = true;
+                } else if (key == "target") {
+                    o.Target = combat::TShipId(value);
+                    target = true;
+                } else if (key == "low") {
+                    return Flag(value, low, flagError);
+                } else if (key == "course") {
+                    o.Course = value;
+                    course = true;
+                } else {
+                    return false;
+                }
+                return true;
+            },
+            error);
+        if (!ok) {
+            return std::nullopt;
+        }
+        if (!mount || !target || !low || !course) {
+            error = "torpedoes needs mount=, target=, low= and course=";
+            return std::nullopt;
+        }
+        o.Low = *low;
+        return TOrder(o);
     }
     if (kind == kDivisionWord) {
         TDivisionOrder o;

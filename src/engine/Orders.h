@@ -54,8 +54,18 @@ struct TDetachOrder {
     combat::TShipId Ship;
 };
 
+// "Fire" in the torpedo window ("Captain's mode" only): one mount of a ship fires its tubes at a
+// target, at the fast setting or the slow (`Low`), on the true course the window worked out.
+struct TTorpedoOrder {
+    combat::TShipId Ship;
+    int Mount = 0; // its place in the ship's list of mounts
+    combat::TShipId Target;
+    bool Low = false;
+    int Course = 0;
+};
+
 using TOrder = std::variant<TDivisionOrder, TDivisionTargetOrder, TShipTargetOrder, TEndGameOrder,
-                            TDetachOrder>;
+                            TDetachOrder, TTorpedoOrder>;
 
 // What became of an order: applied, or refused with the text the player is shown. A refused
 // order changes nothing, but for a role the division may not take, which falls back to
@@ -89,5 +99,8 @@ std::optional<TOrder> ParseOrder(std::string_view text, std::string& error);
 inline constexpr const char* kNoDivisionSelected = "No division selected";
 inline constexpr const char* kUnderAIControl = "Division is under AI control!";
 inline constexpr const char* kIllegalCourse = "Illegal value! Enter course as 0 - 360 degrees!";
+inline constexpr const char* kMountFiredThisTurn =
+    "Ship has fired mount this turn! Only one\rmount can be manually fired each turn.";
+inline constexpr const char* kNoMountSelected = "No mount selected!";
 
 } // namespace tarnwake::engine

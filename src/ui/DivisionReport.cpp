@@ -257,6 +257,10 @@ void TdlgDivisionReport::BuildLayout() {
     });
     connect(fireTorpedoes_, &QPushButton::clicked, this, [this] {
         if (TFightingShip* ship = SelectedShip()) {
+            if (ship->FiredTorpedoesThisMinute) {
+                messages_.Inform(engine::kMountFiredThisTurn);
+                return;
+            }
             hide();
             emit torpedoTargetRequested(ship);
         }
@@ -343,6 +347,8 @@ void TdlgDivisionReport::Resume() {
         return;
     }
     ShowTarget();
+    // A ship may have fired her torpedoes meanwhile.
+    FillShipList(SelectedShip());
     show();
     activateWindow();
 }

@@ -25,6 +25,7 @@
 #include "ui/OpenScenarioDialog.h"
 #include "ui/ShipStatus.h"
 #include "ui/ToolIcons.h"
+#include "ui/TorpedoTarget.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -337,6 +338,8 @@ TfrmMain::~TfrmMain() {
     controller_->SetWorld(nullptr);
     delete shipStatus_;
     shipStatus_ = nullptr;
+    delete torpedoTarget_;
+    torpedoTarget_ = nullptr;
     delete divisionReport_;
     divisionReport_ = nullptr;
     inset_->SetWorld(nullptr);
@@ -622,6 +625,8 @@ void TfrmMain::SetWorld(engine::TGameWorld* world) {
     // The windows show ships and divisions of the world going away.
     delete shipStatus_;
     shipStatus_ = nullptr;
+    delete torpedoTarget_;
+    torpedoTarget_ = nullptr;
     delete divisionReport_;
     divisionReport_ = nullptr;
     dialogPickCourse_ = false;
@@ -1805,12 +1810,12 @@ void TfrmMain::ShowDivisionOrders(combat::TDivision* division, int courseValue) 
             pickDivisionTarget_ = true;
             chart_->setCursor(Qt::CrossCursor);
         });
-        // Aiming one ship's guns or torpedoes by hand comes with the targeting windows; until
-        // then the orders window comes straight back.
+        // Aiming one ship's guns by hand comes with the targeting windows; until then the
+        // orders window comes straight back.
         connect(divisionReport_, &TdlgDivisionReport::shipTargetRequested, divisionReport_,
                 &TdlgDivisionReport::Resume);
-        connect(divisionReport_, &TdlgDivisionReport::torpedoTargetRequested, divisionReport_,
-                &TdlgDivisionReport::Resume);
+        connect(divisionReport_, &TdlgDivisionReport::torpedoTargetRequested, this,
+                &TfrmMain::ShowTorpedoTarget);
         connect(divisionReport_, &TdlgDivisionReport::shipDetailsRequested, this,
                 &TfrmMain::ShowShipStatus);
         connect(divisionReport_, &TdlgDivisionReport::centreRequested, this,
@@ -1829,6 +1834,25 @@ void TfrmMain::ShowDivisionOrders(combat::TDivision* division, int courseValue) 
     }
     EndChartModes();
     divisionReport_->Open(division, courseValue);
+}
+
+void TfrmMain::ShowTorpedoTarget(combat::TFightingShip* ship) {
+    if (world_ == nullptr || ship == nullptr) {
+        return;
+    }
+    if (torpedoTarget_ == nullptr) {
+        torpedoTarget_ = new TdlgTorpedoTarget(*world_, Messages(), this);
+        connect(torpedoTarget_, &TdlgTorpedoTarget::finished, this, [this] {
+            if (divisionReport_ != nullptr) {
+                divisionReport_->Resume();
+            }
+        });
+        connect(torpedoTarget_, &TdlgTorpedoTarget::torpedoesFired, this, [this] {
+            RefreshLog();
+            chart_->update();
+        });
+    }
+    torpedoTarget_->Open(ship);
 }
 
 void TfrmMain::RefreshDivisionNode(const combat::TDivision* division) {

@@ -45,6 +45,7 @@ class TChartView;
 class TGameController;
 class TdlgShipStatus;
 class TdlgDivisionReport;
+class TdlgTorpedoTarget;
 
 // The course box of the orders panel: it wraps round the compass (360 is 0, below 0 is 359)
 // and lets anything be typed, so that the window can say what is wrong with a bad entry
@@ -184,6 +185,9 @@ public:
     // the division's own course.
     void ShowDivisionOrders(combat::TDivision* division, int courseValue = 999);
     TdlgDivisionReport* DivisionOrdersWindow() const { return divisionReport_; }
+    // The torpedo window of one of the player's ships ("Captain's mode").
+    void ShowTorpedoTarget(combat::TFightingShip* ship);
+    TdlgTorpedoTarget* TorpedoWindow() const { return torpedoTarget_; }
     // Whether the chart waits for a click: a course for the orders window, or its target.
     bool PickingCourseForOrders() const { return dialogPickCourse_; }
     bool PickingDivisionTarget() const { return pickDivisionTarget_; }
@@ -346,6 +350,7 @@ private:
     combat::TShipId insetShipId_;
     TdlgShipStatus* shipStatus_ = nullptr;
     TdlgDivisionReport* divisionReport_ = nullptr;
+    TdlgTorpedoTarget* torpedoTarget_ = nullptr;
     bool dialogPickCourse_ = false;
     bool pickDivisionTarget_ = false;
     bool flotillaAttackDisplay_ = false;

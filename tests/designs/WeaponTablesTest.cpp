@@ -93,6 +93,15 @@ void WriteTables(const TTempDir& dir) {
     dir.Write("Data/Torpedodata.dat", TorpedoFile(9));
 }
 
+// Loads a complete set of tables whose torpedo file is `torpedoes`; answers what Load answers.
+bool LoadWithTorpedoes(const std::string& torpedoes, TWeaponTables& tables,
+                       THeadlessMessages& messages) {
+    TTempDir dir;
+    WriteTables(dir);
+    dir.Write("Data/Torpedodata.dat", torpedoes);
+    return tables.Load(dir.Path(), messages);
+}
+
 } // namespace
 
 // ---- Looking up the table value ----------------------------------------------------------
@@ -244,15 +253,12 @@ TEST(TorpedoData, BuiltInDataIsTheWartimeStandard) {
 }
 
 TEST(TorpedoData, MatchesTheDesignationExactlyAndTakesTheFirstMatch) {
-    TTempDir dir;
-    WriteTables(dir);
     std::string torpedoes = TorpedoFile(9);
     // A second "T2" in slot 5: the first one found wins.
     torpedoes.replace(torpedoes.find("T5\t"), 2, "T2");
-    dir.Write("Data/Torpedodata.dat", torpedoes);
     TWeaponTables tables;
     THeadlessMessages messages(nullptr);
-    ASSERT_TRUE(tables.Load(dir.Path(), messages));
+    ASSERT_TRUE(LoadWithTorpedoes(torpedoes, tables, messages));
 
     const TTorpedoType t2 = tables.TorpedoDataFor("T2");
     EXPECT_EQ("T2", t2.Name);
@@ -280,12 +286,9 @@ TEST(TorpedoData, CalibreFromItsColumnOrEighteenInches) {
     for (int i = 1; i <= 9; ++i) {
         text += "T" + std::to_string(i) + "\tType\t200\t30\t40\t90\t27" + calibres[i - 1] + "\n";
     }
-    TTempDir dir;
-    WriteTables(dir);
-    dir.Write("Data/Torpedodata.dat", text);
     TWeaponTables tables;
     THeadlessMessages messages(nullptr);
-    ASSERT_TRUE(tables.Load(dir.Path(), messages));
+    ASSERT_TRUE(LoadWithTorpedoes(text, tables, messages));
     const int expected[] = {21, 18, 18, 18, 18, 18, 24, 1, 18};
     for (int i = 1; i <= 9; ++i) {
         EXPECT_EQ(expected[i - 1], tables.Torpedoes()[static_cast<std::size_t>(i)].Calibre) << i;
@@ -296,6 +299,22 @@ TEST(TorpedoData, CalibreFromItsColumnOrEighteenInches) {
     EXPECT_NE(std::string::npos, texts[0].find("Torpedodata.dat, line 6: torpedo calibre 99"))
         << texts[0];
     EXPECT_NE(std::string::npos, texts[1].find("line 7: torpedo calibre -2")) << texts[1];
+}
+
+TEST(TorpedoData, ATorpedoThatDoesNotRunAtASettingIsReported) {
+    // T3's slow setting and T5's fast one have no speed: no fire solution can use them.
+    std::string text = TorpedoFile(9);
+    text.replace(text.find("\t23\n"), 4, "\t0\n");
+    text.replace(text.find("\t45\t"), 4, "\tx\t");
+    TWeaponTables tables;
+    THeadlessMessages messages(nullptr);
+    ASSERT_TRUE(LoadWithTorpedoes(text, tables, messages));
+    const auto texts = messages.Texts();
+    ASSERT_EQ(2u, texts.size());
+    EXPECT_NE(std::string::npos, texts[0].find("line 4: torpedo T3 has a speed of 0 knots"))
+        << texts[0];
+    EXPECT_NE(std::string::npos, texts[1].find("line 6: torpedo T5")) << texts[1];
+    EXPECT_EQ(0, tables.FindTorpedo("T3")->SlowSpeed);
 }
 
 // ---- Loading -----------------------------------------------------------------------------
@@ -393,8 +412,11 @@ TEST(WeaponTablesLoad, ShortLinesAndBadNumbersDegradeValuesNotTheLoad) {
     EXPECT_EQ(405, tables.Row(4)->BeltPen(2));
     ASSERT_NE(nullptr, tables.FindTorpedo("ONLY"));
     EXPECT_EQ(0, tables.FindTorpedo("ONLY")->FastSpeed); // a one-field line: Name repeats
-    ASSERT_EQ(1u, messages.Texts().size());
-    EXPECT_EQ(0u, messages.Texts()[0].find("Error loading weapon tables!\n"));
+    // A torpedo without a speed is reported as it is read; then the table's early end.
+    ASSERT_EQ(2u, messages.Texts().size());
+    EXPECT_NE(std::string::npos, messages.Texts()[0].find("line 2: torpedo ONLY has a speed of 0"))
+        << messages.Texts()[0];
+    EXPECT_EQ(0u, messages.Texts()[1].find("Error loading weapon tables!\n"));
 }
 
 TEST(WeaponTablesLoad, FindsTheFilesWhateverTheirLetterCase) {
