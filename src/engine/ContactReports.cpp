@@ -298,6 +298,7 @@ void UpdateReports(TGameWorld& world) {
         if (report->Delivery != now) {
             continue;
         }
+        report->Arrived = true;
         if (ValidSide(report->Side)) {
             world.Sides[static_cast<std::size_t>(report->Side)].Alerted = true;
         }
@@ -371,6 +372,17 @@ TReport* BestReport(const TGameWorld& world, int side, const map::TGeoPos* posit
         }
     }
     return best;
+}
+
+std::vector<const TReport*> PlayerReportList(const TGameWorld& world) {
+    std::vector<const TReport*> list;
+    for (const auto& report : world.PlayerReports) {
+        if (report->Arrived &&
+            (report->Side == world.PlayerSide || world.PlayerSide == kWatchingSide)) {
+            list.push_back(report.get());
+        }
+    }
+    return list;
 }
 
 bool SideAlerted(const TGameWorld& world, int side) {

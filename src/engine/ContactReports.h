@@ -4,6 +4,7 @@
 #include "map/GeoPos.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace tarnwake::combat {
 class TDivision;
@@ -47,6 +48,10 @@ std::int64_t ReportScore(const TGameWorld& world, const TReport& report,
 // The side's most pressing computer report: delivered, not yet searched and younger than 500
 // minutes, with the highest score; none when there is none.
 TReport* BestReport(const TGameWorld& world, int side, const map::TGeoPos* position, bool bigShips);
+
+// The reports the player has in hand, newest first: those of the player's side that have
+// arrived (every side's when the player only watches).
+std::vector<const TReport*> PlayerReportList(const TGameWorld& world);
 
 // Whether the side has been alerted by a sighting or a report: a force in harbour then raises
 // steam.

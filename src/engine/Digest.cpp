@@ -120,7 +120,7 @@ std::string StateText(const TGameWorld& world) {
                 << r->Id.Value << " side=" << r->Side << " by=" << r->Reporter.Value
                 << " made=" << r->MinuteStamp << " delivery=" << r->Delivery
                 << " at=" << r->ReportedPosition.lon << ',' << r->ReportedPosition.lat << r->Text()
-                << (r->Checked ? " checked" : "") << '\n';
+                << (r->Checked ? " checked" : "") << (r->Arrived ? " arrived" : "") << '\n';
         }
     }
     for (const auto& smoke : world.SmokeFloats) {

@@ -51,6 +51,8 @@ public:
     TComposition Composition{};
     // The computer has been to the reported position and found what there was to find.
     bool Checked = false;
+    // A player's report has reached its side: the minute of its delivery has passed.
+    bool Arrived = false;
 
     bool Delivered(int now) const { return Delivery <= now; }
     // " 2 BC 1 CL Course 135": each kind counted, then the course when one is given.

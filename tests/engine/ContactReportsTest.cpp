@@ -298,6 +298,11 @@ TEST_F(ContactReportsTest, APlayerReportShowsAndStopsTheClockInTheMinuteItArrive
     EXPECT_EQ(std::vector<engine::TReportId>{now.Id}, seen.delivered);
     EXPECT_TRUE(seen.broughtForward);
     EXPECT_EQ(0, script.DrawCount());
+    // The player has in hand his side's reports that have arrived; a watcher has all.
+    EXPECT_EQ(std::vector<const TReport*>{&now}, engine::PlayerReportList(world));
+    world.PlayerSide = engine::kWatchingSide;
+    EXPECT_EQ((std::vector<const TReport*>{&enemys, &now}), engine::PlayerReportList(world));
+    world.PlayerSide = 0;
 
     // Without a break on sightings the report only shows.
     world.PausePending = false;
