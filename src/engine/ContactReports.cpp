@@ -114,7 +114,8 @@ void FileReport(TGameWorld& world, const TFightingShip& reported, const TDivisio
                 const TFightingShip& reporter, int course, int delivery,
                 const TComposition& composition, bool forPlayer) {
     const TFightingShip& flag = *division.Flagship();
-    map::TGlobeLayer* shipLayer = world.Chart.FindLayer("ShipLayer");
+    // Only the player's reports are ever shown: the computer's stay off the chart.
+    map::TGlobeLayer* shipLayer = forPlayer ? world.Chart.FindLayer("ShipLayer") : nullptr;
     auto report = std::make_unique<TReport>(shipLayer);
     report->Reporter = reporter.Id;
     report->ReporterName = reporter.Name;
@@ -128,7 +129,7 @@ void FileReport(TGameWorld& world, const TFightingShip& reported, const TDivisio
     report->Composition = composition;
     OfferImportantEnemy(world, reporter.Side, flag);
     map::TGeoDataObject& marker = *report->Marker;
-    // Only the player's reports are ever shown: where the marker stands is for the eye alone.
+    // Where the marker stands is for the eye alone.
     marker.SetStoredPoint(forPlayer ? map::RandomFreePointNear(world.Chart, reported.Position(),
                                                                kMarkerFarYards, kMarkerNearYards,
                                                                &reported, world.Cosmetic())

@@ -27,8 +27,8 @@ std::optional<int> ReportedKindOf(designs::TShipType type);
 
 // A contact report: an enemy division's composition, course and position as one ship (later
 // also a search area or a submarine) signalled it, available to its side from the delivery
-// minute on. The world owns it; its marker is a point on the ship layer, hidden until the
-// report reaches the player.
+// minute on. The world owns it. A player's report has its marker on the ship layer, hidden
+// until the report arrives; the computer's are never drawn.
 class TReport {
 public:
     explicit TReport(map::TGlobeLayer* layer)
