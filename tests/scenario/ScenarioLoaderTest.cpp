@@ -251,8 +251,8 @@ TEST_F(Loader, BadInputGivesMessagesAndAPartialWorld) {
          Division(4, "Sneaky", 0, "Force=0", Ship(0, "Escape", "../../Data/Nations")));
     EXPECT_TRUE(messages.Contains("Error in LoadDivisionData procedure!\nDivision: Past the list\n"
                                   "(text), line "));
-    EXPECT_TRUE(
-        messages.Contains("Force: force index 7 is not one of the 2 forces of the scenario"));
+    EXPECT_TRUE(messages.Contains(
+        "Force: force index 7 is not one of the 2 forces of the scenario"));
     EXPECT_TRUE(messages.Contains("Warning! Division: Past the list belongs to no force!"));
     EXPECT_TRUE(messages.Contains("Unable to create ship Dreadnought II Filename: "));
     EXPECT_TRUE(messages.Contains("Error reading position!\nsomewhere at sea\n"));
