@@ -7,6 +7,11 @@
 
 namespace tarnwake::campaign {
 
+// A minefield laid in play is finished as dense as the fields laid before the battle.
+inline constexpr int kLaidMinefieldDensity = 69;
+// A ship laying mines makes no more than this.
+inline constexpr int kMineLayingSpeed = 10;
+
 using TMinefieldId = core::TEntityId<struct TMinefieldTag>;
 
 // A minefield of a side. The world owns it; its outline is its marker, a closed polygon on its

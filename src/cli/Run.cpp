@@ -6,6 +6,7 @@
 #include "core/Sound.h"
 #include "engine/Digest.h"
 #include "engine/GameWorld.h"
+#include "engine/Objective.h"
 #include "engine/Replay.h"
 #include "map/PositionText.h"
 #include "scenario/GameStart.h"
@@ -13,8 +14,11 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <iostream>
 #include <ostream>
+#include <string>
+#include <vector>
 
 namespace tarnwake::cli {
 
@@ -60,13 +64,19 @@ const char* AnsiColour(core::TColor colour) {
     }
 }
 
-// Prints the lines each minute adds to the full log, coloured as the log shows them.
+// Prints the lines each minute adds to the full log, coloured as the log shows them, and the
+// contact reports that reached the player.
 class TLogPrinter : public engine::IGameView {
 public:
     TLogPrinter(const engine::TGameWorld& world, std::ostream& out, bool colour)
         : world_(world), out_(out), colour_(colour) {}
 
     void MinuteFinished() override { Print(); }
+    void ReportDelivered(const engine::TReport& report, bool) override {
+        reports_.push_back(core::FormatTime(world_.Clock) + " Contact report from " +
+                           report.ReporterName + ":" + report.Text() + " (made " +
+                           core::FormatTime(report.Clock) + ")");
+    }
 
     void Print() {
         const auto& full = world_.Log.FullLog();
@@ -79,6 +89,10 @@ public:
             const char* ansi = colour_ ? ColourOf(text) : "";
             out_ << entry.time << ansi << text << (*ansi != '\0' ? "\033[0m" : "") << "\n";
         }
+        for (const std::string& line : reports_) {
+            out_ << line << "\n";
+        }
+        reports_.clear();
     }
 
 private:
@@ -95,6 +109,7 @@ private:
     std::ostream& out_;
     bool colour_;
     std::size_t printed_ = 0;
+    std::vector<std::string> reports_;
 };
 
 void PrintDigest(const engine::TGameWorld& world, std::ostream& out) {
@@ -117,14 +132,54 @@ void PrintPositions(const engine::TGameWorld& world, std::ostream& out) {
     }
 }
 
+// The end as it was announced, on one line.
+std::string OneLine(std::string text) {
+    std::replace(text.begin(), text.end(), '\r', ' ');
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    return text;
+}
+
+// The ships each side has lost (sunk, not merely gone home), with their tonnage, and how the
+// objectives stand.
+void PrintAccount(const engine::TGameWorld& world, std::ostream& out) {
+    for (int side = 0; side < 2; ++side) {
+        int ships = 0;
+        int tons = 0;
+        std::string names;
+        for (const auto& s : world.SunkShips) {
+            if (s->Side == side && s->Sunk) {
+                ++ships;
+                tons += s->Displacement;
+                names += (names.empty() ? ": " : ", ") + s->Name;
+            }
+        }
+        out << "  " << world.Sides[static_cast<std::size_t>(side)].Name << " lost " << ships
+            << (ships == 1 ? " ship" : " ships") << " of " << tons << " tons" << names << "\n";
+    }
+    for (const auto& o : world.Objectives) {
+        const int side = o->Side;
+        const std::string owner = side == 0 || side == 1
+                                      ? world.Sides[static_cast<std::size_t>(side)].Name
+                                      : "Side " + std::to_string(side);
+        out << "  Objective of " << owner << ": " << o->Description() << " - " << o->StatusText()
+            << "\n";
+    }
+}
+
 void PrintSummary(const engine::TGameWorld& world, std::size_t loadMessages,
                   const core::THeadlessMessages& messages, int ran, std::ostream& out) {
     out << "Ran " << ran << " minutes to " << world.ClockText() << " (" << world.ElapsedText()
         << ")\n";
+    if (world.ScenarioFinished) {
+        out << "The game is over: "
+            << (world.EndMessage.empty() ? "ended by the player" : OneLine(world.EndMessage))
+            << "\n";
+    }
     for (int side = 0; side < 2; ++side) {
         out << "  " << world.Sides[static_cast<std::size_t>(side)].Name << ": "
             << world.ShipsAtSea(side) << " ships at sea\n";
     }
+    PrintAccount(world, out);
     out << loadMessages << " messages while loading, " << messages.Shown().size() - loadMessages
         << " in play\n";
 }

@@ -79,6 +79,8 @@ public:
     bool TargetSetByPlayer = false;
     int TacticalStance = kInitialStance;
     bool AIControl = false;
+    // Steered by its force's orders (a force under computer control on the player's side):
+    // what it sees reaches the player only by signal, as contact reports.
     bool ReportsBySignal = false;
     int Role = roleIndependent;
     int Formation = formLineAhead;
@@ -101,7 +103,8 @@ public:
     bool InCombat = false; // some ship of it fought this minute
     // Formed round a ship detached from her own division.
     bool DetachedShip = false;
-    bool Reported = false;
+    // Contact reports the enemy's player has had of it: each makes another less likely.
+    int Reported = 0;
     bool HasBeenHome = false;
     int PortDelay = 0;
     bool InPort = false;
@@ -125,8 +128,6 @@ public:
     int EndYear = 1922;
     int StartMonth = 1;
     int EndMonth = 1;
-    // Steered by its force's orders (a force under computer control on the player's side).
-    bool ForceControlled = false;
     map::TGeoPos MarkerPoint; // where the division's move marker stands
     // On the chart: the flag at the flagship and the track it has steamed (an open line on
     // the ship layer). Made when the division takes the sea; none before.

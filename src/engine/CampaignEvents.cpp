@@ -13,6 +13,10 @@ void CheckSubmarines(TGameWorld&) {}
 
 void SubmarineChecks(TGameWorld&) {}
 
+void ReaffirmBombardmentMission(TGameWorld&, TObjectiveCondition&) {}
+
+void LaunchAirAttack(TGameWorld&, combat::TFightingShip&, const TObjectiveCondition&) {}
+
 bool AircraftPossible(const TGameWorld& world) {
     return std::any_of(world.SearchAreas.begin(), world.SearchAreas.end(),
                        [](const auto& area) { return area->Category == campaign::saAirPatrol; });

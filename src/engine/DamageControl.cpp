@@ -34,10 +34,6 @@ constexpr int kHeavySeasWind = 6;
 // A lone transport with an enemy warship this close heaves to and is boarded.
 constexpr double kBoardingYards = 16000.0;
 constexpr int kScuttledMinutes = 20;
-// A ship laying mines makes no more than this.
-constexpr int kMineLayingSpeed = 10;
-// A minefield finished in play: as dense as fields laid before the battle.
-constexpr int kLaidMinefieldDensity = 69;
 // The chance false reports of aircraft and submarines: one in this many a minute per ship,
 // in fleets of up to thirty ships (larger fleets report proportionally less often each).
 constexpr int kFalseAlarmOdds = 100000;
@@ -163,8 +159,8 @@ void LayMines(TGameWorld& world, TFightingShip& ship) {
         ship.MinefieldBeingLaid = {};
         return;
     }
-    ship.CurrentSpeed = std::min(ship.CurrentSpeed, kMineLayingSpeed);
-    ship.OrderedSpeed = std::min(ship.OrderedSpeed, kMineLayingSpeed);
+    ship.CurrentSpeed = std::min(ship.CurrentSpeed, campaign::kMineLayingSpeed);
+    ship.OrderedSpeed = std::min(ship.OrderedSpeed, campaign::kMineLayingSpeed);
     field->Marker->AddPoint(0, ship.Position());
     ship.Mines = std::max(ship.Mines - 1, 0);
     // Another side's minelaying is nothing the player hears of.
@@ -176,7 +172,7 @@ void LayMines(TGameWorld& world, TFightingShip& ship) {
         return;
     }
     field->Marker->SetTitle("Minefield laid by " + ship.Name);
-    field->Density = kLaidMinefieldDensity;
+    field->Density = campaign::kLaidMinefieldDensity;
     field->PlayerLaid = true;
     field->Marker->SetHidden(!seen);
     ship.MinefieldBeingLaid = {};

@@ -75,7 +75,7 @@ void WriteDivision(std::ostringstream& out, const TDivision& d) {
         << " waypoint=" << d.WaypointIndex << " objective=" << d.Objective.lon << ','
         << d.Objective.lat << " losses=" << d.Losses << " combat=" << d.MinutesInCombat
         << (d.LockedAI ? " lost-contact" : "") << (d.GoHome ? " go-home" : "")
-        << " rescue=" << IdOf(d.RescueTarget) << " ships=";
+        << " reported=" << d.Reported << " rescue=" << IdOf(d.RescueTarget) << " ships=";
     for (const TFightingShip* s : d.Ships) {
         out << IdOf(s) << ',';
     }
@@ -89,7 +89,13 @@ std::string StateText(const TGameWorld& world) {
     out << "clock " << core::FormatDateTime(world.Clock) << " elapsed=" << world.TimeElapsed
         << " length=" << world.Length << " quiet=" << world.QuietMinutes
         << (world.ScenarioFinished ? " finished" : "")
-        << (world.ObjectiveReached ? " objective-reached" : "") << '\n';
+        << (world.ObjectiveReached ? " objective-reached" : "")
+        << (world.ObjectiveFailed ? " objective-failed" : "") << '\n';
+    for (std::size_t i = 0; i < world.Sides.size(); ++i) {
+        const TSide& side = world.Sides[i];
+        out << "side " << i << (side.Alerted ? " alerted" : "") << " threat=" << side.ThreatSum
+            << " important=" << side.ImportantEnemy.Value << '\n';
+    }
     const TEnvironmentState& env = world.Environment;
     out << "weather " << env.Weather << " wind=" << env.WindForce << '/' << env.WindDirection
         << " ranges=" << env.DayRange << '/' << env.NightRange << '\n';
@@ -109,6 +115,15 @@ std::string StateText(const TGameWorld& world) {
     }
     for (const auto& o : world.Objectives) {
         out << "objective " << o->Id.Value << " status=" << o->Status << '\n';
+    }
+    for (const auto* list : {&world.PlayerReports, &world.ComputerReports}) {
+        for (const auto& r : *list) {
+            out << (list == &world.PlayerReports ? "player-report " : "computer-report ")
+                << r->Id.Value << " side=" << r->Side << " by=" << r->Reporter.Value
+                << " made=" << r->MinuteStamp << " delivery=" << r->Delivery
+                << " at=" << r->ReportedPosition.lon << ',' << r->ReportedPosition.lat << r->Text()
+                << (r->Checked ? " checked" : "") << (r->Arrived ? " arrived" : "") << '\n';
+        }
     }
     for (const auto& smoke : world.SmokeFloats) {
         out << "smoke " << smoke->Id.Value << " at=" << smoke->Origin.lon << ','

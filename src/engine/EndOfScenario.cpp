@@ -30,6 +30,9 @@ void EndOfScenarioChecks(TGameWorld& world) {
     if (world.TimeElapsed >= 2 * world.Length) {
         end("Scenario absolute time limit is reached!\rThe scenario is over!");
     }
+    if (world.ObjectiveFailed) {
+        end("Objective failed!\rThe scenario is over!");
+    }
     if (world.ObjectiveReached) {
         end("Objective reached!\rThe scenario is over!");
     }
@@ -54,6 +57,7 @@ void EndOfScenarioChecks(TGameWorld& world) {
 }
 
 void EndScenario(TGameWorld& world, const std::string& message) {
+    world.EndMessage = message;
     world.Messages().Inform(message);
     core::RunGuarded(world.Messages(), "SinkAllSinking", "", [&world] { SinkAllSinking(world); });
     world.ScenarioFinished = true;

@@ -208,6 +208,14 @@ TSmokeFloat& TGameWorld::AddSmokeFloat(std::unique_ptr<TSmokeFloat> smoke) {
     return joined;
 }
 
+TReport& TGameWorld::AddReport(std::unique_ptr<TReport> report, bool forPlayer) {
+    auto& list = forPlayer ? PlayerReports : ComputerReports;
+    report->Id = TReportId(nextId_++);
+    report->Marker->SetRef({map::TMarkerKind::Report, report->Id.Value});
+    list.insert(list.begin(), std::move(report));
+    return *list.front();
+}
+
 void TGameWorld::AddSubmarine(std::unique_ptr<campaign::TSubmarine> submarine) {
     Submarines.push_back(std::move(submarine));
 }
@@ -236,6 +244,11 @@ TForce* TGameWorld::FindForce(combat::TForceId id) const {
 
 TObjectiveCondition* TGameWorld::FindObjective(TObjectiveId id) const {
     return FindById(Objectives, id);
+}
+
+TReport* TGameWorld::FindReport(TReportId id) const {
+    TReport* report = FindById(PlayerReports, id);
+    return report != nullptr ? report : FindById(ComputerReports, id);
 }
 
 campaign::TMinefield* TGameWorld::FindMinefield(core::TEntityId<campaign::TMinefieldTag> id) const {
@@ -369,6 +382,8 @@ void TGameWorld::Clear() {
     SearchAreas.clear();
     Minefields.clear();
     Objectives.clear();
+    PlayerReports.clear();
+    ComputerReports.clear();
     Submarines.clear();
     Forces.clear();
     Divisions.clear();
@@ -393,6 +408,8 @@ void TGameWorld::Clear() {
     QuietMinutes = 0;
     ScenarioFinished = false;
     ObjectiveReached = false;
+    ObjectiveFailed = false;
+    EndMessage.clear();
     AllHome = {};
     RescueYesToAll = false;
     RescueNoToAll = false;

@@ -15,6 +15,7 @@
 #include "engine/MessageLog.h"
 #include "engine/Objective.h"
 #include "engine/OrderJournal.h"
+#include "engine/Report.h"
 #include "engine/Side.h"
 #include "engine/SightingPairs.h"
 #include "engine/SmokeFloat.h"
@@ -55,6 +56,9 @@ public:
     virtual void RunEnded() {}
     // The scenario is over: show the results.
     virtual void ShowResults() {}
+    // A contact report has reached the player and its marker shows; with `bringForward` the
+    // clock stops for it and the reports come to the front.
+    virtual void ReportDelivered(const TReport&, bool /*bringForward*/) {}
 };
 
 // The chart colours of the player's preferences: the sea follows the weather.
@@ -201,6 +205,10 @@ public:
     std::vector<std::unique_ptr<campaign::TSearchArea>> SearchAreas;
     std::vector<std::unique_ptr<TSmokeFloat>> SmokeFloats;
     std::vector<std::unique_ptr<TTorpedo>> Torpedoes; // in the water
+    // Contact reports, newest first: those the player's side receives (late and garbled) and
+    // those the computer works from.
+    std::vector<std::unique_ptr<TReport>> PlayerReports;
+    std::vector<std::unique_ptr<TReport>> ComputerReports;
 
     combat::TFightingShip& AddShip(std::unique_ptr<combat::TFightingShip> ship);
     combat::TDivision& AddDivision(std::unique_ptr<combat::TDivision> division);
@@ -209,6 +217,8 @@ public:
     campaign::TMinefield& AddMinefield(std::unique_ptr<campaign::TMinefield> field);
     campaign::TSearchArea& AddSearchArea(std::unique_ptr<campaign::TSearchArea> area);
     TSmokeFloat& AddSmokeFloat(std::unique_ptr<TSmokeFloat> smoke);
+    // A new report joins the head of the player's or the computer's list.
+    TReport& AddReport(std::unique_ptr<TReport> report, bool forPlayer);
     void AddSubmarine(std::unique_ptr<campaign::TSubmarine> submarine);
     TTorpedo& AddTorpedo(std::unique_ptr<TTorpedo> torpedo);
 
@@ -228,6 +238,7 @@ public:
     combat::TDivision* FindDivision(combat::TDivisionId id) const;
     combat::TForce* FindForce(combat::TForceId id) const;
     TObjectiveCondition* FindObjective(TObjectiveId id) const;
+    TReport* FindReport(TReportId id) const;
     campaign::TMinefield* FindMinefield(core::TEntityId<campaign::TMinefieldTag> id) const;
 
     // The division the ship sails in; none when no division holds it.
@@ -286,7 +297,11 @@ public:
     bool DecideForAll = false; // every computer division decides in the next minute
     int QuietMinutes = 0;
     bool ScenarioFinished = false;
+    // An objective that ends the game was accomplished, or failed, this game.
     bool ObjectiveReached = false;
+    bool ObjectiveFailed = false;
+    // Why the scenario ended, as it was announced; empty while it goes on.
+    std::string EndMessage;
     std::array<bool, 2> AllHome{};
     // The player's standing answers to the survivors question: "Yes to all", "No to all".
     bool RescueYesToAll = false;

@@ -5,6 +5,7 @@
 #include "core/Colour.h"
 #include "core/GameClock.h"
 #include "engine/Objective.h"
+#include "engine/Report.h"
 
 #include <filesystem>
 #include <functional>
@@ -19,8 +20,6 @@ class TRandomGenerator;
 } // namespace tarnwake::core
 
 namespace tarnwake::engine {
-
-using TReportId = core::TEntityId<struct TReportTag>;
 
 // What a log line is about, so that clicking it can open or centre on that thing. The log
 // names things by id: a line outlives the ship it speaks of.
@@ -52,6 +51,8 @@ struct TLogSettings {
     // Making out an enemy's type stops the clock for ships of this type code or lower.
     int BreakOnId = 1;
     bool BreakOnNewSighting = true;
+    // A contact report reaching the player stops the clock while this is above 0.
+    int BreakOnSighting = 1;
     bool BreakOnSubSighting = true; // "Enemy submarine/aircraft sighted"
 };
 

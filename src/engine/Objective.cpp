@@ -55,4 +55,37 @@ std::string TObjectiveCondition::Description() const {
     return text + KindText(ShipType);
 }
 
+bool TObjectiveCondition::Matches(designs::TShipType type) const {
+    using designs::TShipType;
+    // The kinds name the ship types in an order of their own, then three groups.
+    static constexpr std::array<TShipType, 11> kKindTypes = {
+        TShipType::BB, TShipType::BC,  TShipType::B,  TShipType::CA, TShipType::CL, TShipType::DD,
+        TShipType::MS, TShipType::AMC, TShipType::TR, TShipType::LT, TShipType::AV};
+    constexpr int kCapitalShips = 11;
+    constexpr int kBigShips = 12;
+    constexpr int kAnyShip = 13;
+    switch (ShipType) {
+    case kCapitalShips:
+        return designs::IsOneOf(type, {TShipType::BB, TShipType::BC, TShipType::B});
+    case kBigShips:
+        return designs::TypeIndex(type) <= designs::TypeIndex(TShipType::CA);
+    case kAnyShip:
+        return true;
+    default:
+        return ShipType >= 0 && ShipType < static_cast<int>(kKindTypes.size()) &&
+               kKindTypes[static_cast<std::size_t>(ShipType)] == type;
+    }
+}
+
+std::string TObjectiveCondition::StatusText() const {
+    switch (Status) {
+    case kObjectiveAccomplished:
+        return "Accomplished";
+    case kObjectiveFailed:
+        return "Failed";
+    default:
+        return "Pending";
+    }
+}
+
 } // namespace tarnwake::engine

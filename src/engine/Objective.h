@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/EntityId.h"
+#include "designs/ShipTypes.h"
 #include "map/GeoDataObject.h"
 
 #include <memory>
@@ -66,6 +67,11 @@ public:
     static std::string KindText(int kind);
     // "Sink 2 BC", "Lose no CA", "Reach objective with 3 ships (any ship)" ...
     std::string Description() const;
+    // Whether a ship of this type is of the objective's kind; no type is of a kind outside
+    // 0..13.
+    bool Matches(designs::TShipType type) const;
+    // "Pending", "Accomplished" or "Failed".
+    std::string StatusText() const;
 };
 
 } // namespace tarnwake::engine

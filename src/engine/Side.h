@@ -3,6 +3,7 @@
 #include "combat/FightingShip.h"
 #include "map/GeoPos.h"
 
+#include <cstdint>
 #include <string>
 
 namespace tarnwake::engine {
@@ -24,6 +25,9 @@ struct TSide {
     int RepairCapacity = 4;
     // The side knows the enemy is out: its first sighting (or a report) has come in.
     bool Alerted = false;
+    // The enemy strength the side's delivered computer reports add up to, counted afresh
+    // every minute.
+    std::int64_t ThreatSum = 0;
     // The most important enemy the side has sighted, and where it was last seen.
     combat::TShipId ImportantEnemy;
     map::TGeoPos ImportantEnemyPosition;

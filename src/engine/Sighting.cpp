@@ -677,14 +677,7 @@ void TSightingPass::IdentifyType(TDivision& division, TFightingShip& observer,
         observer.OwnCourse = false;
     }
     ReactToIdentification(world_, observer);
-    if (observer.Side == 0 || observer.Side == 1) {
-        TSide& side = world_.Sides[static_cast<std::size_t>(observer.Side)];
-        const TFightingShip* important = world_.FindShip(side.ImportantEnemy);
-        if (important == nullptr || important->Displacement < target.Displacement) {
-            side.ImportantEnemy = target.Id;
-            side.ImportantEnemyPosition = target.Position();
-        }
-    }
+    OfferImportantEnemy(world_, observer.Side, target);
     if (observer.ShipType != TShipType::TR && division.Force != nullptr) {
         AddOnce(division.Force->KnownEnemies, &target);
     }
@@ -983,6 +976,18 @@ void UpdateBattleSmoke(TGameWorld& world, TDivision& division) {
 }
 
 void CheckSightingAreas(TGameWorld&, TDivision&) {}
+
+void OfferImportantEnemy(TGameWorld& world, int side, const TFightingShip& enemy) {
+    if (side != 0 && side != 1) {
+        return;
+    }
+    TSide& record = world.Sides[static_cast<std::size_t>(side)];
+    const TFightingShip* important = world.FindShip(record.ImportantEnemy);
+    if (important == nullptr || important->Displacement < enemy.Displacement) {
+        record.ImportantEnemy = enemy.Id;
+        record.ImportantEnemyPosition = enemy.Position();
+    }
+}
 
 bool HasEnemyInSight(const TFightingShip& ship) {
     return std::any_of(ship.Sighted.begin(), ship.Sighted.end(), [&ship](const TFightingShip* o) {

@@ -52,6 +52,9 @@ bool AnyEnemyInSight(const TGameWorld& world);
 // `landTargets`), and its range in yards.
 combat::TFightingShip* NearestSightedEnemy(const combat::TFightingShip& ship, bool landTargets,
                                            double& range);
+// The ship is offered to the side as its most important sighted enemy: it takes the place of
+// none, of one gone from the game, or of a smaller one.
+void OfferImportantEnemy(TGameWorld& world, int side, const combat::TFightingShip& enemy);
 // Friends within 3000 yards of the ship this minute.
 const std::vector<combat::TFightingShip*>& NearFriends(const TGameWorld& world,
                                                        const combat::TFightingShip& ship);

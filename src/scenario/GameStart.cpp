@@ -136,7 +136,7 @@ void RaiseSteamTimes(TGameWorld& world, TDivision& division) {
 // A division of the player's side whose force the computer steers follows the force's
 // orders; its marker stands ahead of it.
 void HandOverToForce(TGameWorld& world, TDivision& division) {
-    division.ForceControlled = true;
+    division.ReportsBySignal = true;
     division.AIControl = true;
     const TFightingShip* flag = division.Flagship();
     if (flag == nullptr) {

@@ -41,6 +41,9 @@ public:
     void MinuteFinished() override { emit minuteFinished(); }
     void RunEnded() override {}
     void ShowResults() override { emit resultsDue(); }
+    void ReportDelivered(const engine::TReport&, bool bringForward) override {
+        emit reportDelivered(bringForward);
+    }
 
 signals:
     void minuteFinished();
@@ -51,6 +54,8 @@ signals:
     // A run started or stopped, or a pause was requested: buttons and captions change.
     void stateChanged();
     void resultsDue();
+    // A contact report reached the player; with `bringForward` the reports come to the front.
+    void reportDelivered(bool bringForward);
 
 private:
     void OnRunTimer();

@@ -8,6 +8,7 @@
 #include "core/ProfileFile.h"
 #include "core/Random.h"
 #include "core/Text.h"
+#include "engine/ContactReports.h"
 #include "engine/Detach.h"
 #include "engine/GameSpeed.h"
 #include "engine/GameWorld.h"
@@ -198,9 +199,9 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), messages_(this) {
     log_->setObjectName("log");
     log_->setReadOnly(true);
     sidePanel_->addTab(log_, "Log");
-    auto* reports = new QListWidget;
-    reports->setObjectName("reports");
-    sidePanel_->addTab(reports, "Reports");
+    reports_ = new QListWidget;
+    reports_->setObjectName("reports");
+    sidePanel_->addTab(reports_, "Reports");
     objectivesPage_ = new QWidget;
     auto* objectivesLayout = new QVBoxLayout(objectivesPage_);
     objectives_ = new QListWidget;
@@ -261,8 +262,31 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), messages_(this) {
         chart_->update();
     });
     connect(controller_, &TGameController::stateChanged, this, &TfrmMain::RefreshRunControls);
+    connect(controller_, &TGameController::reportDelivered, this, [this](bool bringForward) {
+        FillReports();
+        if (bringForward) {
+            sidePanel_->setCurrentWidget(reports_);
+        }
+    });
+    connect(sidePanel_, &QTabWidget::currentChanged, this, [this] {
+        if (sidePanel_->currentWidget() == reports_) {
+            FillReports();
+        } else if (sidePanel_->currentWidget() == objectivesPage_) {
+            RefreshObjectiveStatus();
+        }
+    });
+    connect(reports_, &QListWidget::itemClicked, this, [this](const QListWidgetItem* item) {
+        const engine::TReport* report =
+            world_ != nullptr
+                ? world_->FindReport(engine::TReportId(item->data(Qt::UserRole).toInt()))
+                : nullptr;
+        if (report != nullptr) {
+            chart_->SetCentre(report->Marker->StoredPoint());
+        }
+    });
     connect(controller_, &TGameController::runEnded, this, [this] {
         FillTree();
+        FillReports();
         RefreshRunControls();
         // The replay of the game so far is kept whenever the clock stops.
         if (world_ != nullptr && !ReplayFile().empty()) {
@@ -642,6 +666,7 @@ void TfrmMain::SetWorld(engine::TGameWorld* world) {
     }
     FillTree();
     FillObjectives();
+    FillReports();
     ApplyObjectiveVisibility();
     RefreshLog();
     RefreshStatus();
@@ -1052,6 +1077,7 @@ void TfrmMain::RefreshRunControls() {
 void TfrmMain::OnMinuteFinished() {
     RefreshStatus();
     RefreshLog();
+    RefreshObjectiveStatus();
     RefreshOrders();
     FollowLockedDivision();
     UpdateInset();
@@ -1225,16 +1251,42 @@ void TfrmMain::FillObjectives() {
         if (world_->PlayerSide != 2 && objective->Side != world_->PlayerSide) {
             continue;
         }
-        const std::string description = objective->Description();
-        if (description.empty()) {
+        if (objective->Description().empty()) {
             continue;
         }
-        QString text = Q(description);
+        auto* item = new QListWidgetItem(objectives_);
+        item->setData(Qt::UserRole, objective->Id.Value);
+    }
+    RefreshObjectiveStatus();
+}
+
+void TfrmMain::RefreshObjectiveStatus() {
+    if (world_ == nullptr) {
+        return;
+    }
+    for (int i = 0; i < objectives_->count(); ++i) {
+        QListWidgetItem* item = objectives_->item(i);
+        const engine::TObjectiveCondition* objective =
+            world_->FindObjective(engine::TObjectiveId(item->data(Qt::UserRole).toInt()));
+        if (objective == nullptr) {
+            continue;
+        }
+        QString text = Q(objective->Description());
         if (objective->PointValue != 0) {
             text += QString(" (%1 points)").arg(objective->PointValue);
         }
-        auto* item = new QListWidgetItem(text, objectives_);
-        item->setData(Qt::UserRole, objective->Id.Value);
+        item->setText(text + " - " + Q(objective->StatusText()));
+    }
+}
+
+void TfrmMain::FillReports() {
+    reports_->clear();
+    if (world_ == nullptr) {
+        return;
+    }
+    for (const engine::TReport* report : engine::PlayerReportList(*world_)) {
+        auto* item = new QListWidgetItem(Q(report->ListText()), reports_);
+        item->setData(Qt::UserRole, report->Id.Value);
     }
 }
 

@@ -234,6 +234,8 @@ public:
     QTextEdit* LogView() const { return log_; }
     QTextEdit* Briefing() const { return briefing_; }
     QListWidget* ObjectiveList() const { return objectives_; }
+    // The contact reports in hand, newest first; a click centres the chart on one.
+    QListWidget* ReportList() const { return reports_; }
     // A click on a line of the log (its index among the displayed lines): a division is
     // selected, a ship of the player's shown; the right button centres the chart on it.
     void LogLineClicked(int line, Qt::MouseButton button);
@@ -279,6 +281,9 @@ private:
     QAction* AddAction(const QString& hint, const QString& text, const QString& longHint = {});
     void FillTree();
     void FillObjectives();
+    // Each objective's line shows how it stands.
+    void RefreshObjectiveStatus();
+    void FillReports();
     void ApplyObjectiveVisibility();
     void RefreshLog();
     void RefreshStatus();
@@ -325,6 +330,7 @@ private:
     QTreeWidget* tree_ = nullptr;
     QTextEdit* log_ = nullptr;
     QListWidget* objectives_ = nullptr;
+    QListWidget* reports_ = nullptr;
     QTextEdit* briefing_ = nullptr;
     QWidget* objectivesPage_ = nullptr;
     QLabel* pauseLabel_ = nullptr;

@@ -132,7 +132,7 @@ TEST_F(GameStart, AForceTheComputerSteersOnThePlayersSideCommandsItsDivisions) {
          Division(1, "Empty", 0, "Force=2", ""));
     scenario::SetDivisionAIControl(*world);
     const combat::TDivision& cruisers = *Div("Light cruisers");
-    EXPECT_TRUE(cruisers.ForceControlled);
+    EXPECT_TRUE(cruisers.ReportsBySignal);
     EXPECT_TRUE(cruisers.AIControl);
     const map::TGeoPos flag = cruisers.Flagship()->Position();
     // 15,000 yards ahead, at most 1,500 aside.

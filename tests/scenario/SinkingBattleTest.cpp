@@ -3,16 +3,13 @@
 // squadron, put in range of the German battle cruisers at the Dogger Bank, fills the gunnery log
 // and sinks ships in some battles.
 
+#include "ShippedGame.h"
 #include "combat/Division.h"
 #include "combat/FightingShip.h"
-#include "core/Messages.h"
-#include "core/Sound.h"
 #include "core/Text.h"
 #include "engine/GameWorld.h"
 #include "engine/Rescue.h"
 #include "map/Geometry.h"
-#include "scenario/GameStart.h"
-#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -23,71 +20,12 @@
 #include <string>
 
 using namespace tarnwake;
-namespace tw = tarnwake::testing;
 using combat::TDivision;
 using combat::TFightingShip;
 
 namespace {
 
-struct TShippedGame {
-    tw::TTempDir userDir;
-    core::THeadlessMessages messages{nullptr};
-    core::TSilentSound sound;
-    engine::TGameWorld world{messages, sound,
-                             core::TGameFolders(tw::ShippedGameDir(), userDir.Path())};
-
-    TShippedGame(const std::string& scenario, int side, std::uint64_t seed) {
-        scenario::TGameSetup setup;
-        setup.ScenarioName = scenario;
-        setup.ScenarioFile = *scenario::FindScenario(world.Folders(), setup.ScenarioName);
-        setup.Sides.ComputerCommanded = {side != 0, side != 1};
-        setup.Seed = seed;
-        world.Preferences.AutosaveMinutes = 0;
-        EXPECT_TRUE(scenario::StartGame(world, setup));
-    }
-
-    TFightingShip& Ship(const std::string& name) const {
-        for (const auto& s : world.Ships) {
-            if (s->Name == name) {
-                return *s;
-            }
-        }
-        throw std::out_of_range("no ship " + name);
-    }
-
-    TDivision& Division(const std::string& name) const {
-        for (const auto& d : world.Divisions) {
-            if (d->DivisionName == name) {
-                return *d;
-            }
-        }
-        throw std::out_of_range("no division " + name);
-    }
-
-    const TFightingShip* Sunk(const std::string& name) const {
-        for (const auto& s : world.SunkShips) {
-            if (s->Name == name) {
-                return s.get();
-            }
-        }
-        return nullptr;
-    }
-
-    bool Logged(const std::string& fragment) const {
-        const auto& full = world.Log.FullLog();
-        return std::any_of(full.begin(), full.end(), [&](const engine::TFullLogEntry& e) {
-            return e.line.find(fragment) != std::string::npos;
-        });
-    }
-
-    bool Asked(const std::string& fragment) const {
-        const auto& shown = messages.Shown();
-        return std::any_of(shown.begin(), shown.end(), [&](const auto& m) {
-            return m.kind == core::TMessageKind::Confirmation &&
-                   m.text.find(fragment) != std::string::npos;
-        });
-    }
-};
+using tarnwake::testing::TShippedGame;
 
 TEST(SinkingBattle, ACrippledCruiserAtCoronelSinksAndGlasgowPicksUpHerSurvivors) {
     // The player commands the British. Leipzig, her flotation down to 5% and flooding fast,
