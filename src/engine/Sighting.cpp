@@ -399,15 +399,6 @@ bool TSightingPass::PlayerForce(const TFightingShip& ship) const {
 }
 
 void TSightingPass::LookOut(TDivision& division) {
-    // The other side's flags are never shown: the player knows their ships, not their
-    // squadrons.
-    if (division.FlagMarker != nullptr) {
-        const bool computerSide =
-            division.IsNeutral() ||
-            (division.Side >= 0 && division.Side < 2 &&
-             world_.Sides[static_cast<std::size_t>(division.Side)].ComputerCommanded);
-        division.FlagMarker->SetHidden(computerSide && !watching_);
-    }
     division.MustDecide = false;
     if (division.IsNeutral()) {
         return;
@@ -839,6 +830,21 @@ void RefreshShipMarkers(TGameWorld& world) {
             continue;
         }
         s.Marker->SetHidden(!(s.SightingLevel >= combat::kSighted && s.SeenByPlayerThisMinute));
+    }
+    for (const auto& division : world.Divisions) {
+        // The other side's flags and tracks are never shown: the player knows the ships he
+        // sees, not their squadrons nor where they have been.
+        const bool computerSide =
+            division->IsNeutral() ||
+            ((division->Side == 0 || division->Side == 1) &&
+             world.Sides[static_cast<std::size_t>(division->Side)].ComputerCommanded);
+        for (map::TGeoDataObject* marker :
+             {static_cast<map::TGeoDataObject*>(division->FlagMarker.get()),
+              division->Track.get()}) {
+            if (marker != nullptr) {
+                marker->SetHidden(computerSide && !watching);
+            }
+        }
     }
     for (const auto& division : world.Divisions) {
         const TFightingShip* flagship = division->Flagship();

@@ -1312,6 +1312,11 @@ void TChartPainter::Ship(const combat::TFightingShip& ship, int playerSide) {
 }
 
 // Where a division's flag stands: at its flagship (the first ship still afloat and shown).
+bool FlagHidden(const combat::TDivision& division) {
+    // A hidden flag marker is a squadron the player does not know of.
+    return division.FlagMarker != nullptr && division.FlagMarker->Hidden();
+}
+
 std::optional<QPointF> FlagAnchor(const combat::TDivision& division,
                                   const TOrthographicProjection& projection) {
     for (const combat::TFightingShip* ship : division.Ships) {
@@ -1372,7 +1377,7 @@ void TChartPainter::PlaceFlagNames(const engine::TGameWorld& world, bool names,
     candidates.reserve(world.Divisions.size());
     const QRectF screen(QPointF(0, 0), QSizeF(size_));
     for (const auto& division : world.Divisions) {
-        if (!division || !FlagColour(division->Side)) {
+        if (!division || !FlagColour(division->Side) || FlagHidden(*division)) {
             continue;
         }
         const combat::TFightingShip* flagship = division->Flagship();
@@ -1436,7 +1441,7 @@ void TChartPainter::Flags(const engine::TGameWorld& world, const combat::TDivisi
     const QRectF screen(-kFlagStaff, -kFlagStaff, size_.width() + 2 * kFlagStaff,
                         size_.height() + 2 * kFlagStaff);
     for (const auto& division : world.Divisions) {
-        if (!division) {
+        if (!division || FlagHidden(*division)) {
             continue;
         }
         const auto colour = FlagColour(division->Side);

@@ -262,6 +262,8 @@ struct TShipFrame {
 std::optional<TShipFrame> ShipFrame(const combat::TFightingShip& ship,
                                     const TOrthographicProjection& projection);
 // Where a division's flag stands: at its flagship (the first ship still afloat and shown).
+// Whether the division's flag is kept from the player.
+bool FlagHidden(const combat::TDivision& division);
 std::optional<QPointF> FlagAnchor(const combat::TDivision& division,
                                   const TOrthographicProjection& projection);
 // Red for side 0, blue for side 1, green for neutrals; no flag for any other side.

@@ -301,7 +301,7 @@ combat::TDivision* TChartView::FlagUnder(const QPointF& pixel, const QMarginsF& 
     // The flags are drawn in list order, so the last one drawn is on top.
     for (auto it = world_->Divisions.rbegin(); it != world_->Divisions.rend(); ++it) {
         const combat::TDivision* division = it->get();
-        if (division == nullptr || !FlagColour(division->Side)) {
+        if (division == nullptr || !FlagColour(division->Side) || FlagHidden(*division)) {
             continue;
         }
         const auto anchor = FlagAnchor(*division, projection);
