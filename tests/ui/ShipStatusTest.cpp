@@ -9,7 +9,10 @@
 #include "core/Random.h"
 #include "core/Rounding.h"
 #include "core/Sound.h"
+#include "engine/Digest.h"
+#include "engine/FirePhase.h"
 #include "engine/GameWorld.h"
+#include "map/Geometry.h"
 #include "scenario/GameStart.h"
 
 #include <QAction>
@@ -266,6 +269,35 @@ private slots:
         ship->TimeToRaiseSteam = 30;
         game.dialog.Refresh();
         QCOMPARE(game.Text("stateLine"), QString("Raising steam! 30 minutes left"));
+    }
+
+    void mainGunsHitChanceAndItsReasons() {
+        TGame game;
+        TFightingShip* ship = game.Ship("Iron Duke");
+        TFightingShip* enemy = game.Ship("Markgraf");
+        QVERIFY(ship != nullptr && enemy != nullptr);
+        game.dialog.Open(ship, false);
+        QCOMPARE(game.Text("mainHitChance"), QString("-"));
+        QVERIFY(!game.Button("details")->isEnabled());
+
+        // A target 12,000 yards off: the chance and the reasons the rules give, and looking at
+        // them draws nothing from the battle's dice.
+        enemy->SetPosition(map::MovePoint(ship->Position(), 90, 12000.0));
+        enemy->SightingLevel = combat::kClassIdentified;
+        ship->CurrentTarget = enemy;
+        const std::uint64_t digest = engine::StateDigest(game.world);
+        game.dialog.Refresh();
+        const auto estimate = engine::EstimateGunnery(game.world, *ship, 1);
+        QVERIFY(estimate.has_value());
+        QCOMPARE(game.Text("mainHitChance"), QString("%1 %").arg(estimate->HitChance, 0, 'f', 2));
+        QVERIFY(game.Button("details")->isEnabled());
+        game.messages.Clear();
+        game.Button("details")->click();
+        const std::string reasons = game.LastMessage();
+        QVERIFY(reasons.find("Target: Markgraf") != std::string::npos);
+        QVERIFY(reasons.find("Range: 1") != std::string::npos);
+        QVERIFY(reasons.find("Final hit chance: ") != std::string::npos);
+        QCOMPARE(engine::StateDigest(game.world), digest);
     }
 
     void reducedViewHidesWhatTheEnemyCannotKnow() {
