@@ -724,7 +724,8 @@ combat::TFireGeometry Geometry(TGameWorld& world, const TFightingShip& firer,
     g.RelativeBearing = map::AddBearing(g.TrueBearing, -firer.Course());
     g.IncomingBearing = TFightingShip::IncomingBearing(&target, &firer, messages);
     g.ShipsInBetween = world.SightingPairs.ShipsInBetween(firer, target, world.Ships);
-    g.TargetVisibility = world.VisibilityRange(target, false);
+    // A burning ship at night is seen (and aimed at) by her fires as far as the lookouts saw her.
+    g.TargetVisibility = world.VisibilityRange(target, false) + FireGlowYards(target);
     g.FirerVisibility = world.VisibilityRange(firer, false);
     g.SmokeInterference = SmokeInterference(world, firer, target);
     g.LowSun = light.LowSun;

@@ -857,6 +857,10 @@ void RefreshShipMarkers(TGameWorld& world) {
     }
 }
 
+int FireGlowYards(const TFightingShip& ship) {
+    return FireBonus(ship.LightState, ship.FireLevel);
+}
+
 int VisibilityRange(TGameWorld& world, const TFightingShip& ship, bool weatherJitter) {
     int light = 0;
     int range = 0;

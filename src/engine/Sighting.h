@@ -40,6 +40,9 @@ void UpdateBattleSmoke(TGameWorld& world, combat::TDivision& division);
 // Once a minute per division: the other side's search areas may spot it.
 void CheckSightingAreas(TGameWorld& world, combat::TDivision& division);
 
+// How much farther a ship burning at night can be seen than its visibility range, yards.
+int FireGlowYards(const combat::TFightingShip& ship);
+
 // How far the ship can be seen now, in yards, with or without the weather's jitter.
 int VisibilityRange(TGameWorld& world, const combat::TFightingShip& ship, bool weatherJitter);
 
