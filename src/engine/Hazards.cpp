@@ -82,8 +82,6 @@ constexpr int kDriftingMinePhraseMine = 29;
 constexpr int kDriftingMinePhraseTorpedo = 39;
 
 constexpr const char* kCollision = "7Collision! ";
-constexpr const char* kTorpedoPhrase = " is hit by a torpedo!";
-constexpr const char* kMinePhrase = " strikes a mine!";
 
 std::string Time(const TGameWorld& world) {
     return core::FormatTime(world.Clock);
@@ -252,9 +250,9 @@ void CheckDriftingMine(TGameWorld& world, TFightingShip& ship) {
         return;
     }
     const std::string damage = combat::UnderwaterHit(ship, combat::kMineSize, "", random).Text;
-    const char* phrase = kMinePhrase;
+    const char* phrase = kMineHitPhrase;
     if (random.Random(100) > kDriftingMinePhraseMine) {
-        phrase = random.Random(100) > kDriftingMinePhraseTorpedo ? kTorpedoPhrase
+        phrase = random.Random(100) > kDriftingMinePhraseTorpedo ? kTorpedoHitPhrase
                                                                  : " strikes a drifting mine!";
     }
     ship.Hits.push_back(Time(world) + " " + " Drifting Mine " + damage);
@@ -342,11 +340,11 @@ void CheckMineHitInField(TGameWorld& world, campaign::TMinefield& field, TFighti
         const std::string damage = combat::UnderwaterHit(ship, combat::kMineSize, "", random).Text;
         if (world.PlayerMaySee(ship)) {
             const char* phrase =
-                random.Random(100) > kMistakenForTorpedoAbove ? kTorpedoPhrase : kMinePhrase;
+                random.Random(100) > kMistakenForTorpedoAbove ? kTorpedoHitPhrase : kMineHitPhrase;
             world.Log.AddLogLine("8" + ship.Name + phrase, &ship);
             LogUnderwaterDamage(world, ship, damage);
         } else if (!ship.Sighted.empty() && random.Random(100) < kEnemyMineReportChance) {
-            world.Log.AddLogLine("8" + ship.IdentifiedName() + kMinePhrase, &ship);
+            world.Log.AddLogLine("8" + ship.IdentifiedName() + kMineHitPhrase, &ship);
         }
         const std::string& title = field.Marker->Title();
         ship.Hits.push_back(Time(world) + " " + " Mine " + damage +

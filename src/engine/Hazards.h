@@ -12,6 +12,10 @@ namespace tarnwake::engine {
 
 class TGameWorld;
 
+// How the log tells an underwater explosion: a crew cannot always tell a torpedo from a mine.
+inline constexpr const char* kTorpedoHitPhrase = " is hit by a torpedo!";
+inline constexpr const char* kMineHitPhrase = " strikes a mine!";
+
 // Two ships within 35 yards of each other: a ram, when one of them comes at the other's beam
 // bow first, fast and much the heavier; otherwise, perhaps, a glancing blow.
 void ResolveCollision(TGameWorld& world, combat::TFightingShip& ship, combat::TFightingShip& enemy);

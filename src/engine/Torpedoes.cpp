@@ -7,6 +7,7 @@
 #include "core/Random.h"
 #include "core/Rounding.h"
 #include "engine/GameWorld.h"
+#include "engine/Hazards.h"
 #include "engine/Torpedo.h"
 #include "map/GamePresenters.h"
 #include "map/Geometry.h"
@@ -92,8 +93,6 @@ constexpr int kFalseClaimChance = 4;
 // Without an enemy in sight a crew often takes a torpedo for a mine.
 constexpr int kMistakenForMineChance = 20;
 
-constexpr const char* kTorpedoHitPhrase = " is hit by a torpedo!";
-constexpr const char* kMinePhrase = " strikes a mine!";
 constexpr const char* kEnemyShip = "8 Enemy ship ";
 // Torpedo tracks on the chart: a dark dotted wake.
 constexpr core::TColor kTorpedoTrackColour = 0x00303030;
@@ -245,7 +244,7 @@ void TorpedoHit(TGameWorld& world, TTorpedo& torpedo, TFightingShip& ship) {
     const bool knowsAttacker = !ship.Sighted.empty();
     const char* phrase = knowsAttacker || random.Random(100) >= kMistakenForMineChance
                              ? kTorpedoHitPhrase
-                             : kMinePhrase;
+                             : kMineHitPhrase;
     torpedo.Victim = ship.Name;
     if (world.PlayerMaySee(ship)) {
         world.Log.AddLogLine("8" + ship.Name + phrase, &ship);
