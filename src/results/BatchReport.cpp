@@ -367,7 +367,8 @@ std::string BatchReportHtml(const TBatch& batch) {
                        "</style></head>\n<body>\n<h1>" + Escape(batch.Info.Title) +
                        ": what-if analysis</h1>\n<p>" + Escape(Heading(batch)) +
                        ". Figures are medians with the 10th to 90th percentile range.</p>\n";
-    html += "<h2>Outcome</h2>\n" + TableHtml(SummaryRows(batch, summary), "Figure", "Median (10th-90th)") +
+    html += "<h2>Outcome</h2>\n" +
+            TableHtml(SummaryRows(batch, summary), "Figure", "Median (10th-90th)") +
             TableHtml(EndRows(summary), "Why the game ended", "Runs");
     if (summary.Errors > 0) {
         html += "<p class=\"note\">" + std::to_string(summary.Errors) +
