@@ -55,9 +55,9 @@ int Replay(const core::TGameFolders& folders, core::THeadlessMessages& messages,
 
 // The batch command's own options; the scenario, seed, side, level and minutes are the run's.
 struct TBatchOptions {
-    std::optional<int> runs;              // batch: 100; hit: 1000
-    int jobs = 0;                         // 0: one for each core
-    int shard = 1;                        // the shard-th of `shards` equal slices of the seeds
+    std::optional<int> runs; // batch: 100; hit: 1000
+    int jobs = 0;            // 0: one for each core
+    int shard = 1;           // the shard-th of `shards` equal slices of the seeds
     int shards = 1;
     std::optional<std::filesystem::path> json;   // every run and the summary
     std::optional<std::filesystem::path> report; // the web page

@@ -442,9 +442,8 @@ bool StartGameWith(TGameWorld& world, const TGameSetup& setup, ILoadProgress* pr
         world.Sides[s].ForceLevel = sides.ForceLevel[s];
     }
     world.TimeElapsed = 0;
-    const bool loaded = data != nullptr
-                            ? LoadScenario(world, data->Scenario, progress, &designs)
-                            : LoadScenario(world, scenarioFile, progress, &designs);
+    const bool loaded = data != nullptr ? LoadScenario(world, data->Scenario, progress, &designs)
+                                        : LoadScenario(world, scenarioFile, progress, &designs);
     if (!loaded) {
         return false;
     }

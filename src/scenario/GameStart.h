@@ -71,8 +71,7 @@ struct TScenarioData {
 // its own, with every message of loading shown through `messages` as a game start shows them.
 // None when the scenario cannot be played.
 std::unique_ptr<TScenarioData> LoadScenarioData(const core::TGameFolders& folders,
-                                                const TGameSetup& setup,
-                                                core::IMessages& messages);
+                                                const TGameSetup& setup, core::IMessages& messages);
 
 // Finds a scenario by the name the player gives: a path of its own when absolute; else in the
 // game folder (Windows-style, any letter case), where a file of the same name in the user's

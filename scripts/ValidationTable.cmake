@@ -1,0 +1,57 @@
+# Rewrites the table of docs/validation.md, between its two marker lines, from batch files:
+# for each battle, each figure history gives, with the simulated median, the 10th-90th
+# percentile range and where history falls in it. The text around the table is left as it is.
+#   cmake "-DBATCHES=a.json;b.json" -DTEMPLATE=docs/validation.md -P ValidationTable.cmake
+set(begin_marker "<!-- table: written by scripts/validation.sh -->")
+set(end_marker "<!-- end of table -->")
+
+function(number value out)
+    # 3.0 -> 3, 2.5 -> 2.5
+    string(REGEX REPLACE "\\.0$" "" value "${value}")
+    set(${out} "${value}" PARENT_SCOPE)
+endfunction()
+
+set(table "| Battle | Figure | History | Simulated median | 10th-90th | History's percentile |\n")
+string(APPEND table "|---|---|---:|---:|---:|---:|\n")
+foreach(batch IN LISTS BATCHES)
+    file(READ "${batch}" json)
+    string(JSON title GET "${json}" title)
+    string(JSON runs GET "${json}" summary runs)
+    string(JSON rows ERROR_VARIABLE none LENGTH "${json}" summary againstHistory)
+    if(none)
+        string(APPEND table "| ${title} | (no history file) | | | | |\n")
+        continue()
+    endif()
+    math(EXPR last "${rows} - 1")
+    foreach(i RANGE ${last})
+        string(JSON figure GET "${json}" summary againstHistory ${i} figure)
+        string(JSON history GET "${json}" summary againstHistory ${i} history)
+        string(JSON median GET "${json}" summary againstHistory ${i} simulated median)
+        string(JSON p10 GET "${json}" summary againstHistory ${i} simulated p10)
+        string(JSON p90 GET "${json}" summary againstHistory ${i} simulated p90)
+        string(JSON percentile GET "${json}" summary againstHistory ${i} percentile)
+        foreach(v history median p10 p90)
+            number("${${v}}" ${v})
+        endforeach()
+        # Whole percent, half up.
+        string(REGEX MATCH "^[0-9]+" whole "${percentile}")
+        if(percentile MATCHES "\\.[5-9]")
+            math(EXPR whole "${whole} + 1")
+        endif()
+        set(percentile ${whole})
+        string(APPEND table
+               "| ${title} (${runs} runs) | ${figure} | ${history} | ${median} | ${p10}-${p90} | ${percentile} |\n")
+    endforeach()
+endforeach()
+
+file(READ "${TEMPLATE}" doc)
+string(FIND "${doc}" "${begin_marker}" at_begin)
+string(FIND "${doc}" "${end_marker}" at_end)
+if(at_begin LESS 0 OR at_end LESS at_begin)
+    message(FATAL_ERROR "${TEMPLATE} has no table markers")
+endif()
+string(LENGTH "${begin_marker}" begin_length)
+math(EXPR head_end "${at_begin} + ${begin_length}")
+string(SUBSTRING "${doc}" 0 ${head_end} head)
+string(SUBSTRING "${doc}" ${at_end} -1 tail)
+file(WRITE "${TEMPLATE}" "${head}\n${table}${tail}")
