@@ -6,7 +6,10 @@ set(begin_marker "<!-- table: written by scripts/validation.sh -->")
 set(end_marker "<!-- end of table -->")
 
 function(number value out)
-    # 3.0 -> 3, 2.5 -> 2.5
+    # To one decimal, cut: 3.0 -> 3, 284.85 -> 284.8, 1241.0000000000002 -> 1241.
+    if(value MATCHES "^(-?[0-9]+)\\.([0-9])")
+        set(value "${CMAKE_MATCH_1}.${CMAKE_MATCH_2}")
+    endif()
     string(REGEX REPLACE "\\.0$" "" value "${value}")
     set(${out} "${value}" PARENT_SCOPE)
 endfunction()

@@ -83,7 +83,9 @@ public:
         : terminal_(terminal), start_(std::chrono::steady_clock::now()) {}
 
     bool operator()(int done, int total) {
-        if (done == shown_ && !terminal_) {
+        // A terminal's bar is refreshed while the games run (the rate and the time left move
+        // on); a log gets a line only when the count moved, and the end once.
+        if (done == shown_ && (!terminal_ || done == total)) {
             return true;
         }
         const double seconds =
