@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(g++ cmake ninja-build make qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-          libjpeg-dev fonts-dejavu-core)
+          libjpeg-dev fonts-dejavu-core nlohmann-json3-dev
+          chromium)
 
 missing=()
 for p in "${packages[@]}"; do

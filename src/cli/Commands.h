@@ -1,6 +1,7 @@
 #pragma once
 
 #include "combat/HitTrials.h"
+#include "core/CommandLine.h"
 #include "core/Folders.h"
 
 #include <cstdint>
@@ -31,7 +32,7 @@ struct TRunOptions {
     std::string scenario;
     std::uint64_t seed = 0;
     int side = 2;             // the player's side; 2: the computer commands both
-    int minutes = 60;         // minutes of play
+    std::optional<int> minutes; // minutes of play (run: 60; batch: until the game ends)
     std::optional<int> speed; // game speed index
     int forceLevel = 1;       // both sides: 0 historical, 1 variable, 2 maximum
     bool positions = false;   // print where every division ended up
@@ -51,6 +52,33 @@ int Run(const core::TGameFolders& folders, core::THeadlessMessages& messages,
 // differs, 2 when the file cannot be read or its scenario found.
 int Replay(const core::TGameFolders& folders, core::THeadlessMessages& messages,
            const std::filesystem::path& file, const TRunOptions& options, std::ostream& out);
+
+// The batch command's own options; the scenario, seed, side, level and minutes are the run's.
+struct TBatchOptions {
+    std::optional<int> runs; // batch: 100; hit: 1000
+    int jobs = 0;            // 0: one for each core
+    int shard = 1;           // the shard-th of `shards` equal slices of the seeds
+    int shards = 1;
+    std::optional<std::filesystem::path> json;   // every run and the summary
+    std::optional<std::filesystem::path> report; // the web page
+};
+
+// Takes a batch or merge option at args[i]: Taken, Bad (with `error`) or NotMine.
+core::TOptionResult ParseBatchOption(const std::vector<std::string>& args, std::size_t& i,
+                                     TBatchOptions& batch, std::string& error);
+
+// Plays the scenario once for each seed of the batch (or of its shard), in parallel, and prints
+// the summary; writes the batch file and the report when asked. A progress bar on standard
+// error when it is a terminal, plain lines otherwise. Answers 0, 2 for bad input (a missing
+// scenario, a batch file or report that cannot be written: said before anything is played) or
+// 1 when the scenario cannot be played or a game failed.
+int Batch(const core::TGameFolders& folders, core::THeadlessMessages& messages,
+          const TRunOptions& run, const TBatchOptions& batch, std::ostream& out);
+
+// Combines the batch files of the shards of one batch into that batch: its summary printed,
+// its batch file and report written when asked. Answers 0, or 2 when a file cannot be read or
+// the files are not the shards of one batch.
+int Merge(const std::vector<std::string>& files, const TBatchOptions& batch, std::ostream& out);
 
 struct THitOptions {
     // A class name in the game's Designs folder ("Lion"), else a path to a design file.

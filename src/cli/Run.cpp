@@ -24,6 +24,8 @@ namespace tarnwake::cli {
 
 namespace {
 
+constexpr int kDefaultRunMinutes = 60;
+
 // The loading bar of a terminal: one line on standard error, rewritten as ships are made.
 class TTerminalProgress : public scenario::ILoadProgress {
 public:
@@ -223,7 +225,7 @@ int Run(const core::TGameFolders& folders, core::THeadlessMessages& messages,
     TLogPrinter printer(world, out, isatty(STDOUT_FILENO) != 0);
     world.SetView(&printer);
     const int start = world.TimeElapsed;
-    world.RunWholeMinutes(options.minutes, [&] {
+    world.RunWholeMinutes(options.minutes.value_or(kDefaultRunMinutes), [&] {
         if (options.digestEvery > 0 && world.TimeElapsed % options.digestEvery == 0) {
             PrintDigest(world, out);
         }

@@ -41,6 +41,12 @@ constexpr const char* kUsage =
     "  replay FILE       play a replay file back (the desktop program writes one of every\n"
     "                    game) and print the state digest it ends with; fails when it is\n"
     "                    not the digest of the recorded game\n"
+    "  batch SCENARIO    play the scenario once for each of --runs seeds, in parallel, and\n"
+    "                    print the spread of the outcomes beside history (the scenario's\n"
+    "                    .history file): losses, gunnery, torpedoes, objectives. Each run is\n"
+    "                    the game run plays with its seed\n"
+    "  merge FILE...     combine the batch files (--json) of the shards of one batch into\n"
+    "                    that batch, as if it had run whole\n"
     "  hit DESIGN        hit fresh ships of a design (\"Lion\" in the Designs folder, or a\n"
     "                    path) with --calibre, --torpedo or --mine, outside any battle, and\n"
     "                    print what they suffered: locations, armour defeated, turrets lost,\n"
@@ -49,11 +55,12 @@ constexpr const char* kUsage =
     "Options:\n"
     "  --help            show this text\n"
     "  --version         show the version\n"
-    "  --side N          run: the player's side, 0 or 1; 2 (the default): the computer\n"
+    "  --side N          run, batch: the player's side, 0 or 1; 2 (the default): the computer\n"
     "                    commands both sides\n"
-    "  --minutes N       run: minutes of play (default 60)\n"
+    "  --minutes N       run: minutes of play (default 60); batch: at most (default: until\n"
+    "                    each game ends)\n"
     "  --speed N         run: game speed, -3 (real time) to 5 (ultra fast)\n"
-    "  --level L         run: force level of both sides, historical, variable (default)\n"
+    "  --level L         run, batch: force level of both sides, historical, variable (default)\n"
     "                    or maximum\n"
     "  --positions       run, replay: print where every division is at the end: name,\n"
     "                    side, flagship, position, course and speed\n"
@@ -67,7 +74,12 @@ constexpr const char* kUsage =
     "  --mine            hit: a mine\n"
     "  --range YARDS     hit: the range of the shell (default 10000)\n"
     "  --hits N          hit: hits on each ship (default 1)\n"
-    "  --runs N          hit: ships hit, each fresh from the design (default 1000)\n"
+    "  --runs N          batch: games played (default 100), seeds S to S+N-1 from --seed S;\n"
+    "                    hit: ships hit, each fresh from the design (default 1000)\n"
+    "  --jobs J          batch: games played at once (default: one for each core)\n"
+    "  --shard K/N       batch: play only the K-th of N equal slices of the seeds\n"
+    "  --json FILE       batch, merge: write every run and the summary to FILE\n"
+    "  --report FILE     batch, merge: write a web page with the summary and charts\n"
     "  --year Y          hit: the year of the nations' figures and the shells (default 1916)\n"
     "  --bearing DEG     hit: where the shells come from, relative to the bow (default: any)\n"
     "  --gun-quality Q   hit: the firing gun's quality, -1, 0 or 1 (default 0)\n"
@@ -139,7 +151,7 @@ core::TOptionResult ParseRunOption(const std::vector<std::string>& args, std::si
             run.side = number.value_or(run.side);
         } else if (n == "--minutes") {
             number = WholeNumber(*value, 0, 1'000'000);
-            run.minutes = number.value_or(run.minutes);
+            run.minutes = number ? number : run.minutes;
         } else if (n == "--speed") {
             number = WholeNumber(*value, kSlowestSpeed, kFastestSpeed);
             run.speed = number;
@@ -183,7 +195,6 @@ core::TOptionResult ParseHitOption(const std::vector<std::string>& args, std::si
         {"--torpedo", 1, designs::kMaxTorpedoCalibre},
         {"--range", 0, 60'000},
         {"--hits", 1, 1000},
-        {"--runs", 1, 10'000'000},
         {"--year", 1890, 1930},
         {"--bearing", 0, 359},
         {"--gun-quality", -1, 1},
@@ -212,8 +223,6 @@ core::TOptionResult ParseHitOption(const std::vector<std::string>& args, std::si
             hit.weapon.RangeYards = *number;
         } else if (n == "--hits") {
             hit.hits = *number;
-        } else if (n == "--runs") {
-            hit.runs = *number;
         } else if (n == "--year") {
             hit.year = *number;
         } else if (n == "--bearing") {
@@ -269,6 +278,7 @@ int main(int argc, char** argv) {
     core::TCommonOptions options;
     cli::TRunOptions run;
     cli::THitOptions hit;
+    cli::TBatchOptions batch;
     std::vector<std::string> positional;
     if (const auto code = core::HandleHelpAndVersion(args, "tarnwake-cli", kUsage, std::cout)) {
         return *code;
@@ -279,6 +289,9 @@ int main(int argc, char** argv) {
         core::TOptionResult taken = core::ParseCommonOption(args, i, options, error);
         if (taken == core::TOptionResult::NotMine) {
             taken = ParseRunOption(args, i, run, error);
+        }
+        if (taken == core::TOptionResult::NotMine) {
+            taken = cli::ParseBatchOption(args, i, batch, error);
         }
         if (taken == core::TOptionResult::NotMine) {
             taken = ParseHitOption(args, i, hit, error);
@@ -334,6 +347,17 @@ int main(int argc, char** argv) {
         return WithUserFolder(cli::Replay(folders, messages, positional[1], run, std::cout),
                               writable);
     }
+    if (command == "batch") {
+        if (positional.size() != 2) {
+            std::cerr << "tarnwake-cli: batch needs one scenario file (see --help)\n";
+            return 2;
+        }
+        run.scenario = positional[1];
+        return cli::Batch(folders, messages, run, batch, std::cout);
+    }
+    if (command == "merge") {
+        return cli::Merge({positional.begin() + 1, positional.end()}, batch, std::cout);
+    }
     if (command == "hit") {
         if (positional.size() != 2) {
             std::cerr << "tarnwake-cli: hit needs one design (see --help)\n";
@@ -345,6 +369,7 @@ int main(int argc, char** argv) {
         }
         hit.design = positional[1];
         hit.seed = run.seed;
+        hit.runs = batch.runs.value_or(hit.runs);
         return cli::Hit(folders, messages, hit, std::cout);
     }
     std::cerr << "tarnwake-cli: unknown command " << command << " (see --help)\n";

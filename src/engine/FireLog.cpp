@@ -8,6 +8,9 @@
 namespace tarnwake::engine {
 
 bool TFireLog::Write(const std::filesystem::path& file, core::IMessages& messages) {
+    if (!ToFile) {
+        return true;
+    }
     if (written_ == lines_.size() && headerWritten_) {
         return true;
     }

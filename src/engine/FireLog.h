@@ -39,6 +39,10 @@ public:
     // A new game: no lines, and the header is due again.
     void Clear();
 
+    // The games of a batch run side by side and keep their logs in memory only: one file
+    // written by many worlds at once would interleave their lines.
+    bool ToFile = true;
+
 private:
     std::string header_;
     std::vector<std::string> lines_;

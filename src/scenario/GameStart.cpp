@@ -6,6 +6,7 @@
 #include "core/Folders.h"
 #include "core/Messages.h"
 #include "core/Random.h"
+#include "core/Sound.h"
 #include "engine/Digest.h"
 #include "engine/GameWorld.h"
 #include "engine/Replay.h"
@@ -419,20 +420,31 @@ engine::TReplay ReplayOfGame(const TGameWorld& world, const TGameSetup& setup) {
     return replay;
 }
 
-bool StartGame(TGameWorld& world, const TGameSetup& setup, ILoadProgress* progress) {
+namespace {
+
+// A game start whose design files are read through `designs`.
+bool StartGameWith(TGameWorld& world, const TGameSetup& setup, ILoadProgress* progress,
+                   TDesignCache& designs) {
     const std::filesystem::path& scenarioFile = setup.ScenarioFile;
     const TSideChoices& sides = setup.Sides;
+    const TScenarioData* data = setup.Data;
     world.Clear();
     world.Seed(setup.Seed);
     world.Preferences.RealismSetting = setup.RealismSetting;
     world.Preferences.InitialAIControl = setup.InitialAIControl;
-    world.WeaponTables.Load(world.Folders().GameDir(), world.Messages());
+    if (data != nullptr) {
+        world.WeaponTables = data->WeaponTables;
+    } else {
+        world.WeaponTables.Load(world.Folders().GameDir(), world.Messages());
+    }
     for (std::size_t s = 0; s < 2; ++s) {
         world.Sides[s].ComputerCommanded = sides.ComputerCommanded[s];
         world.Sides[s].ForceLevel = sides.ForceLevel[s];
     }
     world.TimeElapsed = 0;
-    if (!LoadScenario(world, scenarioFile, progress)) {
+    const bool loaded = data != nullptr ? LoadScenario(world, data->Scenario, progress, &designs)
+                                        : LoadScenario(world, scenarioFile, progress, &designs);
+    if (!loaded) {
         return false;
     }
     if (world.Ships.empty()) {
@@ -445,7 +457,11 @@ bool StartGame(TGameWorld& world, const TGameSetup& setup, ILoadProgress* progre
     }
     world.TimeElapsed = 0;
     world.Environment.FirstSighting = {};
-    world.Nations.Load(world.Folders().DataDir(), world.ScenarioYear(), world.Messages());
+    if (data != nullptr) {
+        world.Nations = data->Nations;
+    } else {
+        world.Nations.Load(world.Folders().DataDir(), world.ScenarioYear(), world.Messages());
+    }
 
     const bool computer0 = world.Sides[0].ComputerCommanded;
     const bool computer1 = world.Sides[1].ComputerCommanded;
@@ -467,6 +483,33 @@ bool StartGame(TGameWorld& world, const TGameSetup& setup, ILoadProgress* progre
     // Before the first lookout the player knows nothing of the enemy.
     engine::RefreshShipMarkers(world);
     return true;
+}
+
+} // namespace
+
+bool StartGame(TGameWorld& world, const TGameSetup& setup, ILoadProgress* progress) {
+    TDesignCache designs(setup.Data != nullptr ? &setup.Data->Designs : nullptr);
+    return StartGameWith(world, setup, progress, designs);
+}
+
+std::unique_ptr<TScenarioData> LoadScenarioData(const core::TGameFolders& folders,
+                                                const TGameSetup& setup,
+                                                core::IMessages& messages) {
+    auto data = std::make_unique<TScenarioData>();
+    data->ScenarioFile = setup.ScenarioFile;
+    core::TSilentSound sound;
+    TGameWorld probe(messages, sound, folders);
+    probe.Preferences.AutosaveMinutes = 0;
+    TGameSetup first = setup;
+    first.Data = nullptr;
+    if (!StartGameWith(probe, first, nullptr, data->Designs)) {
+        return nullptr;
+    }
+    // The probe has read the file and shown what it had to say of it.
+    data->Scenario = TSectionReader::FromFile(setup.ScenarioFile);
+    data->WeaponTables = probe.WeaponTables;
+    data->Nations = probe.Nations;
+    return data;
 }
 
 } // namespace tarnwake::scenario

@@ -1,10 +1,15 @@
 #pragma once
 
+#include "designs/NationsTable.h"
+#include "designs/WeaponTables.h"
 #include "engine/Side.h"
+#include "scenario/ScenarioLoader.h"
+#include "scenario/SectionReader.h"
 
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -13,8 +18,9 @@ class TDivision;
 }
 
 namespace tarnwake::core {
+class IMessages;
 class TGameFolders;
-}
+} // namespace tarnwake::core
 
 namespace tarnwake::engine {
 class TGameWorld;
@@ -34,6 +40,8 @@ struct TSideChoices {
     std::array<int, 2> ForceLevel{engine::flVariable, engine::flVariable};
 };
 
+struct TScenarioData;
+
 // Everything that decides how a new game begins; a replay keeps it.
 struct TGameSetup {
     // As the player named it ("Scenarios/Dogger Bank.nsc"), and where it was found.
@@ -44,7 +52,26 @@ struct TGameSetup {
     // The preferences that change the rules.
     int RealismSetting = 1;
     int InitialAIControl = 2;
+    // The scenario's files already read (LoadScenarioData): the game reads none of them again.
+    const TScenarioData* Data = nullptr;
 };
+
+// What every game of one scenario reads alike: the scenario file, the weapon tables, the
+// nations' figures of its year and its ship designs, read once and afterwards only read. The
+// games of a batch start from it in parallel threads, each world building its own state.
+struct TScenarioData {
+    std::filesystem::path ScenarioFile;
+    TSectionReader Scenario;
+    designs::TWeaponTables WeaponTables;
+    designs::TNationsTable Nations;
+    TDesignCache Designs;
+};
+
+// Reads the scenario's files by starting one game of it (`setup` without Data) in a world of
+// its own, with every message of loading shown through `messages` as a game start shows them.
+// None when the scenario cannot be played.
+std::unique_ptr<TScenarioData> LoadScenarioData(const core::TGameFolders& folders,
+                                                const TGameSetup& setup, core::IMessages& messages);
 
 // Finds a scenario by the name the player gives: a path of its own when absolute; else in the
 // game folder (Windows-style, any letter case), where a file of the same name in the user's

@@ -199,8 +199,9 @@ void ReadPolygon(const TSectionReader& reader, const std::string& section,
 
 class TLoader {
 public:
-    TLoader(TGameWorld& world, const TSectionReader& reader, ILoadProgress* progress)
-        : world_(world), reader_(reader), progress_(progress) {}
+    TLoader(TGameWorld& world, const TSectionReader& reader, ILoadProgress* progress,
+            TDesignCache& designs)
+        : world_(world), reader_(reader), progress_(progress), designs_(designs) {}
 
     void Run() {
         core::IMessages& messages = world_.Messages();
@@ -375,7 +376,7 @@ private:
     TGameWorld& world_;
     const TSectionReader& reader_;
     ILoadProgress* progress_;
-    TDesignCache designs_;
+    TDesignCache& designs_;
 };
 
 } // namespace
@@ -428,7 +429,8 @@ std::vector<std::string> WhyUnplayable(const TSectionReader& reader) {
     return why;
 }
 
-bool LoadScenario(TGameWorld& world, const std::filesystem::path& file, ILoadProgress* progress) {
+bool LoadScenario(TGameWorld& world, const std::filesystem::path& file, ILoadProgress* progress,
+                  TDesignCache* designs) {
     core::IMessages& messages = world.Messages();
     std::error_code ec;
     if (!std::filesystem::exists(file, ec)) {
@@ -441,10 +443,11 @@ bool LoadScenario(TGameWorld& world, const std::filesystem::path& file, ILoadPro
         messages.Error("Cannot load scenario: " + reader.Error());
         return false;
     }
-    return LoadScenario(world, reader, progress);
+    return LoadScenario(world, reader, progress, designs);
 }
 
-bool LoadScenario(TGameWorld& world, const TSectionReader& reader, ILoadProgress* progress) {
+bool LoadScenario(TGameWorld& world, const TSectionReader& reader, ILoadProgress* progress,
+                  TDesignCache* designs) {
     core::IMessages& messages = world.Messages();
     for (const std::string& warning : reader.Warnings()) {
         messages.Warn("Warning! " + warning);
@@ -461,7 +464,8 @@ bool LoadScenario(TGameWorld& world, const TSectionReader& reader, ILoadProgress
                        " cannot be played: the game does not start");
         return false;
     }
-    TLoader(world, reader, progress).Run();
+    TDesignCache own;
+    TLoader(world, reader, progress, designs != nullptr ? *designs : own).Run();
     return true;
 }
 

@@ -61,11 +61,12 @@ std::vector<std::string> WhyUnplayable(const TSectionReader& reader);
 // each failure is reported and loading goes on, so a damaged
 // file gives a partial world, never an exception. The start-of-game adjustments are
 // StartGame's (GameStart.h).
+// With `designs` the design files are read through that cache (and what is read joins it).
 bool LoadScenario(engine::TGameWorld& world, const std::filesystem::path& file,
-                  ILoadProgress* progress = nullptr);
+                  ILoadProgress* progress = nullptr, TDesignCache* designs = nullptr);
 // The same for a scenario already read (or written in memory).
 bool LoadScenario(engine::TGameWorld& world, const TSectionReader& reader,
-                  ILoadProgress* progress = nullptr);
+                  ILoadProgress* progress = nullptr, TDesignCache* designs = nullptr);
 
 // The per-section readers, in the order LoadScenario calls them. The division readers use
 // the section the division was read from (TDivision::SectionName).
@@ -87,12 +88,20 @@ combat::TDivision* FindDivWithName(const engine::TGameWorld& world, std::string_
 combat::TForce* FindForceWithName(const engine::TGameWorld& world, std::string_view name);
 
 // The design records read while loading one scenario, by file: a fleet has many ships of
-// one class, and each design file need be read only once.
+// one class, and each design file need be read only once. A cache may stand on a shared one
+// that it only reads: the games of a batch, loaded in parallel, all read the designs one
+// game read first, and each keeps what it had to read itself.
 class TDesignCache {
 public:
+    TDesignCache() = default;
+    explicit TDesignCache(const TDesignCache* shared) : shared_(shared) {}
+
     const designs::Tship* Find(const std::filesystem::path& file) const {
         const auto found = designs_.find(file);
-        return found == designs_.end() ? nullptr : &found->second;
+        if (found != designs_.end()) {
+            return &found->second;
+        }
+        return shared_ != nullptr ? shared_->Find(file) : nullptr;
     }
     void Add(const std::filesystem::path& file, const designs::Tship& design) {
         designs_.insert_or_assign(file, design);
@@ -100,6 +109,7 @@ public:
 
 private:
     std::map<std::filesystem::path, designs::Tship> designs_;
+    const TDesignCache* shared_ = nullptr;
 };
 
 // The design file of a class: "Designs/<class>.sdf" in the game folder (any letter case), or

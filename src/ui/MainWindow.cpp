@@ -19,6 +19,7 @@
 #include "map/Geometry.h"
 #include "scenario/Environment.h"
 #include "scenario/GameStart.h"
+#include "ui/AnalyseBattleDialog.h"
 #include "ui/ChartPosition.h"
 #include "ui/ChartView.h"
 #include "ui/DivisionReport.h"
@@ -32,6 +33,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDesktopServices>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -51,6 +53,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -61,6 +64,7 @@
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QUrl>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <climits>
@@ -237,6 +241,8 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), messages_(this) {
     auto* gameMenu = menuBar()->addMenu("&Game");
     auto* open = gameMenu->addAction("Open scenario...");
     connect(open, &QAction::triggered, this, &TfrmMain::OpenScenarioDialog);
+    auto* analyse = gameMenu->addAction("Analyse battle...");
+    connect(analyse, &QAction::triggered, this, &TfrmMain::AnalyseBattleDialog);
     auto* saveReplay = gameMenu->addAction("Save replay...");
     connect(saveReplay, &QAction::triggered, this, &TfrmMain::SaveReplayDialog);
     auto* find = gameMenu->addAction("Find ship...");
@@ -2171,6 +2177,23 @@ void TfrmMain::keyPressEvent(QKeyEvent* event) {
 }
 
 // ---- Opening a scenario ---------------------------------------------------------------------
+
+void TfrmMain::AnalyseBattleDialog() {
+    if (world_ == nullptr || !folders_) {
+        Messages().Inform("Open a scenario first: the analysis plays the open scenario.");
+        return;
+    }
+    TdlgAnalyseBattle dialog(QString::fromStdString(setup_.ScenarioFile.stem().string()),
+                             setup_.Sides.ForceLevel[0], this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    const TAnalysis analysis{dialog.RunsBox()->value(), dialog.JobsBox()->value(),
+                             dialog.ForceLevelBox()->currentIndex()};
+    if (const auto report = RunAnalysis(this, *folders_, setup_, analysis, Messages())) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(report->string())));
+    }
+}
 
 void TfrmMain::OpenScenarioDialog() {
     if (!folders_) {

@@ -253,6 +253,7 @@ public slots:
     void FindShip();
     void ShowFullLog();
     void OpenScenarioDialog();
+    void AnalyseBattleDialog();
     void SaveReplayDialog();
 
     // A key pressed anywhere in the window: the game keys act wherever the focus is (and
