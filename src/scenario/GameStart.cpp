@@ -1,5 +1,6 @@
 #include "scenario/GameStart.h"
 
+#include "ai/ComputerOpponent.h"
 #include "combat/Division.h"
 #include "combat/FightingShip.h"
 #include "combat/Force.h"
@@ -424,6 +425,7 @@ bool StartGame(TGameWorld& world, const TGameSetup& setup, ILoadProgress* progre
     const TSideChoices& sides = setup.Sides;
     world.Clear();
     world.Seed(setup.Seed);
+    world.InstallOpponent(std::make_unique<ai::TComputerOpponent>(setup.AITrace));
     world.Preferences.RealismSetting = setup.RealismSetting;
     world.Preferences.InitialAIControl = setup.InitialAIControl;
     world.WeaponTables.Load(world.Folders().GameDir(), world.Messages());

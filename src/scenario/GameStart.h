@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ai/DecisionContext.h"
 #include "engine/Side.h"
 
 #include <array>
@@ -44,6 +45,9 @@ struct TGameSetup {
     // The preferences that change the rules.
     int RealismSetting = 1;
     int InitialAIControl = 2;
+    // Where the computer opponent's reasons go; none: nowhere. It changes nothing in play, so
+    // a replay does not keep it.
+    ai::TTraceHook AITrace;
 };
 
 // Finds a scenario by the name the player gives: a path of its own when absolute; else in the
@@ -59,7 +63,8 @@ std::string NoScenarioReason(const core::TGameFolders& folders, const std::strin
 // applies the rule preferences, loads the weapon tables, loads the scenario with the sides'
 // choices, reads the nations table for the scenario's year, decides the player's side (2 when
 // the computer commands both), moves forces to their alternate start points, gives the ships
-// their ammunition and makes the start-of-game adjustments (SetDivisionAIControl).
+// their ammunition and makes the start-of-game adjustments (SetDivisionAIControl). The computer
+// opponent takes command of its divisions.
 // Answers false, after every reason was shown, when the scenario cannot be played: the game
 // then has not started and the world is not to be played. The desktop program and the
 // runner both start games here, so they refuse alike.
