@@ -1155,7 +1155,11 @@ void TStanceSelection::AuxiliaryThreat() {
 void SelectStance(const TDecisionContext& context, TDivision& division) {
     const TFightingShip* flag = division.Flagship();
     if (flag == nullptr) {
+        context.Note(division, "Warning, no flagship!: Div := " + division.DivisionName);
         return;
+    }
+    if (division.Force == nullptr) {
+        context.Note(division, "Warning! " + division.DivisionName + " has no force!");
     }
     TStanceSelection selection(context, division);
     switch (flag->ShipType) {
