@@ -236,19 +236,7 @@ TEST_F(NavigationTest, TryCourseAvoidCloseTriesWiderTurnsWithTheDeviationAllowed
 // The fixture's sea with an island whose west coast lies 10 miles east, 20 miles long.
 class LandTest : public NavigationTest {
 protected:
-    LandTest() {
-        map::TGlobeLayer& land = world.Chart.FindOrCreateLayer("Land");
-        auto& island = land.Create<map::TGeoDataObject>();
-        constexpr std::int32_t kMile = 90'000;
-        const std::int32_t west = origin.lon + 18 * kMile; // 10 miles at 56 N
-        const std::int32_t east = west + 36 * kMile;
-        const std::int32_t south = origin.lat - 10 * kMile;
-        const std::int32_t north = origin.lat + 10 * kMile;
-        island.SetChainPoints(
-            0, {{west, south, 0}, {east, south, 0}, {east, north, 0}, {west, north, 0}});
-        island.SetClosed(true);
-        world.Chart.SetLandLayer(1, &land);
-    }
+    LandTest() { AddIsland(); }
 };
 
 TEST_F(LandTest, IsFreeOfLandInDirectionSearchesTenDegreesAtATime) {
