@@ -215,6 +215,86 @@ TEST_F(StanceTest, AScoutCruiserFarFromItsLeadHoldsFourTimesInFiveWhenFiredAtNea
               Reasons());
 }
 
+TEST_F(StanceTest, AnEnemyTooCloseIsRunFromByDayAndOnlyAtShorterRangeByNight) {
+    struct TCase {
+        TShipType type; // of both sides, one ship each: even odds
+        bool night;
+        int yards;
+        bool disengages;
+    };
+    const std::vector<TCase> cases{
+        {TShipType::BB, false, 3900, true}, {TShipType::BB, false, 4100, false},
+        {TShipType::BB, true, 3000, false}, {TShipType::BB, true, 1600, true},
+        {TShipType::CL, false, 3900, true}, {TShipType::CL, true, 1600, false},
+        {TShipType::CL, true, 1400, true},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(std::string(designs::TypeCode(c.type)) + (c.night ? " night " : " day ") +
+                     std::to_string(c.yards));
+        TDivision& own = Own(c.type);
+        TDivision& enemy = Enemy("Enemy", c.type, 90, c.yards);
+        own.Flagship()->LightState = c.night ? combat::kLightNight : combat::kLightDay;
+        traced.clear();
+        // The ammunition rule's die only.
+        EXPECT_EQ(c.disengages ? combat::stanceDisengage : combat::stanceHold, Decide(own, {0}));
+        EXPECT_EQ(c.disengages, own.TurnTogether);
+        if (c.disengages) {
+            EXPECT_EQ("Own selects DISENGAGE on enemy too close: " +
+                          enemy.Flagship()->IdentifiedName(),
+                      LastReason());
+        }
+        Remove(own);
+        Remove(enemy);
+    }
+}
+
+TEST_F(StanceTest, ACautiousForceHasSecondThoughtsOneTimeInFive) {
+    struct TCase {
+        int own; // battleships against one: two outnumber it, and the division closes
+        int role;
+        bool humanSide;
+        std::vector<int> rolls; // the ammunition rule's die, then the second thoughts'
+        int expected;
+        std::string reason;
+    };
+    const std::vector<TCase> cases{
+        {1,
+         combat::roleIndependent,
+         false,
+         {0, 19},
+         combat::stanceIncrease,
+         "Own - withdrawing/cautious force modifies HOLD stance to INCREASE. "},
+        {1, combat::roleIndependent, false, {0, 20}, combat::stanceHold, ""},
+        {1, combat::roleCore, false, {0, 0}, combat::stanceHold, ""},
+        {1, combat::roleIndependent, true, {0}, combat::stanceHold, ""},
+        {2,
+         combat::roleIndependent,
+         false,
+         {0, 19},
+         combat::stanceHold,
+         "Own - withdrawing/cautious force modifies CLOSE stance to HOLD. "},
+        {2,
+         combat::roleIndependent,
+         false,
+         {0, 20},
+         combat::stanceClose,
+         "Own selects CLOSE on enemy is outnumbered"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(std::to_string(c.own) + " " + std::to_string(c.role) + " " +
+                     std::to_string(c.humanSide) + " " + std::to_string(c.rolls.back()));
+        TDivision& own = Own(TShipType::BB, c.own, combat::missionCautious);
+        own.Role = c.role;
+        TDivision& enemy = Enemy("Enemy", TShipType::BB, 90, 12000);
+        world.PlayerSide = c.humanSide ? 0 : engine::kWatchingSide;
+        traced.clear();
+        EXPECT_EQ(c.expected, Decide(own, c.rolls));
+        EXPECT_EQ(c.reason, LastReason());
+        Remove(own);
+        Remove(enemy);
+    }
+}
+
 TEST_F(StanceTest, ALighterRearShipWithAThreatCloseAboardIsDetached) {
     TDivision& own = Squadron("Own", 0, TShipType::BB, At(0, 0), 0, 2);
     ForceOf(own);
