@@ -1,5 +1,6 @@
 #include "cli/Commands.h"
 
+#include "ai/DecisionContext.h"
 #include "combat/Division.h"
 #include "combat/FightingShip.h"
 #include "core/Messages.h"
@@ -206,6 +207,12 @@ int Run(const core::TGameFolders& folders, core::THeadlessMessages& messages,
     setup.Sides.ComputerCommanded = {options.side != 0, options.side != 1};
     setup.Sides.ForceLevel = {options.forceLevel, options.forceLevel};
     setup.Seed = options.seed;
+    if (options.traceAI) {
+        setup.AITrace = [&out](const ai::TTraceLine& line) {
+            out << "AI minute " << line.Minute << ", " << line.Division << ": " << line.Text
+                << "\n";
+        };
+    }
     TTerminalProgress progress;
     const bool terminal = isatty(STDERR_FILENO) != 0;
     if (!scenario::StartGame(world, setup, terminal ? &progress : nullptr)) {

@@ -69,6 +69,8 @@ constexpr const char* kUsage =
     "  --digest-every N  run: print the state digest every N minutes\n"
     "  --state           run, replay: print the whole game state at the end\n"
     "  --replay-out FILE run: write the game's replay to FILE\n"
+    "  --trace-ai        run: print the reasons of the computer's decisions, with the\n"
+    "                    minute and the division\n"
     "  --calibre N       hit: a shell of N inches (3 to 18)\n"
     "  --torpedo N       hit: a torpedo of N inches (1 to 24)\n"
     "  --mine            hit: a mine\n"
@@ -122,6 +124,10 @@ std::optional<int> WholeNumber(const std::string& text, int lowest, int highest)
 core::TOptionResult ParseRunOption(const std::vector<std::string>& args, std::size_t& i,
                                    cli::TRunOptions& run, std::string& error) {
     std::optional<std::string> value;
+    if (args[i] == "--trace-ai") {
+        run.traceAI = true;
+        return core::TOptionResult::Taken;
+    }
     for (const char* flag : {"--positions", "--digest", "--state"}) {
         if (args[i] == flag) {
             const std::string f = flag;

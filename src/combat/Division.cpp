@@ -24,6 +24,14 @@ constexpr std::array<const char*, 6> kRoleTexts{"Independent", "Core",   "Suppor
 constexpr std::array<const char*, 5> kRoleShort{"Ind", "Cor", "Sup", "Sco", "Scr"};
 constexpr std::array<const char*, 4> kFormationTexts{"Line ahead", "Line abreast", "Search line",
                                                      "Screen"};
+constexpr std::array<const char*, 8> kStanceTexts{"DISENGAGE",
+                                                  "INCREASE",
+                                                  "HOLD",
+                                                  "CLOSE",
+                                                  "CLOSE RAPIDLY",
+                                                  "AVOID THREAT",
+                                                  "AVOID TORPEDO ATTACK",
+                                                  "NOENEMYSIGHTED"};
 // Destroyers were first trusted to screen a fleet from 1908.
 constexpr int kFirstScreeningYear = 1908;
 // Fuel rates are per hour; the fuel step runs every fifth minute and burns a twelfth.
@@ -54,6 +62,13 @@ std::string FormationText(int formation) {
         return {};
     }
     return kFormationTexts[static_cast<std::size_t>(formation)];
+}
+
+std::string StanceText(int stance) {
+    if (stance < 0 || stance >= static_cast<int>(kStanceTexts.size())) {
+        return "?";
+    }
+    return kStanceTexts[static_cast<std::size_t>(stance)];
 }
 
 std::optional<int> RoleFromText(std::string_view text) {

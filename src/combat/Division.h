@@ -51,8 +51,23 @@ std::string FormationText(int formation);
 std::optional<int> RoleFromText(std::string_view text);
 std::optional<int> FormationFromText(std::string_view text);
 
+// The computer's tactical stance for a division: what it means to do about the enemy. The
+// course that carries it out is chosen right after the stance.
+enum TStance : int {
+    stanceDisengage = 0,          // break off and run for safety
+    stanceIncrease = 1,           // open the range
+    stanceHold = 2,               // keep the range
+    stanceClose = 3,              // close the range
+    stanceCloseRapidly = 4,       // close at best speed (also the destroyers' torpedo attack)
+    stanceAvoidThreat = 5,        // turn away from the threat ship
+    stanceAvoidTorpedoAttack = 6, // turn away from the destroyer threat
+    stanceNoEnemySighted = 7,     // no enemy: follow the mission
+};
+// "DISENGAGE" ... "NOENEMYSIGHTED"; "?" outside 0..7.
+std::string StanceText(int stance);
+
 // The division a stance of the computer opponent starts from.
-inline constexpr int kInitialStance = 2;
+inline constexpr int kInitialStance = stanceHold;
 // A support division's side angle before any target gives it a side.
 inline constexpr int kInitialSupportSideAngle = 100;
 // "Hold fire" without an end.
@@ -113,7 +128,15 @@ public:
     int TimeToRaiseSteam = 0;
     TFightingShip* RescueTarget = nullptr;
     bool GoHome = false;
+    // The enemy its stance turns away from (or its destroyers attack); chosen afresh each time
+    // the computer decides.
     TFightingShip* ThreatShip = nullptr;
+    // The computer has decided to close an enemy that outranges it: the stance rules leave
+    // the range to the guns until heavy damage or heavy fire ends it.
+    bool Closing = false;
+    // A destroyer division's torpedo attack: its target, and whether it presses the attack.
+    TFightingShip* TorpedoAttackTarget = nullptr;
+    bool Attacking = false;
     int Endurance = 0; // the lowest fuel of its ships, from the last fuel step
     bool WarnedForFuel = false;
     std::string SectionName; // the scenario section it was read from

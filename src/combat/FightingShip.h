@@ -203,6 +203,9 @@ public:
     int HitsReceived = 0;
     bool HitByMainGunsThisMinute = false;
     bool MainTargetSetByPlayer = false;
+    // Engaged: her main guns fired at her main target in the last fire phase. Target selection
+    // clears it for the next.
+    bool Engaged = false;
     // The shooters of this minute by the calibre they aim at this ship: 4-5, 6-10 and 11-20
     // inches (ShipsFiringAtMe counts every gun above 3 inches).
     int ShipsAimingLightGuns = 0;
@@ -239,7 +242,7 @@ public:
     bool WithinClassRange = false; // ... or its class
     bool NewlySighted = false;
     bool Lit = false;
-    // The last sighted list held a capital ship or armoured cruiser when a type was made out.
+    // She made out the type of a capital ship or armoured cruiser in this minute's sighting.
     bool CapitalShipInSight = false;
     std::string IdentifiedType; // the type code the other side believes
     std::string ReportedClass;  // the class name the other side reports

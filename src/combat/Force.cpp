@@ -8,6 +8,8 @@
 #include "map/GlobeLayer.h"
 #include "map/Location.h"
 
+#include <algorithm>
+
 namespace tarnwake::combat {
 
 TDivision* TForce::FlagDivision() {
@@ -55,13 +57,17 @@ bool IsZero(const map::TGeoPos& p) {
 } // namespace
 
 map::TGeoPos TForce::WaypointFor(int k, IBattleContext& context, std::string& text) {
-    if (Waypoints.empty() && IsZero(Objective)) {
+    // A force sent to an objective without a route makes straight for it.
+    if (Waypoints.empty() && !IsZero(Objective)) {
         text = Name + " No Waypoints - going for normal objective";
         return Objective;
     }
-    if (k >= 0 && k < static_cast<int>(Waypoints.size())) {
-        text = "Waypoint Index " + std::to_string(k);
-        return Waypoints[static_cast<std::size_t>(k)];
+    // A division given no waypoint yet (an alternate route's index left at -1) makes for the
+    // first.
+    const int index = std::max(k, 0);
+    if (index < static_cast<int>(Waypoints.size())) {
+        text = "Waypoint Index " + std::to_string(index);
+        return Waypoints[static_cast<std::size_t>(index)];
     }
     // Past the last waypoint the force goes to the base of its flag division, else home.
     map::TGeoPos point;
@@ -111,7 +117,8 @@ bool TForce::AdvanceWaypoints(IBattleContext& context) {
         if (map::RangeYards(flag->Position(), target) < kWaypointReachedYards) {
             reached = true;
             if (context.WaypointArrivalAllowed(*d)) {
-                ++d->WaypointIndex;
+                // A division without an index was making for the first waypoint.
+                d->WaypointIndex = std::max(d->WaypointIndex, 0) + 1;
             }
         }
         const TDivision* lead = d->LeadDiv;

@@ -14,6 +14,14 @@ class TFightingShip;
 
 using TForceId = core::TEntityId<struct TForceTag>;
 
+// A force's mission (its orders kind): how boldly its divisions fight.
+enum TMission : int {
+    missionOrdinary = 0,
+    missionCautious = 1,
+    missionWithdrawal = 2, // cautious too: it makes for home
+    missionAggressive = 3,
+};
+
 // A force: divisions under one mission, home and route. It refers to its divisions; the world
 // owns them.
 class TForce {
@@ -63,7 +71,9 @@ public:
     // The route, in order (drawn as a hidden line on the ship layer).
     std::vector<map::TGeoPos> Waypoints;
 
-    // The point a division at waypoint index `k` makes for, with the text the log shows.
+    // The point a division at waypoint index `k` makes for, with the text the log shows: the
+    // waypoint, then (all visited) the flag division's base, the home point or (0, 0). A force
+    // with an objective and no waypoints makes for the objective.
     map::TGeoPos WaypointFor(int k, IBattleContext& context, std::string& text);
     // Moves each division on to its next waypoint when it has reached the present one (within
     // 3,000 yards); a division keeps to its lead's waypoint while near it. Answers whether any

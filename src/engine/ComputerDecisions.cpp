@@ -11,6 +11,8 @@
 #include "engine/Sighting.h"
 #include "map/Geometry.h"
 
+#include <vector>
+
 namespace tarnwake::engine {
 
 using combat::TDivision;
@@ -43,8 +45,11 @@ void CheckOutOfSightOfFlagship(TGameWorld& world) {
 
 void AIDivisionsDecide(TGameWorld& world) {
     // Divisions re-decide from the last to the first. Light ships in station-keeping roles
-    // decide most often, heavy divisions least.
-    for (auto it = world.Divisions.rbegin(); it != world.Divisions.rend(); ++it) {
+    // decide most often, heavy divisions least. A decision may detach a ship into a division
+    // of her own, which decides as it is formed: the pass walks the divisions as they stood
+    // when it began.
+    const std::vector<TDivision*> divisions = world.AllDivisions();
+    for (auto it = divisions.rbegin(); it != divisions.rend(); ++it) {
         TDivision& d = **it;
         const TFightingShip* flag = d.Flagship();
         if (flag == nullptr || !d.AIControl || flag->IsLandTarget() || d.IsNeutral()) {

@@ -554,6 +554,7 @@ void SelectTargetsForAllDivisions(TGameWorld& world) {
             const bool flagshipHeld = division.Flagship()->HoldFireUncertain;
             for (TFightingShip* s : division.Ships) {
                 s->HoldFireUncertain = false;
+                s->Engaged = false;
             }
             if (division.AIControl) {
                 division.HoldFireMinutes = 0;
@@ -813,6 +814,9 @@ void FireShip(TGameWorld& world, TFightingShip& ship, const TMinuteFacts& facts)
         const combat::TSalvo salvo = combat::FireGuns(ship, target, battery.level, geometry,
                                                       conditions, world.Random(), world.Cosmetic());
         Record(world, ship, *target, salvo, battery.level);
+        if (battery.level == kMainGuns && salvo.Rounds > 0) {
+            ship.Engaged = true;
+        }
     }
 }
 
@@ -850,8 +854,17 @@ void FireAllShips(TGameWorld& world) {
     }
 }
 
-std::optional<TGunneryEstimate> EstimateGunnery(TGameWorld& world, const TFightingShip& ship,
-                                                int level) {
+namespace {
+
+// The target of a gun level, and the conditions and geometry it would fire under this minute.
+struct TAim {
+    const TFightingShip* Target = nullptr;
+    int Calibre = 0;
+    std::optional<combat::TGunneryConditions> Conditions;
+    combat::TFireGeometry Geometry;
+};
+
+std::optional<TAim> AimOf(TGameWorld& world, const TFightingShip& ship, int level) {
     const TFightingShip* target =
         level == kMainGuns ? ship.CurrentTarget
         : level == kSecondaryGuns
@@ -865,21 +878,44 @@ std::optional<TGunneryEstimate> EstimateGunnery(TGameWorld& world, const TFighti
     if (target == nullptr || target->Sunk || calibre <= 0) {
         return std::nullopt;
     }
-    const combat::TGunneryConditions conditions =
-        Conditions(world, ship, *target, FactsOfTheMinute(world));
-    const combat::TFireGeometry geometry =
+    TAim aim;
+    aim.Target = target;
+    aim.Calibre = calibre;
+    aim.Conditions.emplace(Conditions(world, ship, *target, FactsOfTheMinute(world)));
+    aim.Geometry =
         Geometry(world, ship, *target, FireLight(world, ship, combat::SubSolarPoint(world.Clock)));
+    return aim;
+}
+
+} // namespace
+
+std::optional<TGunneryEstimate> EstimateGunnery(TGameWorld& world, const TFightingShip& ship,
+                                                int level) {
+    const std::optional<TAim> aim = AimOf(world, ship, level);
+    if (!aim) {
+        return std::nullopt;
+    }
     TGunneryEstimate estimate;
-    estimate.Target = target;
-    estimate.RangeYards = geometry.RangeYards;
-    estimate.HitChance = combat::HitChance(ship, *target, calibre, false, &estimate.Reasons, level,
-                                           geometry, conditions);
+    estimate.Target = aim->Target;
+    estimate.RangeYards = aim->Geometry.RangeYards;
+    estimate.HitChance =
+        combat::HitChance(ship, *aim->Target, aim->Calibre, false, &estimate.Reasons, level,
+                          aim->Geometry, *aim->Conditions);
     // The rate of fire has its own dice: the window rolls them on the cosmetic generator, so
     // looking never changes the battle.
-    estimate.RateOfFire =
-        combat::RateOfFire(ship, calibre, *target, combat::IsThickWeather(conditions.Weather),
-                           level, geometry, conditions, world.Cosmetic());
+    estimate.RateOfFire = combat::RateOfFire(
+        ship, aim->Calibre, *aim->Target, combat::IsThickWeather(aim->Conditions->Weather), level,
+        aim->Geometry, *aim->Conditions, world.Cosmetic());
     return estimate;
+}
+
+std::optional<double> MainGunHitChance(TGameWorld& world, const TFightingShip& ship) {
+    const std::optional<TAim> aim = AimOf(world, ship, kMainGuns);
+    if (!aim) {
+        return std::nullopt;
+    }
+    return combat::HitChance(ship, *aim->Target, aim->Calibre, false, nullptr, kMainGuns,
+                             aim->Geometry, *aim->Conditions);
 }
 
 void WriteGunneryLog(TGameWorld& world) {

@@ -49,6 +49,10 @@ struct TGunneryEstimate {
 };
 std::optional<TGunneryEstimate> EstimateGunnery(TGameWorld& world,
                                                 const combat::TFightingShip& ship, int level);
+// The hit chance per round, in percent, of the ship's main guns against her main target this
+// minute, for the computer's judgement of enemy fire; none without a target or main guns. No
+// dice are drawn.
+std::optional<double> MainGunHitChance(TGameWorld& world, const combat::TFightingShip& ship);
 // The gunnery log's new lines go to its file.
 void WriteGunneryLog(TGameWorld& world);
 

@@ -279,6 +279,9 @@ void TGameWorld::RetireShip(TFightingShip* ship) {
         if (d->ThreatShip == ship) {
             d->ThreatShip = nullptr;
         }
+        if (d->TorpedoAttackTarget == ship) {
+            d->TorpedoAttackTarget = nullptr;
+        }
     }
     for (auto& s : Ships) {
         Erase(s->Sighted, ship);

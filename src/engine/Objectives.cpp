@@ -26,15 +26,6 @@ using designs::TShipType;
 
 namespace {
 
-// The stances of the computer opponent that these rules read.
-constexpr int kStanceDisengage = 0;
-constexpr int kStanceIncrease = 1;
-constexpr int kStanceAvoidTorpedoAttack = 6;
-
-// The orders kinds (the force's mission) under which a force may withdraw once its objective
-// is won: the cautious one and the withdrawal itself.
-constexpr int kMissionCautious = 1;
-constexpr int kMissionWithdraw = 2;
 // Past this withdrawal level the watcher is no longer told of each rise.
 constexpr int kWithdrawalToldBelow = 5;
 
@@ -122,7 +113,8 @@ bool Settle(TGameWorld& world, TObjectiveCondition& objective, bool accomplished
     }
     combat::TForce* force = objective.Force;
     if (accomplished && force != nullptr &&
-        (force->Mission == kMissionCautious || force->Mission == kMissionWithdraw) &&
+        (force->Mission == combat::missionCautious ||
+         force->Mission == combat::missionWithdrawal) &&
         (!minefield || force->ComputerCommanded) && force->WithdrawalLevel == 0) {
         RaiseWithdrawal(world, *force, 1);
     }
@@ -302,8 +294,9 @@ void TwilightRetreat(TGameWorld& world, TDivision& division, const TFightingShip
     double range = 0.0;
     const TFightingShip* enemy = NearestSightedEnemy(flag, false, range);
     const int stance = division.TacticalStance;
-    if (enemy == nullptr || !(stance == kStanceDisengage || stance == kStanceAvoidTorpedoAttack ||
-                              (stance == kStanceIncrease && Percent(world) < kWaveringPercent))) {
+    if (enemy == nullptr ||
+        !(stance == combat::stanceDisengage || stance == combat::stanceAvoidTorpedoAttack ||
+          (stance == combat::stanceIncrease && Percent(world) < kWaveringPercent))) {
         return;
     }
     core::TRandomGenerator& random = world.Random();
@@ -410,9 +403,9 @@ void ReactToIdentification(TGameWorld& world, TFightingShip& observer) {
         return;
     }
     combat::TForce* force = division->Force;
-    if (force != nullptr && force->Mission == kMissionWithdraw) {
+    if (force != nullptr && force->Mission == combat::missionWithdrawal) {
         // A force under orders to withdraw takes a sighting as its signal to go.
-        division->TacticalStance = kStanceDisengage;
+        division->TacticalStance = combat::stanceDisengage;
         division->GoHome = true;
         RaiseWithdrawal(world, *force, force->WithdrawalLevel + 1);
         return;

@@ -383,6 +383,7 @@ void TSightingPass::ResetShips() {
         s.WithinTypeRange = false;
         s.WithinClassRange = false;
         s.NewlySighted = false;
+        s.CapitalShipInSight = false;
         s.PreviousSightingLevel = s.SightingLevel;
         s.Sighted.clear();
         s.NearFriends.clear();
@@ -672,7 +673,9 @@ void TSightingPass::IdentifyType(TDivision& division, TFightingShip& observer,
     if (observer.ShipType != TShipType::TR && division.Force != nullptr) {
         AddOnce(division.Force->KnownEnemies, &target);
     }
-    observer.CapitalShipInSight = IsCapitalOrArmoured(target.ShipType);
+    if (IsCapitalOrArmoured(target.ShipType)) {
+        observer.CapitalShipInSight = true;
+    }
 }
 
 void TSightingPass::Detect(TDivision& division, TFightingShip& observer, int slot,

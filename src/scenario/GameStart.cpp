@@ -1,5 +1,6 @@
 #include "scenario/GameStart.h"
 
+#include "ai/ComputerOpponent.h"
 #include "combat/Division.h"
 #include "combat/FightingShip.h"
 #include "combat/Force.h"
@@ -430,6 +431,7 @@ bool StartGameWith(TGameWorld& world, const TGameSetup& setup, ILoadProgress* pr
     const TScenarioData* data = setup.Data;
     world.Clear();
     world.Seed(setup.Seed);
+    world.InstallOpponent(std::make_unique<ai::TComputerOpponent>(setup.AITrace));
     world.Preferences.RealismSetting = setup.RealismSetting;
     world.Preferences.InitialAIControl = setup.InitialAIControl;
     if (data != nullptr) {

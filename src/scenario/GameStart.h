@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ai/DecisionContext.h"
 #include "designs/NationsTable.h"
 #include "designs/WeaponTables.h"
 #include "engine/Side.h"
@@ -54,6 +55,9 @@ struct TGameSetup {
     int InitialAIControl = 2;
     // The scenario's files already read (LoadScenarioData): the game reads none of them again.
     const TScenarioData* Data = nullptr;
+    // Where the computer opponent's reasons go; none: nowhere. It changes nothing in play, so
+    // a replay does not keep it.
+    ai::TTraceHook AITrace;
 };
 
 // What every game of one scenario reads alike: the scenario file, the weapon tables, the
@@ -86,7 +90,8 @@ std::string NoScenarioReason(const core::TGameFolders& folders, const std::strin
 // applies the rule preferences, loads the weapon tables, loads the scenario with the sides'
 // choices, reads the nations table for the scenario's year, decides the player's side (2 when
 // the computer commands both), moves forces to their alternate start points, gives the ships
-// their ammunition and makes the start-of-game adjustments (SetDivisionAIControl).
+// their ammunition and makes the start-of-game adjustments (SetDivisionAIControl). The computer
+// opponent takes command of its divisions.
 // Answers false, after every reason was shown, when the scenario cannot be played: the game
 // then has not started and the world is not to be played. The desktop program and the
 // runner both start games here, so they refuse alike.

@@ -52,6 +52,12 @@ TEST_F(Forces, WaypointsAreReachedInsideThreeThousandYards) {
     scouts.Flagship()->SetPosition(At(0, 40000));
     EXPECT_FALSE(force.AdvanceWaypoints(*this));
     EXPECT_EQ(0, bcs.WaypointIndex);
+
+    // A division without an index, at the first waypoint, goes on to the second.
+    bcs.WaypointIndex = -1;
+    bcs.Flagship()->SetPosition(At(0, 1000));
+    EXPECT_TRUE(force.AdvanceWaypoints(*this));
+    EXPECT_EQ(1, bcs.WaypointIndex);
 }
 
 TEST_F(Forces, PastTheLastWaypointTheForceMakesForItsBase) {
@@ -82,9 +88,29 @@ TEST_F(Forces, PastTheLastWaypointTheForceMakesForItsBase) {
     EXPECT_EQ(map::TGeoPos{}, force.WaypointFor(1, *this, text));
     EXPECT_EQ("No Waypoints, Objective visited - going home 0,0!!!!", text);
 
+    // Without waypoints or an objective the force has nowhere to go but home.
     force.Waypoints.clear();
-    force.WaypointFor(0, *this, text);
-    EXPECT_EQ("Battle Cruiser Fleet No Waypoints - going for normal objective", text);
+    force.Home = At(270, 50000);
+    EXPECT_EQ(force.Home, force.WaypointFor(0, *this, text));
+    EXPECT_EQ("All waypoints visited - going to home point", text);
+}
+
+TEST_F(Forces, AForceWithAnObjectiveAndNoWaypointsMakesForTheObjective) {
+    TForce force("Battle Cruiser Fleet", 0);
+    TDivision& bcf = Division("1st BCS", 0, 0, TShipType::BC, 4);
+    force.Divisions = {&bcf};
+    force.Home = At(270, 50000);
+    force.Objective = At(45, 80000);
+    std::string text;
+    for (int index : {-1, 0, 3}) {
+        EXPECT_EQ(force.Objective, force.WaypointFor(index, *this, text)) << index;
+        EXPECT_EQ("Battle Cruiser Fleet No Waypoints - going for normal objective", text);
+    }
+    // With a route the route comes first, and an index of -1 means its first waypoint.
+    force.Waypoints = {At(90, 10000), At(90, 20000)};
+    EXPECT_EQ(force.Waypoints[0], force.WaypointFor(-1, *this, text));
+    EXPECT_EQ("Waypoint Index 0", text);
+    EXPECT_EQ(force.Home, force.WaypointFor(2, *this, text));
 }
 
 TEST_F(Forces, AbeamStationAndDescriptions) {
