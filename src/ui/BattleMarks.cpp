@@ -80,6 +80,25 @@ QPolygonF Burst(const QPointF& c, double outer, double inner, int rays) {
     return star;
 }
 
+// The splash of a radius (to the half pixel), drawn the first time it is asked for.
+const QPixmap& SplashSprite(TBattleScene& scene, double radius) {
+    const int halves =
+        std::clamp(static_cast<int>(std::lround(radius * 2)), 1, TBattleScene::kSplashSizes - 1);
+    QPixmap& sprite = scene.splashSprites[static_cast<std::size_t>(halves)];
+    if (sprite.isNull()) {
+        const double r = halves / 2.0;
+        const int side = static_cast<int>(std::ceil(2 * r)) + 3;
+        sprite = QPixmap(side, side);
+        sprite.fill(Qt::transparent);
+        QPainter p(&sprite);
+        p.setRenderHint(QPainter::Antialiasing, true);
+        p.setPen(QPen(kSplashEdge, 0.8));
+        p.setBrush(kSplashColour);
+        p.drawEllipse(QPointF(side / 2.0, side / 2.0), r, r);
+    }
+    return sprite;
+}
+
 } // namespace
 
 void TChartPainter::Daylight(const engine::TGameWorld& world) {
@@ -156,8 +175,6 @@ void TChartPainter::BattleUnderShips(const engine::TGameWorld& world) {
         }
     }
 
-    painter_.setPen(QPen(kSplashEdge, 0.8));
-    painter_.setBrush(kSplashColour);
     const double pixelsPerYard = SizeInPixels(1.0, map::TGlobeUnitTypes::Yard);
     for (const TBattleScene::TSplash& splash : scene.splashes) {
         const TScreenPoint p = projection_.Project(splash.at);
@@ -166,7 +183,8 @@ void TChartPainter::BattleUnderShips(const engine::TGameWorld& world) {
         }
         const double r = std::clamp(splash.calibre * kSplashYardsPerInch * pixelsPerYard,
                                     kSmallestSplash, kLargestSplash);
-        painter_.drawEllipse(At(p), r, r);
+        const QPixmap& sprite = SplashSprite(scene, r);
+        painter_.drawPixmap(At(p) - QPointF(sprite.width(), sprite.height()) / 2.0, sprite);
     }
 }
 

@@ -4,7 +4,9 @@
 #include "map/GeoPos.h"
 
 #include <QImage>
+#include <QPixmap>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -54,6 +56,11 @@ struct TBattleScene {
     std::vector<TStraddle> straddles;
     std::vector<TFlash> flashes;
     std::vector<TWreck> wrecks;
+
+    // A splash drawn once for each size in half pixels and stamped where the shells fell: a
+    // fleet action throws up a thousand columns a minute.
+    static constexpr int kSplashSizes = 16;
+    std::array<QPixmap, kSplashSizes> splashSprites;
 
     // The daylight over the chart: a small picture of shade, one pixel a cell of the screen,
     // drawn stretched and smoothed. Built with the scene, and again when the view moves.

@@ -292,18 +292,22 @@ QImage ShipPlanPicture(const TFightingShip& ship, const QSize& size) {
     p.setFont(small);
     double x = kMargin;
     const double y = size.height() - kMargin;
-    const auto key = [&](const QColor& colour, const QString& text, bool ring) {
-        p.setPen(QPen(colour, 2));
-        p.setBrush(ring ? QBrush(Qt::NoBrush) : QBrush(colour));
-        p.drawEllipse(QPointF(x + 4, y - 4), 3.5, 3.5);
+    // Each key is the mark itself, drawn as on the ship.
+    constexpr double kKeyRadius = 3.5;
+    const auto key = [&](const QString& text, const auto& mark) {
+        mark(QPointF(x + kKeyRadius + 1, y - kKeyRadius - 0.5));
         p.setPen(kInk);
-        p.drawText(QPointF(x + 11, y), text);
-        x += 16 + p.fontMetrics().horizontalAdvance(text);
+        p.drawText(QPointF(x + 3 * kKeyRadius + 1, y), text);
+        x += 4 * kKeyRadius + 2 + p.fontMetrics().horizontalAdvance(text);
     };
-    key(kShellHit, "Shell hit", false);
-    key(kUnderwaterHit, "Torpedo or mine", false);
-    key(kDestroyed, "Turret destroyed", true);
-    key(kSilenced, "Silenced", true);
+    key("Shell hit", [&](const QPointF& c) { HitMark(p, c, TPlanHit{}); });
+    key("Torpedo or mine", [&](const QPointF& c) { HitMark(p, c, TPlanHit{0, 0, true, false}); });
+    designs::TFightingTurret destroyed;
+    destroyed.Destroyed = true;
+    key("Turret destroyed", [&](const QPointF& c) { TurretState(p, destroyed, c, kKeyRadius); });
+    designs::TFightingTurret silenced;
+    silenced.Silenced = 1;
+    key("Silenced", [&](const QPointF& c) { TurretState(p, silenced, c, kKeyRadius); });
     return picture;
 }
 
