@@ -181,7 +181,7 @@ void TChartPainter::BattleUnderShips(const engine::TGameWorld& world) {
         if (!p.visible || !guard_.contains(At(p))) {
             continue;
         }
-        const double r = std::clamp(splash.calibre * kSplashYardsPerInch * pixelsPerYard,
+        const double r = std::clamp(splash.calibre * kSplashYardsPerInch / 2 * pixelsPerYard,
                                     kSmallestSplash, kLargestSplash);
         const QPixmap& sprite = SplashSprite(scene, r);
         painter_.drawPixmap(At(p) - QPointF(sprite.width(), sprite.height()) / 2.0, sprite);

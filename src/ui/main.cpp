@@ -44,7 +44,7 @@ constexpr const char* kUsage =
     "  --status SHIP     with --screenshot: a picture of that ship's status window,\n"
     "                    showing her picture or plan\n"
     "  --centre SHIP     with --screenshot: the chart centred on that ship, 20 miles\n"
-    "                    across\n"
+    "                    across (or as many as --miles N says)\n"
     "  --close-action    with --screenshot: the computer's divisions steer for the\n"
     "                    nearest enemy, for a picture of the fighting\n"
     "  --size WxH        the window size for --screenshot (default 1000x719)\n"
@@ -87,7 +87,8 @@ bool ParseCount(const std::string& text, int low, int high, int& value) {
     }
 }
 
-constexpr double kCentredMiles = 20.0;
+constexpr int kCentredMiles = 20;
+constexpr int kWidestMiles = 3000;
 
 // The ship of that name still in play.
 combat::TFightingShip* ShipNamed(ui::TfrmMain& window, const std::string& name) {
@@ -102,13 +103,13 @@ combat::TFightingShip* ShipNamed(ui::TfrmMain& window, const std::string& name) 
     return nullptr;
 }
 
-bool CentreOn(ui::TfrmMain& window, const std::string& name) {
+bool CentreOn(ui::TfrmMain& window, const std::string& name, int miles) {
     const combat::TFightingShip* ship = ShipNamed(window, name);
     if (ship == nullptr) {
         return false;
     }
     window.Chart()->SetCentre(ship->Position());
-    window.Chart()->SetAltitude(kCentredMiles * map::kGlobeUnitsPerNauticalMile);
+    window.Chart()->SetAltitude(miles * map::kGlobeUnitsPerNauticalMile);
     return true;
 }
 
@@ -142,6 +143,7 @@ int main(int argc, char** argv) {
     std::string statusShip;
     std::string centreShip;
     bool closeAction = false;
+    int centreMiles = kCentredMiles;
     int width = 0;
     int height = 0;
     if (const auto code = core::HandleHelpAndVersion(args, "tarnwake", kUsage, std::cout)) {
@@ -150,7 +152,7 @@ int main(int argc, char** argv) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         if ((arg == "--screenshot" || arg == "--size" || arg == "--side" || arg == "--minutes" ||
-             arg == "--status" || arg == "--centre") &&
+             arg == "--status" || arg == "--centre" || arg == "--miles") &&
             i + 1 >= args.size()) {
             std::cerr << "tarnwake: " << arg << " needs a value\n";
             return 2;
@@ -187,6 +189,13 @@ int main(int argc, char** argv) {
         }
         if (arg == "--centre") {
             centreShip = args[++i];
+            continue;
+        }
+        if (arg == "--miles") {
+            if (!ParseCount(args[++i], 1, kWidestMiles, centreMiles)) {
+                std::cerr << "tarnwake: --miles takes a number of miles\n";
+                return 2;
+            }
             continue;
         }
         if (arg == "--size") {
@@ -266,7 +275,7 @@ int main(int argc, char** argv) {
             }
             // A picture shows where the opening zoom ends, not a step of it.
             window.ZoomAtStart(false);
-            if (!centreShip.empty() && !CentreOn(window, centreShip)) {
+            if (!centreShip.empty() && !CentreOn(window, centreShip, centreMiles)) {
                 std::cerr << "tarnwake: no ship named " << centreShip << " to centre on\n";
                 app.exit(2);
                 return;
