@@ -262,8 +262,22 @@ QString DegreeText(int degrees, char positive, char negative) {
 
 } // namespace
 
+const QString& TChartCache::FontKey(const QFont& font) {
+    constexpr std::size_t kMostFonts = 16;
+    for (const auto& [known, key] : fontKeys) {
+        if (known == font) {
+            return key;
+        }
+    }
+    if (fontKeys.size() >= kMostFonts) {
+        fontKeys.clear();
+    }
+    fontKeys.emplace_back(font, font.key());
+    return fontKeys.back().second;
+}
+
 const TLaidOutText& TChartCache::Text(const QString& text, const QFont& font) {
-    const QString key = font.key() + QChar('\n') + text;
+    const QString key = FontKey(font) + QChar('\n') + text;
     auto it = texts.find(key);
     if (it == texts.end()) {
         if (texts.size() >= kMaxTexts) {

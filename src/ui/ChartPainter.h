@@ -154,6 +154,10 @@ struct TChartCache {
 
     // The text laid out in the font, from the cache or laid out now.
     const TLaidOutText& Text(const QString& text, const QFont& font);
+    // The fonts the chart writes in, each with its key: a paint asks for a thousand texts in
+    // a handful of fonts, and making a font's key costs more than finding its text.
+    std::vector<std::pair<QFont, QString>> fontKeys;
+    const QString& FontKey(const QFont& font);
 
     std::uint64_t viewGeneration = 1;
     TViewBox viewBox;
