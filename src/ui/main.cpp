@@ -12,6 +12,7 @@
 #include "ui/MainWindow.h"
 #include "ui/ShipStatus.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
@@ -45,6 +46,7 @@ constexpr const char* kUsage =
     "                    showing her picture or plan\n"
     "  --centre SHIP     with --screenshot: the chart centred on that ship, 20 miles\n"
     "                    across (or as many as --miles N says)\n"
+    "  --fire-lines      with --screenshot: the fire lines shown\n"
     "  --close-action    with --screenshot: the computer's divisions steer for the\n"
     "                    nearest enemy, for a picture of the fighting\n"
     "  --size WxH        the window size for --screenshot (default 1000x719)\n"
@@ -143,6 +145,7 @@ int main(int argc, char** argv) {
     std::string statusShip;
     std::string centreShip;
     bool closeAction = false;
+    bool fireLines = false;
     int centreMiles = kCentredMiles;
     int width = 0;
     int height = 0;
@@ -177,6 +180,10 @@ int main(int argc, char** argv) {
         }
         if (arg == "--chart-only") {
             chartOnly = true;
+            continue;
+        }
+        if (arg == "--fire-lines") {
+            fireLines = true;
             continue;
         }
         if (arg == "--close-action") {
@@ -275,6 +282,12 @@ int main(int argc, char** argv) {
             }
             // A picture shows where the opening zoom ends, not a step of it.
             window.ZoomAtStart(false);
+            if (fireLines) {
+                // As the toolbar button would, so that the picture shows the button pressed.
+                if (auto* action = window.findChild<QAction*>("Show fire lines")) {
+                    action->trigger();
+                }
+            }
             if (!centreShip.empty() && !CentreOn(window, centreShip, centreMiles)) {
                 std::cerr << "tarnwake: no ship named " << centreShip << " to centre on\n";
                 app.exit(2);
