@@ -336,7 +336,9 @@ void TChartPainter::WindGauge(const engine::TGameWorld& world) {
     double y = c.y() + kGaugeRadius + kGaugeTextPixels + 2;
     for (const QString& line : lines) {
         const double w = cache_.Text(line, font).width;
-        const QPointF baseline(c.x() - w / 2, y);
+        // Centred under the gauge, but never past the chart's edge.
+        constexpr double kEdgeGap = 4.0;
+        const QPointF baseline(std::min(c.x() - w / 2, size_.width() - w - kEdgeGap), y);
         painter_.setPen(QColor(255, 255, 255, 200));
         for (const QPointF& d : {QPointF(-1, 0), QPointF(1, 0), QPointF(0, -1), QPointF(0, 1)}) {
             Text(baseline + d, line, font);
