@@ -1,8 +1,9 @@
 // The chart must stay smooth while the clock runs: one full repaint of the North Sea at full
-// extent with 250 ships should take well under a frame (16 ms).
+// extent with 250 ships should take well under a frame (16 ms), and so should one of Jutland's
+// fleet action with its fire lines, splashes, fires and torpedo tracks.
 //
 // Set TARNWAKE_CHART_PNG=/some/prefix to also write the pictures painted here
-// (prefix-full.png, prefix-zoomed.png) for a look at them.
+// (prefix-full.png, prefix-zoomed.png, prefix-jutland.png) for a look at them.
 
 #include "combat/Division.h"
 #include "combat/FightingShip.h"
@@ -14,7 +15,9 @@
 #include "engine/GameWorld.h"
 #include "map/Geometry.h"
 #include "map/LayerFile.h"
+#include "scenario/GameStart.h"
 #include "ui/ChartView.h"
+#include "ui/ClosingOpponent.h"
 
 #include <QApplication>
 #include <QImage>
@@ -208,5 +211,102 @@ void BM_RepaintZoomedOnDivision(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_RepaintZoomedOnDivision)->Unit(benchmark::kMillisecond);
+
+// Jutland when the fleets are at it: the scenario played with both sides steering for the
+// nearest enemy until the battle fleets' dreadnoughts fire and torpedoes are running, on a chart
+// thirty miles across centred on the firing ships.
+class TJutlandAction {
+public:
+    TJutlandAction()
+        : world_(messages_, sound_,
+                 core::TGameFolders(std::filesystem::path(TARNWAKE_SOURCE_DIR) / "data",
+                                    std::filesystem::temp_directory_path() / "tarnwake-bench")) {
+        scenario::TGameSetup setup;
+        setup.ScenarioName = "Scenarios/Jutland.nsc";
+        setup.ScenarioFile = world_.Folders().ScenariosDir() / "Jutland.nsc";
+        setup.Seed = kSeed;
+        if (!scenario::StartGame(world_, setup)) {
+            throw std::runtime_error("cannot start Jutland");
+        }
+        world_.Preferences.AutosaveMinutes = 0;
+        world_.InstallOpponent(std::make_unique<ui::TClosingOpponent>());
+        while (world_.TimeElapsed < kLongestRun && !world_.ScenarioFinished) {
+            world_.RunWholeMinutes(1, {});
+            if (FiringDreadnoughts() >= kFiringDreadnoughts && !world_.Torpedoes.empty()) {
+                break;
+            }
+        }
+        view_.resize(kPicture);
+        view_.SetWorld(&world_);
+        view_.SetShowFireLines(true);
+        view_.SetCentre(FiringCentre());
+        view_.SetAltitude(kMilesAcross * map::kGlobeUnitsPerNauticalMile);
+    }
+
+    engine::TGameWorld& World() { return world_; }
+    const QImage& Paint() {
+        QPainter painter(&image_);
+        view_.PaintChart(painter, kPicture);
+        return image_;
+    }
+
+private:
+    static constexpr std::uint64_t kSeed = 1916;
+    static constexpr int kFiringDreadnoughts = 16;
+    static constexpr int kLongestRun = 360;
+    static constexpr double kMilesAcross = 30.0;
+
+    // The battle fleets are in action once this many dreadnoughts fire in one minute.
+    int FiringDreadnoughts() const {
+        int n = 0;
+        for (const auto& line : world_.FireLines) {
+            const combat::TFightingShip* ship = world_.FindShip(line.Firer);
+            n += ship != nullptr && ship->ShipType == designs::TShipType::BB ? 1 : 0;
+        }
+        return n;
+    }
+
+    // The middle of the ships that fired this minute.
+    map::TGeoPos FiringCentre() const {
+        double lon = 0;
+        double lat = 0;
+        int n = 0;
+        for (const auto& line : world_.FireLines) {
+            if (const combat::TFightingShip* ship = world_.FindShip(line.Firer)) {
+                lon += ship->Position().lon;
+                lat += ship->Position().lat;
+                ++n;
+            }
+        }
+        if (n == 0) {
+            return world_.Ships.front()->Position();
+        }
+        return {static_cast<std::int32_t>(lon / n), static_cast<std::int32_t>(lat / n), 0};
+    }
+
+    QApplication& app_ = App();
+    core::THeadlessMessages messages_{nullptr};
+    core::TSilentSound sound_;
+    engine::TGameWorld world_;
+    ui::TChartView view_;
+    QImage image_{kPicture, QImage::Format_ARGB32_Premultiplied};
+};
+
+// The repaint at the height of the fleet action: the minute's battle scene is built by the
+// first paint and only projected by the others, as between two minutes at the fast speeds.
+void BM_RepaintJutlandAction(benchmark::State& state) {
+    static TJutlandAction action;
+    SavePicture(action.Paint(), "jutland");
+    const engine::TGameWorld& world = action.World();
+    state.SetLabel(world.ClockText());
+    state.counters["ships"] = static_cast<double>(world.Ships.size());
+    state.counters["fire_lines"] = static_cast<double>(world.FireLines.size());
+    state.counters["torpedoes"] = static_cast<double>(world.Torpedoes.size());
+    state.counters["sunk"] = static_cast<double>(world.SunkShips.size());
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(action.Paint().constBits());
+    }
+}
+BENCHMARK(BM_RepaintJutlandAction)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -3,9 +3,8 @@
 # apt-get itself; otherwise it prints the exact command to run and stops.
 set -euo pipefail
 
-packages=(g++ cmake ninja-build make qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-          libjpeg-dev fonts-dejavu-core nlohmann-json3-dev
-          chromium)
+packages=(g++ cmake ninja-build make qt6-base-dev qt6-multimedia-dev libgtest-dev libgmock-dev
+          libbenchmark-dev libjpeg-dev fonts-dejavu-core nlohmann-json3-dev chromium)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -271,6 +271,17 @@ public:
 
     // ---- Log: the ship's own hit details, each line starting with the time "hh:nn ".
     std::vector<std::string> Hits;
+    // Where shells, torpedoes and mines struck her, for the plan of the ship: the hit location
+    // (0 for a torpedo or mine, below the waterline) and the bearing the blow came from,
+    // relative to her bow.
+    struct THitMark {
+        static constexpr int kBelowWaterline = 0;
+        int Location = kBelowWaterline;
+        int Bearing = 0;
+    };
+    std::vector<THitMark> HitMarks;
+    // The minute (of TimeElapsed) she last turned to comb torpedo tracks; -1: never.
+    int AvoidedTorpedoesMinute = -1;
 
     // ---- Once sunk or gone: when, and what became of her crew.
     core::TDateTime TimeOfLoss = 0.0;

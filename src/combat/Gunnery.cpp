@@ -909,6 +909,7 @@ TSalvo FireGuns(TFightingShip& firer, TFightingShip* target, int level,
             if (!hit.LogLine.empty()) {
                 target->Hits.push_back(hit.LogLine);
             }
+            target->HitMarks.push_back({hit.Location, shell.IncomingBearing});
             if (level == kMainGuns) {
                 target->HitByMainGunsThisMinute = true;
             }

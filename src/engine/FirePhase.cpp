@@ -748,8 +748,11 @@ void Record(TGameWorld& world, const TFightingShip& firer, const TFightingShip& 
         if (sound == 0 || (sound == 1 && salvo.OpenedFire)) {
             world.Log.SetGunfireFlag();
         }
-        world.FireLines.push_back(
-            {firer.Id, target.Id, firer.Side, firer.Calibre[static_cast<std::size_t>(level)]});
+        const bool blewUp = std::any_of(salvo.HitResults.begin(), salvo.HitResults.end(),
+                                        [](const combat::THitResult& hit) { return hit.BlewUp; });
+        world.FireLines.push_back({firer.Id, target.Id, firer.Side,
+                                   firer.Calibre[static_cast<std::size_t>(level)], salvo.Rounds,
+                                   salvo.Hits, salvo.Straddle, blewUp, salvo.Splashes});
     }
 }
 

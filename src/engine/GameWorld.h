@@ -284,6 +284,13 @@ public:
         combat::TShipId Target;
         int Side = 0;
         int Calibre = 0; // inches, of the guns that fired
+        // What the chart shows of the salvo: its size, whether it straddled, its hits and
+        // where its shells fell round the target (drawn by the cosmetic generator).
+        int Rounds = 0;
+        int Hits = 0;
+        bool Straddle = false;
+        bool BlewUp = false; // one of its hits blew the target up
+        std::vector<combat::TSplash> Splashes;
     };
     std::vector<TFireLine> FireLines;
 

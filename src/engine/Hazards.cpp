@@ -23,6 +23,9 @@ using designs::TShipType;
 
 namespace {
 
+// A ship runs onto a mine bow first: the plan of the ship marks it there, below the waterline.
+const TFightingShip::THitMark kMineHitMark{TFightingShip::THitMark::kBelowWaterline, 0};
+
 // ---- Collisions
 // A ship comes at another bow first when the other lies within this many degrees of her bow,
 // and strikes her beam when she comes in at 31 to 149 degrees either side.
@@ -250,6 +253,7 @@ void CheckDriftingMine(TGameWorld& world, TFightingShip& ship) {
         return;
     }
     const std::string damage = combat::UnderwaterHit(ship, combat::kMineSize, "", random).Text;
+    ship.HitMarks.push_back(kMineHitMark);
     const char* phrase = kMineHitPhrase;
     if (random.Random(100) > kDriftingMinePhraseMine) {
         phrase = random.Random(100) > kDriftingMinePhraseTorpedo ? kTorpedoHitPhrase
@@ -338,6 +342,7 @@ void CheckMineHitInField(TGameWorld& world, campaign::TMinefield& field, TFighti
             return;
         }
         const std::string damage = combat::UnderwaterHit(ship, combat::kMineSize, "", random).Text;
+        ship.HitMarks.push_back(kMineHitMark);
         if (world.PlayerMaySee(ship)) {
             const char* phrase =
                 random.Random(100) > kMistakenForTorpedoAbove ? kTorpedoHitPhrase : kMineHitPhrase;

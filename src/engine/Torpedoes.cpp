@@ -235,6 +235,9 @@ void TorpedoHit(TGameWorld& world, TTorpedo& torpedo, TFightingShip& ship) {
     const bool alreadySinking = ship.IsSinkingOrSunk();
     if (!alreadySinking) {
         damage = combat::UnderwaterHit(ship, torpedo.Type.Calibre, "", random).Text;
+        ship.HitMarks.push_back(
+            {TFightingShip::THitMark::kBelowWaterline,
+             map::AddBearing(map::AddBearing(torpedo.Heading, 180), -ship.Course())});
     } else {
         // She goes down the sooner.
         ship.Sinking -= ship.Sinking / (random.Random(5) + 6);
@@ -479,6 +482,7 @@ bool TorpedoContact(TGameWorld& world, TTorpedo& torpedo, TFightingShip& ship) {
                              &ship);
     }
     torpedo.Close = true;
+    ship.AvoidedTorpedoesMinute = world.TimeElapsed;
 
     core::TRandomGenerator& random = world.Random();
     const int speed = ship.CurrentSpeed;

@@ -1,6 +1,7 @@
 #include "ui/ChartColours.h"
 
 #include "combat/FightingShip.h"
+#include "combat/Visibility.h"
 #include "map/GlobeLayer.h"
 
 namespace tarnwake::ui {
@@ -77,6 +78,17 @@ core::TColor ShipDeckColour(const combat::TFightingShip& ship, int playerSide,
         return TChartColours::kUnsetNationColour;
     }
     return colours.Nation[static_cast<std::size_t>(ship.Nation)];
+}
+
+const char* LightText(int light) {
+    switch (light) {
+    case combat::kLightNight:
+        return "Night";
+    case combat::kLightDusk:
+        return "Twilight";
+    default:
+        return "Day";
+    }
 }
 
 } // namespace tarnwake::ui

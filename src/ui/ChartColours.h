@@ -59,4 +59,7 @@ bool PlayerKnowsShip(const combat::TFightingShip& ship, int playerSide);
 // taken for ("Moltke-class"), the type it is taken for ("BC"), or "Unknown ship".
 std::string KnownShipName(const combat::TFightingShip& ship, int playerSide);
 
+// The light of a place as the chart and the status bar name it: "Day", "Twilight", "Night".
+const char* LightText(int light);
+
 } // namespace tarnwake::ui

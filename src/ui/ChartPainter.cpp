@@ -262,8 +262,22 @@ QString DegreeText(int degrees, char positive, char negative) {
 
 } // namespace
 
+const QString& TChartCache::FontKey(const QFont& font) {
+    constexpr std::size_t kMostFonts = 16;
+    for (const auto& [known, key] : fontKeys) {
+        if (known == font) {
+            return key;
+        }
+    }
+    if (fontKeys.size() >= kMostFonts) {
+        fontKeys.clear();
+    }
+    fontKeys.emplace_back(font, font.key());
+    return fontKeys.back().second;
+}
+
 const TLaidOutText& TChartCache::Text(const QString& text, const QFont& font) {
-    const QString key = font.key() + QChar('\n') + text;
+    const QString key = FontKey(font) + QChar('\n') + text;
     auto it = texts.find(key);
     if (it == texts.end()) {
         if (texts.size() >= kMaxTexts) {
@@ -1226,6 +1240,17 @@ void TChartPainter::Ship(const combat::TFightingShip& ship, int playerSide) {
     }
     const QTransform screen = painter_.transform();
     painter_.setTransform(frame->transform, true);
+    const qreal opacity = painter_.opacity();
+    if (ship.Sinking > 0) {
+        // A sinking ship lies over and fades as her last minutes run out.
+        constexpr double kListDegrees = 9.0;
+        constexpr double kFadedOpacity = 0.3;
+        constexpr double kFadeMinutes = 10.0;
+        painter_.rotate(kListDegrees);
+        painter_.setOpacity(opacity *
+                            (kFadedOpacity + (1.0 - kFadedOpacity) *
+                                                 std::min(1.0, ship.Sinking / kFadeMinutes) / 2.0));
+    }
 
     QPen outline(Qt::black, 0);
     outline.setCosmetic(true);
@@ -1308,6 +1333,7 @@ void TChartPainter::Ship(const combat::TFightingShip& ship, int playerSide) {
                                  funnelSize / 2);
         }
     }
+    painter_.setOpacity(opacity);
     painter_.setTransform(screen);
 }
 

@@ -5,6 +5,7 @@
 #include "map/GeoPos.h"
 #include "map/GlobePresenter.h"
 #include "map/GlobeUnits.h"
+#include "ui/BattleScene.h"
 #include "ui/ChartColours.h"
 #include "ui/ChartOptions.h"
 #include "ui/OrthographicProjection.h"
@@ -153,12 +154,17 @@ struct TChartCache {
 
     // The text laid out in the font, from the cache or laid out now.
     const TLaidOutText& Text(const QString& text, const QFont& font);
+    // The fonts the chart writes in, each with its key: a paint asks for a thousand texts in
+    // a handful of fonts, and making a font's key costs more than finding its text.
+    std::vector<std::pair<QFont, QString>> fontKeys;
+    const QString& FontKey(const QFont& font);
 
     std::uint64_t viewGeneration = 1;
     TViewBox viewBox;
     std::vector<TGridLine> grid;
     std::uint64_t gridGeneration = 0;
     std::vector<TLayerCache> layers;
+    TBattleScene battle;
 
     // The cache of a layer, made empty on first use; marks it as drawn in this paint.
     TLayerCache& For(const map::TGlobeLayer* layer);
@@ -185,6 +191,19 @@ public:
     // The lines of fire of the last minute, from each firing ship to its target in its side's
     // colour, heavier for bigger guns; only between ships the player can see.
     void FireLines(const engine::TGameWorld& world);
+    // The day, twilight and night across the chart, as the light is at each place: nothing
+    // by day, a dusk shade in twilight, a dark one by night.
+    void Daylight(const engine::TGameWorld& world);
+    // The battle under the ships: the wrecks of the ships sunk, and the splashes of the last
+    // minute's shells round their targets (a salvo's size in columns of water).
+    void BattleUnderShips(const engine::TGameWorld& world);
+    // The battle over the ships: rings round the targets straddled, the brief flashes of hits,
+    // the fires aboard, the turns away from torpedo tracks and each torpedo at the head of its
+    // track.
+    void BattleOverShips(const engine::TGameWorld& world);
+    // Where the wind blows from and how hard, with the weather and the light of the moment at
+    // the centre of the chart.
+    void WindGauge(const engine::TGameWorld& world);
     // Decides which division names the flags carry, before anything else is labelled: a
     // name that would overlap one already placed is left out, the selected division's first,
     // then the bigger ships'. Later titles give way to these.

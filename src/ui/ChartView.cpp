@@ -370,12 +370,7 @@ void TChartView::PaintChart(QPainter& painter, const QSize& size) {
             continue;
         }
         if (&layer == shipLayer) {
-            // The chart's limits are shaded over the coasts, under the ships and their rings.
-            chart.ChartLimits(coastLayers);
-            chart.RangeRings(*world_, rings_, selectedDivision_);
-            if (showFireLines_) {
-                chart.FireLines(*world_);
-            }
+            UnderShips(chart, coastLayers);
             limitsDrawn = true;
         }
         chart.Layer(layer);
@@ -383,21 +378,15 @@ void TChartView::PaintChart(QPainter& painter, const QSize& size) {
             coastLayers.push_back(&layer);
         }
         if (&layer == shipLayer) {
-            chart.Ships(*world_, shipNames_);
-            chart.Flags(*world_, selectedDivision_);
+            OverShipLayer(chart);
             shipsDrawn = true;
         }
     }
     if (!limitsDrawn) {
-        chart.ChartLimits(coastLayers);
-        chart.RangeRings(*world_, rings_, selectedDivision_);
-        if (showFireLines_) {
-            chart.FireLines(*world_);
-        }
+        UnderShips(chart, coastLayers);
     }
     if (!shipsDrawn) {
-        chart.Ships(*world_, shipNames_);
-        chart.Flags(*world_, selectedDivision_);
+        OverShipLayer(chart);
     }
     cache_->Prune();
 
@@ -411,7 +400,27 @@ void TChartView::PaintChart(QPainter& painter, const QSize& size) {
     }
     if (showCompass_) {
         chart.CompassRose();
+        chart.WindGauge(*world_);
     }
+}
+
+void TChartView::UnderShips(TChartPainter& chart,
+                            const std::vector<const map::TGlobeLayer*>& coastLayers) {
+    // The night and the chart's limits shade the sea and the coasts, under the ships, their
+    // rings and the marks of the fighting.
+    chart.Daylight(*world_);
+    chart.ChartLimits(coastLayers);
+    chart.RangeRings(*world_, rings_, selectedDivision_);
+    if (showFireLines_) {
+        chart.FireLines(*world_);
+    }
+    chart.BattleUnderShips(*world_);
+}
+
+void TChartView::OverShipLayer(TChartPainter& chart) {
+    chart.Ships(*world_, shipNames_);
+    chart.BattleOverShips(*world_);
+    chart.Flags(*world_, selectedDivision_);
 }
 
 // ---- Input ---------------------------------------------------------------------------------

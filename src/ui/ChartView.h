@@ -10,11 +10,15 @@
 #include <QWidget>
 #include <memory>
 #include <optional>
+#include <vector>
 
 class QPainter;
 
 namespace tarnwake::engine {
 class TGameWorld;
+}
+namespace tarnwake::map {
+class TGlobeLayer;
 }
 namespace tarnwake::combat {
 class TDivision;
@@ -24,6 +28,7 @@ class TFightingShip;
 namespace tarnwake::ui {
 
 struct TChartCache;
+class TChartPainter;
 
 // The sea chart: an orthographic view of the globe centred on the scenario's area, with the
 // chart's layers drawn by their styles, the ships to scale from their designs, the division
@@ -155,6 +160,10 @@ protected:
 
 private:
     void UpdateProjection(const QSize& size) const;
+    // What a paint draws just under the ship layer (with the layers below it), and the ships
+    // and everything over them.
+    void UnderShips(TChartPainter& chart, const std::vector<const map::TGlobeLayer*>& coastLayers);
+    void OverShipLayer(TChartPainter& chart);
     // The division whose flag, grown by `reach` pixels, is under a pixel; the top one.
     combat::TDivision* FlagUnder(const QPointF& pixel, const QMarginsF& reach) const;
     void ViewMoved();

@@ -25,6 +25,7 @@
 #include "ui/DivisionReport.h"
 #include "ui/GameController.h"
 #include "ui/OpenScenarioDialog.h"
+#include "ui/Pictures.h"
 #include "ui/ShipStatus.h"
 #include "ui/ToolIcons.h"
 #include "ui/TorpedoTarget.h"
@@ -86,6 +87,9 @@ constexpr double kPickRadius = 10.0;
 // The highest ordered speed the speed box takes, in knots.
 constexpr int kMaxOrderedSpeed = 40;
 constexpr int kLogPointSize = 9;
+// Flags beside the sides' names: in the status bar and in the order of battle.
+constexpr int kStatusFlagHeight = 14;
+constexpr int kTreeFlagHeight = 12;
 // The inset view: its size, and how many ship lengths its shorter side spans.
 constexpr int kInsetWidth = 240;
 constexpr int kInsetHeight = 170;
@@ -198,11 +202,22 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), messages_(this) {
     tree_ = new TObTree;
     tree_->setObjectName("obTree");
     tree_->setHeaderHidden(true);
+    tree_->setIconSize(QSize(2 * kTreeFlagHeight, kTreeFlagHeight)); // ensigns are 1:2 at most
     sidePanel_->addTab(tree_, "OB");
+    auto* logPage = new QWidget;
+    auto* logLayout = new QVBoxLayout(logPage);
+    logLayout->setContentsMargins(0, 0, 0, 0);
+    logFilter_ = new QLineEdit;
+    logFilter_->setObjectName("logFilter");
+    logFilter_->setPlaceholderText("Filter: a ship or division");
+    logFilter_->setClearButtonEnabled(true);
+    logLayout->addWidget(logFilter_);
     log_ = new QTextEdit;
     log_->setObjectName("log");
     log_->setReadOnly(true);
-    sidePanel_->addTab(log_, "Log");
+    logLayout->addWidget(log_, 1);
+    sidePanel_->addTab(logPage, "Log");
+    connect(logFilter_, &QLineEdit::textChanged, this, [this] { RefreshLog(); });
     reports_ = new QListWidget;
     reports_->setObjectName("reports");
     sidePanel_->addTab(reports_, "Reports");
@@ -236,6 +251,13 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), messages_(this) {
         statusPanels_[static_cast<std::size_t>(i)] = label;
     }
     SetStatusText(kSidesPanel, "No scenario open");
+    // The two sides' flags stand either side of their names.
+    for (int i = 0; i < 2; ++i) {
+        auto* flag = new QLabel(this);
+        flag->setObjectName(QString("sideFlag%1").arg(i));
+        statusBar()->insertPermanentWidget(i == 0 ? 0 : 2, flag);
+        sideFlags_[static_cast<std::size_t>(i)] = flag;
+    }
 
     BuildToolBar();
     auto* gameMenu = menuBar()->addMenu("&Game");
@@ -261,6 +283,12 @@ TfrmMain::TfrmMain(QWidget* parent) : QMainWindow(parent), messages_(this) {
         chartStyleActions_[i] = action;
     }
 
+    // A machine without a sound device plays silently; the log says so once.
+    sound_.SetNoDeviceNotice([this](const QString& text) {
+        if (world_ != nullptr) {
+            world_->Log.AddLogNote(text.toStdString(), core::colors::Gray, false, world_->Clock);
+        }
+    });
     connect(controller_, &TGameController::minuteFinished, this, &TfrmMain::OnMinuteFinished);
     connect(controller_, &TGameController::subStepped, this, [this] {
         FollowLockedDivision();
@@ -1117,11 +1145,21 @@ void TfrmMain::RefreshStatus() {
         return;
     }
     SetStatusText(kSidesPanel, SidesText());
+    const int first = world_->PlayerSide == 1 ? 1 : 0;
+    for (int i = 0; i < 2; ++i) {
+        const engine::TSide& side =
+            world_->Sides[static_cast<std::size_t>(i == 0 ? first : 1 - first)];
+        sideFlags_[static_cast<std::size_t>(i)]->setPixmap(
+            FlagPicture(world_->Folders(), side.FlagFile, kStatusFlagHeight));
+    }
     const engine::TEnvironmentState& env = world_->Environment;
-    SetStatusText(kWeatherPanel, QString("%1, wind %2 force %3")
-                                     .arg(Q(scenario::WeatherText(env.Weather)))
-                                     .arg(Q(scenario::CompassText(env.WindDirection)))
-                                     .arg(env.WindForce));
+    // Seamen name a wind by where it blows from; the game keeps where its smoke drifts to.
+    SetStatusText(kWeatherPanel,
+                  QString("%1, wind from %2 force %3, %4")
+                      .arg(Q(scenario::WeatherText(env.Weather)))
+                      .arg(Q(scenario::CompassText(map::AddBearing(env.WindDirection, 180))))
+                      .arg(env.WindForce)
+                      .arg(LightText(combat::LightCondition(chart_->Centre(), world_->Clock))));
     SetStatusText(kGameSpeedPanel, QString("Speed: ") + engine::GameSpeed(world_->SpeedIndex).Name);
     SetStatusText(kClockPanel, Q(world_->ClockText()));
     SetStatusText(kElapsedPanel, Q(world_->ElapsedText()));
@@ -1148,10 +1186,8 @@ void TfrmMain::OnCursorMoved(QPointF pixel) {
     QString text = PointText(*p) +
                    ", Local time: " + Q(core::FormatTime(engine::LocalTime(*p, world_->Clock)));
     const int light = combat::LightCondition(*p, world_->Clock);
-    if (light == combat::kLightDusk) {
-        text += " Twilight";
-    } else if (light == combat::kLightNight) {
-        text += " Night";
+    if (light != combat::kLightDay) {
+        text += QString(" ") + LightText(light);
     }
     SetStatusText(kCursorPanel, text);
 }
@@ -1161,21 +1197,95 @@ void TfrmMain::RefreshMarkPanel() {
     SetStatusText(kMarkPanel, mark && world_ != nullptr ? "Mark " + PointText(*mark) : QString());
 }
 
+const combat::TFightingShip* TfrmMain::LogLineShip(const engine::TStyledLine& line) const {
+    const auto* id = std::get_if<combat::TShipId>(&line.object);
+    if (id == nullptr) {
+        return nullptr;
+    }
+    const combat::TFightingShip* ship = world_->FindShip(*id);
+    return ship != nullptr ? ship : world_->FindSunkShip(*id);
+}
+
+bool TfrmMain::LogLinePasses(const engine::TStyledLine& line, const QString& filter) const {
+    if (filter.isEmpty() || Q(line.text).contains(filter, Qt::CaseInsensitive)) {
+        return true;
+    }
+    const auto names = [&filter](const combat::TDivision* division) {
+        return division != nullptr &&
+               (Q(division->DivisionName).contains(filter, Qt::CaseInsensitive) ||
+                Q(division->Shortname).contains(filter, Qt::CaseInsensitive));
+    };
+    // A line about a ship or division the filter names passes, whatever it says of it; so does
+    // a line about a ship of a division it names.
+    if (const combat::TFightingShip* ship = LogLineShip(line);
+        ship != nullptr && world_->PlayerMaySee(*ship)) {
+        return Q(ship->Name).contains(filter, Qt::CaseInsensitive) ||
+               names(world_->DivisionOfShip(ship));
+    }
+    if (const auto* id = std::get_if<combat::TDivisionId>(&line.object)) {
+        return names(world_->FindDivision(*id));
+    }
+    return false;
+}
+
 void TfrmMain::RefreshLog() {
+    logRows_.clear();
     if (world_ == nullptr) {
         log_->clear();
         return;
     }
+    const QString filter = logFilter_->text().trimmed();
+    const auto& lines = world_->Log.Displayed();
     QString html;
-    for (const engine::TStyledLine& line : world_->Log.Displayed()) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const engine::TStyledLine& line = lines[i];
+        if (!LogLinePasses(line, filter)) {
+            continue;
+        }
+        logRows_.push_back(static_cast<int>(i));
         QString style = "color:" + ToQColor(line.color).name() + ";";
         if (line.bold) {
             style += "font-weight:bold;";
         }
         style += QString("font-size:%1pt;").arg(kLogPointSize + line.sizeStep);
-        html += "<div style=\"" + style + "\">" + Q(line.text).toHtmlEscaped() + "</div>";
+        QString text = Q(line.text).toHtmlEscaped();
+        // The name of the ship a line is about is a link that selects her (an enemy's only
+        // where the line already names her).
+        if (const combat::TFightingShip* ship = LogLineShip(line); ship != nullptr) {
+            const QString name = Q(ship->Name).toHtmlEscaped();
+            const qsizetype at = name.isEmpty() ? -1 : text.indexOf(name);
+            if (at >= 0) {
+                text.replace(at, name.size(),
+                             QString("<a href=\"ship:%1\" style=\"color:%2;\">%3</a>")
+                                 .arg(ship->Id.Value)
+                                 .arg(ToQColor(line.color).name(), name));
+            }
+        }
+        html += "<div style=\"" + style + "\">" + text + "</div>";
     }
     log_->setHtml(html);
+}
+
+void TfrmMain::SelectShip(combat::TFightingShip* ship) {
+    if (world_ == nullptr || ship == nullptr || ship->Sunk || ship->Marker == nullptr) {
+        return;
+    }
+    // One of the player's ships is chosen in the order of battle, as a click there would;
+    // another side's ship in sight is shown where she is.
+    for (QTreeWidgetItemIterator it(tree_); *it != nullptr; ++it) {
+        QTreeWidgetItem* item = *it;
+        if (item->data(0, kKindRole).toInt() == nkShip &&
+            item->data(0, kIdRole).toInt() == ship->Id.Value) {
+            tree_->clearSelection();
+            item->setSelected(true);
+            tree_->setCurrentItem(item);
+            tree_->scrollToItem(item);
+            return;
+        }
+    }
+    if (!ship->Marker->Hidden()) {
+        chart_->SetCentre(ship->Position());
+    }
 }
 
 void TfrmMain::ShowFullLog() {
@@ -1214,6 +1324,12 @@ void TfrmMain::FillTree() {
             continue;
         }
         auto* forceItem = new QTreeWidgetItem(tree_, {Q(force->Name)});
+        if (force->Side == 0 || force->Side == 1) {
+            forceItem->setIcon(
+                0, FlagPicture(world_->Folders(),
+                               world_->Sides[static_cast<std::size_t>(force->Side)].FlagFile,
+                               kTreeFlagHeight));
+        }
         forceItem->setData(0, kKindRole, nkForce);
         forceItem->setData(0, kIdRole, force->Id.Value);
         for (combat::TDivision* division : force->Divisions) {
@@ -1356,8 +1472,17 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     }
     if (watched == log_->viewport() && event->type() == QEvent::MouseButtonRelease) {
         const auto* mouse = static_cast<QMouseEvent*>(event);
+        const QString anchor = log_->anchorAt(mouse->position().toPoint());
+        if (anchor.startsWith("ship:") && mouse->button() == Qt::LeftButton && world_ != nullptr) {
+            SelectShip(world_->FindShip(combat::TShipId(anchor.mid(5).toInt())));
+            return true;
+        }
         const QTextCursor cursor = log_->cursorForPosition(mouse->position().toPoint());
-        LogLineClicked(cursor.blockNumber(), mouse->button());
+        const int row = cursor.blockNumber();
+        LogLineClicked(row >= 0 && row < static_cast<int>(logRows_.size())
+                           ? logRows_[static_cast<std::size_t>(row)]
+                           : -1,
+                       mouse->button());
     }
     return QMainWindow::eventFilter(watched, event);
 }

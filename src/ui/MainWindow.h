@@ -10,6 +10,7 @@
 #include "scenario/GameStart.h"
 #include "ui/ChartColours.h"
 #include "ui/QtPlatform.h"
+#include "ui/QtSound.h"
 
 #include <QMainWindow>
 #include <QSpinBox>
@@ -27,6 +28,7 @@ class QLabel;
 class QPushButton;
 class QTabWidget;
 class QTextEdit;
+class QLineEdit;
 class QToolButton;
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -37,7 +39,8 @@ class QTimer;
 
 namespace tarnwake::engine {
 class TGameWorld;
-}
+struct TStyledLine;
+} // namespace tarnwake::engine
 
 namespace tarnwake::ui {
 
@@ -232,6 +235,7 @@ public:
     QPushButton* CruiseButton() const { return cruise_; }
     QTreeWidget* ShipTree() const { return tree_; }
     QTextEdit* LogView() const { return log_; }
+    QLineEdit* LogFilter() const { return logFilter_; }
     QTextEdit* Briefing() const { return briefing_; }
     QListWidget* ObjectiveList() const { return objectives_; }
     // The contact reports in hand, newest first; a click centres the chart on one.
@@ -287,6 +291,11 @@ private:
     void FillReports();
     void ApplyObjectiveVisibility();
     void RefreshLog();
+    // The ship a log line is about (afloat or sunk), and whether the filter keeps the line.
+    const combat::TFightingShip* LogLineShip(const engine::TStyledLine& line) const;
+    bool LogLinePasses(const engine::TStyledLine& line, const QString& filter) const;
+    // Chooses a ship as a click on her name in the log does.
+    void SelectShip(combat::TFightingShip* ship);
     void RefreshStatus();
     void RefreshRunControls();
     void RefreshOrders();
@@ -329,7 +338,12 @@ private:
     TGameController* controller_ = nullptr;
     QTabWidget* sidePanel_ = nullptr;
     QTreeWidget* tree_ = nullptr;
+    std::array<QLabel*, 2> sideFlags_{};
     QTextEdit* log_ = nullptr;
+    QLineEdit* logFilter_ = nullptr;
+    // The line of the displayed log that each row of the log view shows (the filter leaves
+    // some out).
+    std::vector<int> logRows_;
     QListWidget* objectives_ = nullptr;
     QListWidget* reports_ = nullptr;
     QTextEdit* briefing_ = nullptr;

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "core/Messages.h"
-#include "core/Sound.h"
 
 class QWidget;
 
@@ -21,8 +20,5 @@ public:
 private:
     QWidget* parent_;
 };
-
-// Sound stays silent until the sound effects are built; the seam is here already.
-class TQtSound : public core::TSilentSound {};
 
 } // namespace tarnwake::ui

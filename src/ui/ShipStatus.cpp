@@ -13,16 +13,16 @@
 #include "map/GlobeUnits.h"
 #include "ui/ChartColours.h"
 #include "ui/ChartView.h"
+#include "ui/Pictures.h"
+#include "ui/ShipPlan.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QClipboard>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
-#include <QImageReader>
 #include <QLabel>
 #include <QListWidget>
 #include <QPixmap>
@@ -53,12 +53,9 @@ constexpr int kLogTimeChars = 5;
 constexpr double kGameViewMiles = 2.0;
 constexpr int kGameViewMinWidth = 220;
 constexpr int kGameViewMinHeight = 160;
-// Pictures and flags are files anyone may drop in the folders: anything far larger than a
-// photograph is refused before it is decoded.
-constexpr qint64 kMaxPictureFileBytes = 32LL * 1024 * 1024;
-constexpr qint64 kMaxPicturePixels = 40LL * 1000 * 1000;
 constexpr int kPictureWidth = 360;
 constexpr int kFlagHeight = 40;
+constexpr QSize kPlanSize(kPictureWidth, 300);
 // Wind force from which the sea limits a ship's speed.
 constexpr int kWeatherLimitForce = 6;
 
@@ -86,29 +83,6 @@ std::size_t GunnerySignLength(const std::string& line) {
         return 1;
     }
     return 0;
-}
-
-// A picture from a file of the game or user folders; an empty pixmap for a missing,
-// oversized or undecodable file (no message: a missing picture is no fault).
-QPixmap LoadPicture(const std::optional<std::filesystem::path>& file) {
-    if (!file || !std::filesystem::is_regular_file(*file)) {
-        return {};
-    }
-    const QString name = QString::fromStdString(file->string());
-    const QFileInfo info(name);
-    if (!info.isFile() || info.size() > kMaxPictureFileBytes) {
-        return {};
-    }
-    QImageReader reader(name);
-    const QSize size = reader.size();
-    if (size.isValid() && static_cast<qint64>(size.width()) * size.height() > kMaxPicturePixels) {
-        return {};
-    }
-    const QImage image = reader.read();
-    if (image.isNull()) {
-        return {};
-    }
-    return QPixmap::fromImage(image);
 }
 
 QString Number(double value) {
@@ -507,12 +481,7 @@ bool TdlgShipStatus::MayShowOwnDetails() {
 void TdlgShipStatus::FillClassCard() {
     const TFightingShip& ship = *Ship();
     const designs::TNation& nation = world_.Nations.At(ship.Nation);
-    const QPixmap flag =
-        nation.FlagPicture.empty()
-            ? QPixmap()
-            : LoadPicture(core::FindFileNoCase(world_.Folders().FlagsDir(), nation.FlagPicture));
-    flag_->setPixmap(flag.isNull() ? flag
-                                   : flag.scaledToHeight(kFlagHeight, Qt::SmoothTransformation));
+    flag_->setPixmap(FlagPicture(world_.Folders(), nation.FlagPicture, kFlagHeight));
     // Neutral shipping (side 3) has no side record and so no name of its own.
     const std::string unspecifiedName =
         ship.Side == 0 || ship.Side == 1
@@ -669,6 +638,10 @@ void TdlgShipStatus::FillViews() {
             file = core::FindFileNoCase(dir, name + ".jpg");
         }
         picture = LoadPicture(file);
+    }
+    if (picture.isNull()) {
+        // No photograph: the plan and profile of the class, with her damage marked.
+        picture = QPixmap::fromImage(ShipPlanPicture(*Ship(), kPlanSize));
     }
     if (picture.isNull()) {
         picture_->setPixmap({});

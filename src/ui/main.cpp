@@ -1,20 +1,27 @@
 // tarnwake: the desktop program.
 
+#include "combat/FightingShip.h"
 #include "core/CommandLine.h"
 #include "core/Folders.h"
 #include "core/Messages.h"
 #include "core/Random.h"
 #include "engine/GameWorld.h"
+#include "map/GlobeUnits.h"
 #include "ui/ChartView.h"
+#include "ui/ClosingOpponent.h"
 #include "ui/MainWindow.h"
+#include "ui/ShipStatus.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
+#include <QTabWidget>
 #include <QTimer>
 #include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -35,6 +42,13 @@ constexpr const char* kUsage =
     "  --screenshot FILE write a picture of the main window to FILE (PNG) and exit;\n"
     "                    works without a display\n"
     "  --chart-only      with --screenshot: a picture of the chart alone\n"
+    "  --status SHIP     with --screenshot: a picture of that ship's status window,\n"
+    "                    showing her picture or plan\n"
+    "  --centre SHIP     with --screenshot: the chart centred on that ship, 20 miles\n"
+    "                    across (or as many as --miles N says)\n"
+    "  --fire-lines      with --screenshot: the fire lines shown\n"
+    "  --close-action    with --screenshot: the computer's divisions steer for the\n"
+    "                    nearest enemy, for a picture of the fighting\n"
     "  --size WxH        the window size for --screenshot (default 1000x719)\n"
     "  --help            show this text\n"
     "  --version         show the version\n"
@@ -75,6 +89,49 @@ bool ParseCount(const std::string& text, int low, int high, int& value) {
     }
 }
 
+constexpr int kCentredMiles = 20;
+constexpr int kWidestMiles = 3000;
+
+// The ship of that name still in play.
+combat::TFightingShip* ShipNamed(ui::TfrmMain& window, const std::string& name) {
+    engine::TGameWorld* world = window.World();
+    if (world != nullptr) {
+        for (const auto& ship : world->Ships) {
+            if (ship->Name == name) {
+                return ship.get();
+            }
+        }
+    }
+    return nullptr;
+}
+
+bool CentreOn(ui::TfrmMain& window, const std::string& name, int miles) {
+    const combat::TFightingShip* ship = ShipNamed(window, name);
+    if (ship == nullptr) {
+        return false;
+    }
+    window.Chart()->SetCentre(ship->Position());
+    window.Chart()->SetAltitude(miles * map::kGlobeUnitsPerNauticalMile);
+    return true;
+}
+
+// The status window of the ship of that name, its picture tab showing.
+QImage StatusPicture(ui::TfrmMain& window, const std::string& name) {
+    combat::TFightingShip* ship = ShipNamed(window, name);
+    if (ship == nullptr) {
+        return {};
+    }
+    window.ShowShipStatus(ship);
+    QWidget* status = window.ShipStatusWindow();
+    if (status == nullptr || !status->isVisible()) {
+        return {};
+    }
+    if (auto* views = status->findChild<QTabWidget*>("viewTabs")) {
+        views->setCurrentIndex(views->count() - 1);
+    }
+    return status->grab().toImage();
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -85,6 +142,11 @@ int main(int argc, char** argv) {
     int side = 0;
     int minutes = 0;
     bool chartOnly = false;
+    std::string statusShip;
+    std::string centreShip;
+    bool closeAction = false;
+    bool fireLines = false;
+    int centreMiles = kCentredMiles;
     int width = 0;
     int height = 0;
     if (const auto code = core::HandleHelpAndVersion(args, "tarnwake", kUsage, std::cout)) {
@@ -92,7 +154,8 @@ int main(int argc, char** argv) {
     }
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
-        if ((arg == "--screenshot" || arg == "--size" || arg == "--side" || arg == "--minutes") &&
+        if ((arg == "--screenshot" || arg == "--size" || arg == "--side" || arg == "--minutes" ||
+             arg == "--status" || arg == "--centre" || arg == "--miles") &&
             i + 1 >= args.size()) {
             std::cerr << "tarnwake: " << arg << " needs a value\n";
             return 2;
@@ -117,6 +180,29 @@ int main(int argc, char** argv) {
         }
         if (arg == "--chart-only") {
             chartOnly = true;
+            continue;
+        }
+        if (arg == "--fire-lines") {
+            fireLines = true;
+            continue;
+        }
+        if (arg == "--close-action") {
+            closeAction = true;
+            continue;
+        }
+        if (arg == "--status") {
+            statusShip = args[++i];
+            continue;
+        }
+        if (arg == "--centre") {
+            centreShip = args[++i];
+            continue;
+        }
+        if (arg == "--miles") {
+            if (!ParseCount(args[++i], 1, kWidestMiles, centreMiles)) {
+                std::cerr << "tarnwake: --miles takes a number of miles\n";
+                return 2;
+            }
             continue;
         }
         if (arg == "--size") {
@@ -187,13 +273,35 @@ int main(int argc, char** argv) {
     if (shooting) {
         QTimer::singleShot(0, [&] {
             if (engine::TGameWorld* world = window.World(); world != nullptr && minutes > 0) {
-                world->RunHeadless(minutes);
+                if (closeAction) {
+                    world->InstallOpponent(std::make_unique<ui::TClosingOpponent>());
+                }
+                // Through the breaks a player would be stopped at.
+                world->RunWholeMinutes(minutes, {});
                 window.SetWorld(world);
             }
             // A picture shows where the opening zoom ends, not a step of it.
             window.ZoomAtStart(false);
+            if (fireLines) {
+                // As the toolbar button would, so that the picture shows the button pressed.
+                if (auto* action = window.findChild<QAction*>("Show fire lines")) {
+                    action->trigger();
+                }
+            }
+            if (!centreShip.empty() && !CentreOn(window, centreShip, centreMiles)) {
+                std::cerr << "tarnwake: no ship named " << centreShip << " to centre on\n";
+                app.exit(2);
+                return;
+            }
             QImage picture;
-            if (chartOnly) {
+            if (!statusShip.empty()) {
+                picture = StatusPicture(window, statusShip);
+                if (picture.isNull()) {
+                    std::cerr << "tarnwake: no ship named " << statusShip << " to show\n";
+                    app.exit(2);
+                    return;
+                }
+            } else if (chartOnly) {
                 picture = QImage(window.Chart()->size(), QImage::Format_RGB32);
                 QPainter painter(&picture);
                 window.Chart()->PaintChart(painter, picture.size());

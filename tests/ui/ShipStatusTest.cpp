@@ -19,6 +19,7 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QImage>
@@ -217,7 +218,10 @@ private slots:
         // No rounds fired yet.
         QCOMPARE(game.Text("mainHitPercent"), QString("0.00"));
         QCOMPARE(game.Text("secHitPercent"), QString("0.00"));
-        QCOMPARE(game.Text("picture"), QString("Picture not available"));
+        // No photograph is shipped: the class's plan stands in.
+        const QLabel* picture = game.dialog.findChild<QLabel*>("picture");
+        QVERIFY(!picture->pixmap().isNull());
+        QVERIFY(picture->text().isEmpty());
         QVERIFY(game.Hidden("alarmLine"));
         QVERIFY(game.Hidden("rudderLine"));
     }
@@ -387,22 +391,41 @@ private slots:
         QImage image(40, 20, QImage::Format_RGB32);
         image.fill(Qt::darkGray);
         QVERIFY(image.save(custom + "/IronDuke.png"));
-        ship->PictureName = "IronDuke.png";
+        ship->PictureName.clear();
         game.dialog.Open(ship, false);
         const QLabel* picture = game.dialog.findChild<QLabel*>("picture");
-        QVERIFY(!picture->pixmap().isNull());
+        const QImage plan = picture->pixmap().toImage();
+        QVERIFY(!plan.isNull());
+        ship->PictureName = "IronDuke.png";
+        game.dialog.Refresh();
         QCOMPARE(picture->pixmap().width(), 40);
 
-        // A file that does not decode counts as no picture; so does a name leading out of
-        // the folder.
+        // A photograph in JPEG, decoded with libjpeg; named without its extension too.
+        QImage photograph(64, 32, QImage::Format_RGB32);
+        photograph.fill(QColor(180, 40, 40));
+        QVERIFY(photograph.save(custom + "/Iron Duke class.jpg", "JPEG", 95));
+        for (const char* name : {"Iron Duke class.jpg", "Iron Duke class"}) {
+            ship->PictureName = name;
+            game.dialog.Refresh();
+            QCOMPARE(picture->pixmap().width(), 64);
+            const QColor middle = picture->pixmap().toImage().pixelColor(32, 16);
+            QVERIFY2(std::abs(middle.red() - 180) < 12 && middle.green() < 60, name);
+        }
+
+        // A file that does not decode counts as no picture, and so does one cut short or a
+        // name leading out of the folder: the plan of the class is shown instead.
         std::ofstream(std::filesystem::path(custom.toStdString()) / "Broken.jpg") << "not a jpeg";
-        ship->PictureName = "Broken.jpg";
-        game.dialog.Refresh();
-        QVERIFY(picture->pixmap().isNull());
-        QCOMPARE(picture->text(), QString("Picture not available"));
-        ship->PictureName = "../Custom Files/IronDuke.png";
-        game.dialog.Refresh();
-        QCOMPARE(picture->text(), QString("Picture not available"));
+        QFile whole(custom + "/Iron Duke class.jpg");
+        QVERIFY(whole.open(QIODevice::ReadOnly));
+        QFile cut(custom + "/Cut.jpg");
+        QVERIFY(cut.open(QIODevice::WriteOnly));
+        cut.write(whole.read(whole.size() / 2));
+        cut.close();
+        for (const char* name : {"Broken.jpg", "Cut.jpg", "../Custom Files/IronDuke.png"}) {
+            ship->PictureName = name;
+            game.dialog.Refresh();
+            QCOMPARE(picture->pixmap().toImage(), plan);
+        }
         QVERIFY(game.messages.Shown().empty());
     }
 
