@@ -3,6 +3,7 @@
 #include "ai/EnemyKnowledge.h"
 #include "ai/Navigation.h"
 #include "ai/Stance.h"
+#include "ai/StanceCourse.h"
 #include "combat/Division.h"
 #include "engine/GameWorld.h"
 
@@ -12,6 +13,7 @@ void TComputerOpponent::DivisionDecides(engine::TGameWorld& world, combat::TDivi
     const TFullKnowledge knowledge(world);
     const TDecisionContext context(world, knowledge, &trace_);
     SelectStance(context, division);
+    SelectStanceCourse(context, division);
 }
 
 int TComputerOpponent::TryCourseAvoidClose(engine::TGameWorld& world, combat::TFightingShip& ship,

@@ -1,4 +1,5 @@
 #include "core/Folders.h"
+#include "engine/ComputerOpponent.h"
 #include "scenario/FormationCheck.h"
 #include "scenario/GameStart.h"
 #include "scenario/ScenarioFixture.h"
@@ -67,6 +68,9 @@ std::vector<TMadeGood> TenMinutesOf(tw::ScenarioFixture& fixture,
     scenario::TSideChoices sides;
     sides.ForceLevel = {engine::flHistorical, engine::flHistorical};
     scenario::StartGame(world, file, sides);
+    // The computer's divisions keep the orders they start with: what is measured is how the
+    // ships follow orders, not what the computer orders.
+    world.InstallOpponent(std::make_unique<engine::THoldingOpponent>());
     std::map<const combat::TDivision*, int> start;
     for (const auto& d : world.Divisions) {
         start[d.get()] = d->Course;
