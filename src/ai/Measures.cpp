@@ -187,26 +187,30 @@ int DesiredRange(const TDecisionContext& context, const TFightingShip& ship) {
     return 0;
 }
 
-int AmmoLevel(const TDivision& division) {
+namespace {
+
+// The mean over the division's ships of a measure of each, truncated; 0 without ships.
+template <typename Measure> int MeanOverShips(const TDivision& division, Measure&& measure) {
     if (!division.HasShips()) {
         return 0;
     }
     int sum = 0;
     for (const TFightingShip* ship : division.Ships) {
-        sum += ship->MainAmmoRemainingPercent();
+        sum += measure(*ship);
     }
     return sum / static_cast<int>(division.Ships.size());
 }
 
+} // namespace
+
+int AmmoLevel(const TDivision& division) {
+    return MeanOverShips(division,
+                         [](const TFightingShip& ship) { return ship.MainAmmoRemainingPercent(); });
+}
+
 int DamageLevel(const TDivision& division) {
-    if (!division.HasShips()) {
-        return 0;
-    }
-    int sum = 0;
-    for (const TFightingShip* ship : division.Ships) {
-        sum += ship->DamagePercentage();
-    }
-    return sum / static_cast<int>(division.Ships.size());
+    return MeanOverShips(division,
+                         [](const TFightingShip& ship) { return ship.DamagePercentage(); });
 }
 
 bool IsStrongestNearby(const TDecisionContext& context, const TDivision& division) {

@@ -564,6 +564,23 @@ void TStanceSelection::DestroyerTorpedoThreat(int yards, bool afloatTest) {
     division_.ThreatShip = destroyer;
 }
 
+bool TStanceSelection::ThreatInReach(TFightingShip* threat, int& range) {
+    threat_ = threat;
+    if (threat == nullptr || !enemy_.Afloat(*threat)) {
+        return false;
+    }
+    range = RangeTo(*threat);
+    return range < kThreatYards;
+}
+
+void TStanceSelection::TurnAwayFrom(int stance, TFightingShip& threat) {
+    Set(stance,
+        stance == combat::stanceAvoidTorpedoAttack ? "selects AVOID TORPEDO ATTACK "
+                                                   : "selects AVOID THREAT ",
+        &threat);
+    division_.ThreatShip = &threat;
+}
+
 bool TStanceSelection::FrustratedClose(const TFightingShip& enemy) {
     if (BeyondGuns(RangeTo(enemy)) &&
         division_.MinutesInCombat + kFrustrationMinutes < Random(100) &&
@@ -693,21 +710,15 @@ void TStanceSelection::CapitalThreat() {
           designs::IsOneOf(enemy_.Type(*threat), {TShipType::BB, TShipType::B})))) {
         threat = nullptr;
     }
-    threat_ = threat;
-    if (threat == nullptr || !enemy_.Afloat(*threat)) {
-        return;
-    }
-    const int range = RangeTo(*threat);
-    if (range >= kThreatYards) {
+    int range = 0;
+    if (!ThreatInReach(threat, range)) {
         return;
     }
     if (IsType(*threat, TShipType::DD) &&
         range < Random(kCapitalTorpedoThreatSpread) + kTorpedoThreatBaseYards) {
-        Set(combat::stanceAvoidTorpedoAttack, "selects AVOID TORPEDO ATTACK ", threat);
-        division_.ThreatShip = threat;
+        TurnAwayFrom(combat::stanceAvoidTorpedoAttack, *threat);
     } else if (!division_.Closing) {
-        Set(combat::stanceAvoidThreat, "selects AVOID THREAT ", threat);
-        division_.ThreatShip = threat;
+        TurnAwayFrom(combat::stanceAvoidThreat, *threat);
     }
 }
 
@@ -829,12 +840,8 @@ void TStanceSelection::CruiserThreat() {
     if (threat != nullptr && division_.Role == combat::roleCore && IsType(*threat, TShipType::CA)) {
         threat = nullptr;
     }
-    threat_ = threat;
-    if (threat == nullptr || !enemy_.Afloat(*threat)) {
-        return;
-    }
-    const int range = RangeTo(*threat);
-    if (range >= kThreatYards) {
+    int range = 0;
+    if (!ThreatInReach(threat, range)) {
         return;
     }
     if (IsType(*threat, TShipType::DD) &&
@@ -843,8 +850,10 @@ void TStanceSelection::CruiserThreat() {
         const bool guarding = RoleIs({combat::roleSupport, combat::roleScout, combat::roleScreen});
         if (!guarding || range < kGuardTooCloseYards || Random(100) > kGuardBreaksPercent ||
             Stance() == combat::stanceDisengage || !LeadWithin(kGuardLeadYards)) {
-            Set(combat::stanceAvoidTorpedoAttack, "selects AVOID TORPEDO ATTACK ", threat);
-        } else if (Random(100) > kGuardHoldAbove) {
+            TurnAwayFrom(combat::stanceAvoidTorpedoAttack, *threat);
+            return;
+        }
+        if (Random(100) > kGuardHoldAbove) {
             Set(combat::stanceHold, "selects HOLD on protect lead against DD ", threat);
         } else {
             Set(combat::stanceClose, "selects CLOSE on protect lead against DD ", threat);
@@ -852,8 +861,7 @@ void TStanceSelection::CruiserThreat() {
         division_.ThreatShip = threat;
     } else if (!division_.Closing && (range < kCruiserThreatYards ||
                                       !CoursesDiverge(context_, flag_, *threat, kPresentCourse))) {
-        Set(combat::stanceAvoidThreat, "selects AVOID THREAT ", threat);
-        division_.ThreatShip = threat;
+        TurnAwayFrom(combat::stanceAvoidThreat, *threat);
     }
 }
 
@@ -1133,20 +1141,14 @@ void TStanceSelection::Auxiliary() {
 
 void TStanceSelection::AuxiliaryThreat() {
     TFightingShip* threat = NearestThreat(context_, flag_);
-    threat_ = threat;
-    if (threat == nullptr) {
-        return;
-    }
-    const int range = RangeTo(*threat);
-    if (range >= kThreatYards) {
+    int range = 0;
+    if (!ThreatInReach(threat, range)) {
         return;
     }
     if (IsType(*threat, TShipType::DD) && range < kAuxiliaryTorpedoThreatYards) {
-        Set(combat::stanceAvoidTorpedoAttack, "selects AVOID TORPEDO ATTACK ", threat);
-        division_.ThreatShip = threat;
+        TurnAwayFrom(combat::stanceAvoidTorpedoAttack, *threat);
     } else if (!division_.Closing) {
-        Set(combat::stanceAvoidThreat, "selects AVOID THREAT ", threat);
-        division_.ThreatShip = threat;
+        TurnAwayFrom(combat::stanceAvoidThreat, *threat);
     }
 }
 
@@ -1155,7 +1157,11 @@ void TStanceSelection::AuxiliaryThreat() {
 void SelectStance(const TDecisionContext& context, TDivision& division) {
     const TFightingShip* flag = division.Flagship();
     if (flag == nullptr) {
+        context.Note(division, "Warning, no flagship!: Div := " + division.DivisionName);
         return;
+    }
+    if (division.Force == nullptr) {
+        context.Note(division, "Warning! " + division.DivisionName + " has no force!");
     }
     TStanceSelection selection(context, division);
     switch (flag->ShipType) {

@@ -89,6 +89,11 @@ private:
     void FlagshipStunned();
     void DestroyerTorpedoThreat(int yards, bool afloatTest);
     bool FrustratedClose(const TFightingShip& enemy);
+    // The threat rules' H, kept for the rules after it; true when it is afloat within 15,000
+    // yards, `range` then its range.
+    bool ThreatInReach(TFightingShip* threat, int& range);
+    // AVOID THREAT or AVOID TORPEDO ATTACK, turning from `threat`.
+    void TurnAwayFrom(int stance, TFightingShip& threat);
 
     // ---- Rules of one selector
     void CapitalThreat();

@@ -117,7 +117,8 @@ bool TForce::AdvanceWaypoints(IBattleContext& context) {
         if (map::RangeYards(flag->Position(), target) < kWaypointReachedYards) {
             reached = true;
             if (context.WaypointArrivalAllowed(*d)) {
-                ++d->WaypointIndex;
+                // A division without an index was making for the first waypoint.
+                d->WaypointIndex = std::max(d->WaypointIndex, 0) + 1;
             }
         }
         const TDivision* lead = d->LeadDiv;

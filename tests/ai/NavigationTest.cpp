@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
+#include <tuple>
 #include <vector>
 
 using namespace tarnwake;
@@ -34,6 +36,17 @@ TEST_F(NavigationTest, SectorsRunFromTheBowClockwise) {
                                                  {224, 3}, {225, 4}, {314, 4}, {315, 1}, {359, 1}};
     for (const auto& [relative, sector] : cases) {
         EXPECT_EQ(sector, ai::Sector(relative)) << relative;
+    }
+}
+
+TEST_F(NavigationTest, TheSignedAngleIsPositiveWhenTheSecondCourseLiesClockwise) {
+    const std::vector<std::tuple<int, int, int>> cases{{0, 90, 90},    {90, 0, -90},  {350, 10, 20},
+                                                       {10, 350, -20}, {0, 180, 180}, {180, 0, 180},
+                                                       {45, 45, 0},    {270, 89, 179}};
+    for (const auto& [from, to, signedAngle] : cases) {
+        EXPECT_EQ(signedAngle, map::SignedTurn(from, to)) << from << " to " << to;
+        EXPECT_EQ(to, map::AddBearing(from, signedAngle));
+        EXPECT_EQ(std::abs(signedAngle), map::CourseDifference(from, to));
     }
 }
 
@@ -223,19 +236,7 @@ TEST_F(NavigationTest, TryCourseAvoidCloseTriesWiderTurnsWithTheDeviationAllowed
 // The fixture's sea with an island whose west coast lies 10 miles east, 20 miles long.
 class LandTest : public NavigationTest {
 protected:
-    LandTest() {
-        map::TGlobeLayer& land = world.Chart.FindOrCreateLayer("Land");
-        auto& island = land.Create<map::TGeoDataObject>();
-        constexpr std::int32_t kMile = 90'000;
-        const std::int32_t west = origin.lon + 18 * kMile; // 10 miles at 56 N
-        const std::int32_t east = west + 36 * kMile;
-        const std::int32_t south = origin.lat - 10 * kMile;
-        const std::int32_t north = origin.lat + 10 * kMile;
-        island.SetChainPoints(
-            0, {{west, south, 0}, {east, south, 0}, {east, north, 0}, {west, north, 0}});
-        island.SetClosed(true);
-        world.Chart.SetLandLayer(1, &land);
-    }
+    LandTest() { AddIsland(); }
 };
 
 TEST_F(LandTest, IsFreeOfLandInDirectionSearchesTenDegreesAtATime) {

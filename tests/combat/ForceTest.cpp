@@ -52,6 +52,12 @@ TEST_F(Forces, WaypointsAreReachedInsideThreeThousandYards) {
     scouts.Flagship()->SetPosition(At(0, 40000));
     EXPECT_FALSE(force.AdvanceWaypoints(*this));
     EXPECT_EQ(0, bcs.WaypointIndex);
+
+    // A division without an index, at the first waypoint, goes on to the second.
+    bcs.WaypointIndex = -1;
+    bcs.Flagship()->SetPosition(At(0, 1000));
+    EXPECT_TRUE(force.AdvanceWaypoints(*this));
+    EXPECT_EQ(1, bcs.WaypointIndex);
 }
 
 TEST_F(Forces, PastTheLastWaypointTheForceMakesForItsBase) {

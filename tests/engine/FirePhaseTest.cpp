@@ -285,6 +285,24 @@ TEST_F(FirePhaseTest, LinesEngagedFillTheGunneryLogOfBothSides) {
     EXPECT_EQ(lines.back(), "Second;game");
 }
 
+TEST_F(FirePhaseTest, AShipIsEngagedFromFiringHerMainGunsUntilTheNextTargetSelection) {
+    TDivision& own = Line("BS", 0, 1, origin);
+    TDivision& enemy = Line("BC", 1, 1, At(90, 11000), TShipType::BC);
+    AllSeeAll();
+    enemy.HoldFireMinutes = 5;
+    SelectTargetsForAllDivisions(world);
+    CountFirePressure(world);
+    FireAllShips(world);
+    ASSERT_GT(own.Flagship()->RoundsFired[1], 0);
+    EXPECT_TRUE(own.Flagship()->Engaged);
+    EXPECT_FALSE(enemy.Flagship()->Engaged);
+    // The mark lasts until the next selection of targets, which gives none to a division
+    // holding its fire.
+    own.HoldFireMinutes = 5;
+    SelectTargetsForAllDivisions(world);
+    EXPECT_FALSE(own.Flagship()->Engaged);
+}
+
 TEST_F(FirePhaseTest, ManualShipTargetsOnlyInCaptainsMode) {
     TDivision& own = Line("BS", 0, 1, origin);
     TDivision& enemy = Line("BC", 1, 1, At(90, 9000), TShipType::BC);

@@ -127,6 +127,19 @@ TEST_F(SightingTest, ThreeMinutesFromUnseenToClassIdentified) {
     EXPECT_TRUE(world.PausePending);
 }
 
+TEST_F(SightingTest, TheCapitalSightingMarkIsSetForAPassInWhichACapitalTypeIsMadeOut) {
+    TFightingShip& lion = Single("Lion", 0, Offset(0, 0));
+    // A battle cruiser, then a destroyer made out after her in the same pass.
+    Single("Seydlitz", 1, Offset(0, 5), designs::TShipType::BC);
+    Single("V 25", 1, Offset(1, 3), designs::TShipType::DD);
+    SharpEyes();
+    const std::vector<bool> expected = {false, true, false}; // sighted, typed, classed
+    for (int minute = 0; minute < 3; ++minute) {
+        engine::Checksightings(world);
+        EXPECT_EQ(expected[static_cast<std::size_t>(minute)], lion.CapitalShipInSight) << minute;
+    }
+}
+
 TEST_F(SightingTest, AShipNobodySeesIsUnseenAtOnceAndForgetsItsType) {
     Single("Lion", 0, Offset(0, 0));
     TFightingShip& seydlitz = Single("Seydlitz", 1, Offset(0, 25));

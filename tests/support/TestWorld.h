@@ -84,6 +84,21 @@ public:
         return map::MovePoint(origin, course, yards);
     }
     map::TGlobeLayer* ShipLayer() { return &world.Chart.FindOrCreateLayer("ShipLayer"); }
+    // A square island of 20 nautical miles a side whose west coast lies 10 miles east of the
+    // reference point, on the primary land layer.
+    void AddIsland() {
+        map::TGlobeLayer& land = world.Chart.FindOrCreateLayer("Land");
+        auto& island = land.Create<map::TGeoDataObject>();
+        constexpr std::int32_t kMile = 90'000;
+        const std::int32_t west = origin.lon + 18 * kMile; // 10 nm at 56 N is 18' of longitude
+        const std::int32_t east = west + 36 * kMile;
+        const std::int32_t south = origin.lat - 10 * kMile;
+        const std::int32_t north = origin.lat + 10 * kMile;
+        island.SetChainPoints(
+            0, {{west, south, 0}, {east, south, 0}, {east, north, 0}, {west, north, 0}});
+        island.SetClosed(true);
+        world.Chart.SetLandLayer(1, &land);
+    }
 
     // Every line the log has kept (with its marker), the minute's lines flushed into it first.
     std::vector<std::string> FlushedLog() {
