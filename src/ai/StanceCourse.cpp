@@ -2,6 +2,7 @@
 
 #include "ai/DecisionContext.h"
 #include "ai/EnemyKnowledge.h"
+#include "ai/ForceOrders.h"
 #include "ai/Measures.h"
 #include "ai/Navigation.h"
 #include "combat/Division.h"
@@ -641,8 +642,9 @@ bool TStanceCourse::Aircraft() {
 
 bool TStanceCourse::ObjectivePursuit() {
     if (IsType(TShipType::AV) || world_.TimeElapsed <= kObjectiveAfterMinutes ||
-        force_ == nullptr || !force_->AIControl || division_.Role == combat::rolePatrol ||
-        !Fighting() || Withdrawal() >= kObjectiveWithdrawal) {
+        force_ == nullptr || !UnderComputerControl(*force_) ||
+        division_.Role == combat::rolePatrol || !Fighting() ||
+        Withdrawal() >= kObjectiveWithdrawal) {
         return false;
     }
     if (AmmoLevel(division_) <= Random(kObjectiveAmmoRoll) + kObjectiveAmmoBase || Detached() ||
