@@ -127,3 +127,26 @@ TEST_F(ScenarioFixtureTest, EveryFlagshipGoesWhereItIsOrdered) {
         EXPECT_GE(2 * onScenarioCourse, moving);
     }
 }
+
+// Each shipped scenario with the computer commanding both sides for four hours, steering and
+// fighting: no ship runs ashore and no procedure fails.
+TEST_F(ScenarioFixtureTest, TheComputerSteersEveryShippedScenarioClearOfLandAndFaults) {
+    constexpr int kMinutes = 240;
+    const auto scenarios = core::ListFilesWithExtension(tw::ShippedGameDir() / "Scenarios", ".nsc");
+    for (const auto& file : scenarios) {
+        SCOPED_TRACE(file.filename().string());
+        random = std::make_unique<core::TRandomGenerator>(1);
+        MakeWorld();
+        messages.Clear();
+        scenario::StartGame(*world, file, scenario::TSideChoices{});
+        world->RunWholeMinutes(kMinutes);
+        for (const auto& ship : world->Ships) {
+            if (ship->ShipType != designs::TShipType::LT && !ship->IsSinkingOrSunk()) {
+                EXPECT_FALSE(world->Chart.IsOnLand(ship->Position())) << ship->Name;
+            }
+        }
+        for (const auto& shown : messages.Shown()) {
+            EXPECT_THAT(shown.text, ::testing::Not(::testing::HasSubstr("Error in"))) << shown.text;
+        }
+    }
+}
