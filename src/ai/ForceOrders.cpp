@@ -180,6 +180,8 @@ void AssessForces(const TDecisionContext& context) {
         if (force.Divisions.empty()) {
             continue;
         }
+        // A division that has reached its waypoint makes for the next.
+        force.AdvanceWaypoints(context.World);
         const TFightingShip* flag =
             force.FlagDivision() != nullptr ? force.CachedFlagship() : nullptr;
         if (context.World.Random().Random(kReassessRoll) < kReassessChance && flag != nullptr &&

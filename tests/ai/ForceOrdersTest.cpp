@@ -70,6 +70,19 @@ TEST_F(ForceOrdersTest, OnlyTheComputerOrdersFlotillaAttacksAndTheTurnAwayClockR
     EXPECT_FALSE(force.FlotillaAttack);
 }
 
+TEST_F(ForceOrdersTest, DivisionsPassTheWaypointsTheyReach) {
+    combat::TDivision& near = Squadron("Near", 0, TShipType::BB, At(0, 0));
+    combat::TForce& force = ForceOf(near);
+    force.Waypoints = {At(0, 2999), At(0, 50000)};
+    Script({7});
+    ai::AssessForces(context);
+    EXPECT_EQ(1, near.WaypointIndex);
+    // The next lies far off: the division keeps making for it.
+    Script({7});
+    ai::AssessForces(context);
+    EXPECT_EQ(1, near.WaypointIndex);
+}
+
 TEST_F(ForceOrdersTest, AForceFacingTwiceItsStrengthTires) {
     combat::TDivision& own = Squadron("Cruisers", 0, TShipType::CL, At(0, 0));
     combat::TForce& force = ForceOf(own);
