@@ -1,8 +1,9 @@
 // One whole minute of play at Jutland at the largest force level (about 270 ships), with every
-// phase, from the moment the battle fleets meet: the shipped scenario at seed 1 with the
-// computer commanding both sides, run until a battleship first has an enemy battleship in
-// sight; then each iteration plays the next minute as the game would at "Ultra fast" (the
-// game itself slows to "Normal" while enemies are in sight). The target: 2 ms a minute.
+// phase, from the moment the battle fleets meet: the shipped scenario at seed 2 (at seed 1 the
+// fleets miss each other at this level) with the computer commanding both sides, run until a
+// battleship or battle cruiser first has an enemy capital ship in sight; then each iteration plays
+// the next minute as the game would at "Ultra fast" (the game itself slows to "Normal" while
+// enemies are in sight). The target: 2 ms a minute.
 
 #include "combat/FightingShip.h"
 #include "core/Messages.h"
@@ -26,9 +27,10 @@ constexpr int kLongestWait = 720;
 
 bool BattleFleetsMeet(const engine::TGameWorld& world) {
     return std::any_of(world.Ships.begin(), world.Ships.end(), [](const auto& ship) {
-        return ship->ShipType == designs::TShipType::BB &&
+        return designs::TypeIndex(ship->ShipType) <= designs::TypeIndex(designs::TShipType::BC) &&
                std::any_of(ship->Sighted.begin(), ship->Sighted.end(), [](const auto* enemy) {
-                   return enemy->ShipType == designs::TShipType::BB;
+                   return designs::TypeIndex(enemy->ShipType) <=
+                          designs::TypeIndex(designs::TShipType::B);
                });
     });
 }
@@ -46,7 +48,7 @@ struct TJutlandMeeting {
         scenario::TGameSetup setup;
         setup.ScenarioName = "Scenarios/Jutland.nsc";
         setup.ScenarioFile = fs::path(TARNWAKE_SOURCE_DIR) / "data" / "Scenarios" / "Jutland.nsc";
-        setup.Seed = 1;
+        setup.Seed = 2;
         setup.Sides.ForceLevel = {engine::flMaximum, engine::flMaximum};
         scenario::StartGame(world, setup);
         world.SetGameSpeed(engine::kFastestSpeed);

@@ -1202,17 +1202,20 @@ void TStanceCourse::Increase() {
         course = c;
     }
     const int inArc = KeepTargetInArc(course, b, kArcLimit);
-    if (inArc != course) {
+    const bool arcTurn = inArc != course;
+    if (arcTurn) {
         course = inArc;
         if (!division_.RetreatMark) {
             division_.TurnTogether = true;
         }
-        words += " adjusts course to " + std::to_string(course) + " to keep target in arc";
     }
     if (course != c) {
         Steer(course, words, e);
     } else {
         Reason(words, e);
+    }
+    if (arcTurn) {
+        Reason(" adjusts course to " + std::to_string(course) + " to keep target in arc");
     }
 }
 
