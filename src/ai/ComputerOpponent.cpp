@@ -1,8 +1,10 @@
 #include "ai/ComputerOpponent.h"
 
 #include "ai/EnemyKnowledge.h"
+#include "ai/ForceOrders.h"
 #include "ai/Navigation.h"
 #include "ai/Stance.h"
+#include "ai/StanceCourse.h"
 #include "combat/Division.h"
 #include "engine/GameWorld.h"
 
@@ -12,6 +14,7 @@ void TComputerOpponent::DivisionDecides(engine::TGameWorld& world, combat::TDivi
     const TFullKnowledge knowledge(world);
     const TDecisionContext context(world, knowledge, &trace_);
     SelectStance(context, division);
+    SelectStanceCourse(context, division);
 }
 
 int TComputerOpponent::TryCourseAvoidClose(engine::TGameWorld& world, combat::TFightingShip& ship,
@@ -20,6 +23,12 @@ int TComputerOpponent::TryCourseAvoidClose(engine::TGameWorld& world, combat::TF
     const TDecisionContext context(world, knowledge, &trace_);
     ai::TryCourseAvoidClose(context, ship, course, span, distance);
     return course;
+}
+
+void TComputerOpponent::AssessForces(engine::TGameWorld& world) {
+    const TFullKnowledge knowledge(world);
+    const TDecisionContext context(world, knowledge, &trace_);
+    ai::AssessForces(context);
 }
 
 bool TComputerOpponent::WaypointArrivalAllowed(engine::TGameWorld&, const combat::TDivision&) {

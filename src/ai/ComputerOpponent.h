@@ -18,6 +18,7 @@ public:
                             int distance, int course) override;
     bool WaypointArrivalAllowed(engine::TGameWorld& world,
                                 const combat::TDivision& division) override;
+    void AssessForces(engine::TGameWorld& world) override;
 
 private:
     TTraceHook trace_;

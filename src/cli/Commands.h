@@ -41,6 +41,7 @@ struct TRunOptions {
     bool state = false;       // print the whole state text at the end
     std::optional<std::filesystem::path> replayOut; // write the game's replay there
     bool traceAI = false;                           // print the computer's reasons as it decides
+    bool profile = false; // print the time spent in each phase of the minute
 };
 
 // Starts the scenario, runs it for the minutes asked and prints the message log as it

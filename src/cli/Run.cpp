@@ -8,6 +8,7 @@
 #include "engine/Digest.h"
 #include "engine/GameWorld.h"
 #include "engine/Objective.h"
+#include "engine/PhaseProfile.h"
 #include "engine/Replay.h"
 #include "map/PositionText.h"
 #include "scenario/GameStart.h"
@@ -16,6 +17,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <iomanip>
 #include <iostream>
 #include <ostream>
 #include <string>
@@ -114,6 +116,49 @@ private:
     std::size_t printed_ = 0;
     std::vector<std::string> reports_;
 };
+
+// The phases of the minute by what they do, for the profile's summary.
+struct TPhaseGroup {
+    const char* Name;
+    std::vector<std::string_view> Phases;
+};
+const std::vector<TPhaseGroup>& PhaseGroups() {
+    static const std::vector<TPhaseGroup> groups{
+        {"sighting", {"Weatherchange", "AdjustSightingLevel", "Checksightings"}},
+        {"targets and fire",
+         {"SelectTargetsForAllDivisions", "ComputerLaunchesTorpedoes", "CountFirePressure",
+          "FireAllShips"}},
+        {"damage control", {"AllShipsDamageControl", "AllShipsCheckSinkings"}},
+        {"computer decisions", {"AIDivisionsDecide"}},
+        {"movement", {"MoveAllShips", "MoveTorpedoes"}},
+    };
+    return groups;
+}
+
+// Milliseconds per minute of play, per phase and by group, and the whole minute.
+void PrintProfile(const engine::TPhaseProfile& profile, int minutes, std::ostream& out) {
+    const double perMinute = 1000.0 / std::max(minutes, 1);
+    const auto line = [&](std::string_view name, double seconds) {
+        out << "  " << name << ": " << std::fixed << std::setprecision(4) << seconds * perMinute
+            << " ms\n";
+    };
+    out << "Time per minute of play, by phase:\n";
+    for (const auto& [name, seconds] : profile.Phases()) {
+        line(name, seconds);
+    }
+    out << "By kind:\n";
+    for (const TPhaseGroup& group : PhaseGroups()) {
+        double seconds = 0.0;
+        for (const auto& [name, spent] : profile.Phases()) {
+            if (std::find(group.Phases.begin(), group.Phases.end(), name) != group.Phases.end()) {
+                seconds += spent;
+            }
+        }
+        line(group.Name, seconds);
+    }
+    line("whole minute", profile.Total());
+    out << std::defaultfloat;
+}
 
 void PrintDigest(const engine::TGameWorld& world, std::ostream& out) {
     out << "Digest at minute " << world.TimeElapsed << ": "
@@ -229,6 +274,10 @@ int Run(const core::TGameFolders& folders, core::THeadlessMessages& messages,
         << ", " << world.Ships.size() << " ships in " << world.Divisions.size() << " divisions\n";
     const std::size_t loadMessages = messages.Shown().size();
 
+    engine::TPhaseProfile profile;
+    if (options.profile) {
+        world.Profile = &profile;
+    }
     TLogPrinter printer(world, out, isatty(STDOUT_FILENO) != 0);
     world.SetView(&printer);
     const int start = world.TimeElapsed;
@@ -241,6 +290,10 @@ int Run(const core::TGameFolders& folders, core::THeadlessMessages& messages,
     world.SetView(nullptr);
 
     PrintSummary(world, loadMessages, messages, world.TimeElapsed - start, out);
+    if (options.profile) {
+        world.Profile = nullptr;
+        PrintProfile(profile, world.TimeElapsed - start, out);
+    }
     if (options.positions) {
         PrintPositions(world, out);
     }

@@ -71,6 +71,8 @@ constexpr const char* kUsage =
     "  --replay-out FILE run: write the game's replay to FILE\n"
     "  --trace-ai        run: print the reasons of the computer's decisions, with the\n"
     "                    minute and the division\n"
+    "  --profile         run: print the time spent in each phase of the minute and in\n"
+    "                    the ships' motion\n"
     "  --calibre N       hit: a shell of N inches (3 to 18)\n"
     "  --torpedo N       hit: a torpedo of N inches (1 to 24)\n"
     "  --mine            hit: a mine\n"
@@ -124,8 +126,8 @@ std::optional<int> WholeNumber(const std::string& text, int lowest, int highest)
 core::TOptionResult ParseRunOption(const std::vector<std::string>& args, std::size_t& i,
                                    cli::TRunOptions& run, std::string& error) {
     std::optional<std::string> value;
-    if (args[i] == "--trace-ai") {
-        run.traceAI = true;
+    if (args[i] == "--trace-ai" || args[i] == "--profile") {
+        (args[i] == "--profile" ? run.profile : run.traceAI) = true;
         return core::TOptionResult::Taken;
     }
     for (const char* flag : {"--positions", "--digest", "--state"}) {

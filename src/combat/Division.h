@@ -134,6 +134,9 @@ public:
     // The computer has decided to close an enemy that outranges it: the stance rules leave
     // the range to the guns until heavy damage or heavy fire ends it.
     bool Closing = false;
+    // Falling back on its force flagship or its lead while disengaging: the computer then
+    // leaves the turn-together order alone. Cleared when it chooses to fight again.
+    bool RetreatMark = false;
     // A destroyer division's torpedo attack: its target, and whether it presses the attack.
     TFightingShip* TorpedoAttackTarget = nullptr;
     bool Attacking = false;

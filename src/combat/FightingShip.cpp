@@ -289,6 +289,13 @@ int TFightingShip::GetMaxRange(int level, int calibreMaxRangeThousands) const {
     return range;
 }
 
+bool TFightingShip::HeavilyFlooded() const {
+    constexpr int kHeavyFlooding = 200;
+    constexpr int kFloodingPerLostPoint = 30;
+    return Flooding > kHeavyFlooding ||
+           Flooding > (MaxFloatPoints - CurrentFloatPoints) / kFloodingPerLostPoint;
+}
+
 int TFightingShip::FloodingPercentage() const {
     return Percentage(MaxFloatPoints, CurrentFloatPoints);
 }

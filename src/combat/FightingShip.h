@@ -141,6 +141,8 @@ public:
     bool EngineDisabled = false;
     bool ElectricDisabled = false;
     int Flooding = 0;
+    // Minutes until a player's flagship in heavy flooding is reminded to slow down.
+    int FloodingReminder = 0;
     int PF = 0;
     bool Bulkhead = false;
     int FireLevel = 0;
@@ -371,6 +373,9 @@ public:
     std::string CheckAmmoWarnings();
 
     bool IsSinkingOrSunk() const { return Sinking > 0 || Sunk; }
+    // Heavy flooding: a great deal of water coming in, or much against the flotation she has
+    // lost so far (a fresh hole in a sound hull).
+    bool HeavilyFlooded() const;
     // How the other side names her: its identified type and reported class, or "unknown ship".
     std::string IdentifiedName() const;
 

@@ -48,12 +48,19 @@ void AIDivisionsDecide(TGameWorld& world) {
     // decide most often, heavy divisions least. A decision may detach a ship into a division
     // of her own, which decides as it is formed: the pass walks the divisions as they stood
     // when it began.
+    // Each force counts its independent divisions as they decide, to spread their stations.
+    for (const auto& force : world.Forces) {
+        force->StationCounter = 0;
+    }
     const std::vector<TDivision*> divisions = world.AllDivisions();
     for (auto it = divisions.rbegin(); it != divisions.rend(); ++it) {
         TDivision& d = **it;
         const TFightingShip* flag = d.Flagship();
         if (flag == nullptr || !d.AIControl || flag->IsLandTarget() || d.IsNeutral()) {
             continue;
+        }
+        if (d.Role == combat::roleIndependent && d.Force != nullptr) {
+            ++d.Force->StationCounter;
         }
         core::RunGuarded(world.Messages(), "AIDivisionsDecide", "Division: " + d.DivisionName, [&] {
             MatchStationSpeed(world, d);

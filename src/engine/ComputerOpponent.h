@@ -26,6 +26,9 @@ public:
     // Whether a division may count its waypoint as reached.
     virtual bool WaypointArrivalAllowed(TGameWorld& world, const combat::TDivision& division) = 0;
 
+    // Once a minute, after the decisions: the forces weigh their situation (fatigue, flotilla
+    // attacks, the turn-away clock).
+    virtual void AssessForces(TGameWorld& world) = 0;
     // The force checks of the end of the minute.
     virtual void CheckSubordinateForceInCombat(TGameWorld& world) = 0;
     virtual void CheckCautiousAIFeelingGood(TGameWorld& world) = 0;
@@ -40,6 +43,7 @@ public:
         return course;
     }
     bool WaypointArrivalAllowed(TGameWorld&, const combat::TDivision&) override { return true; }
+    void AssessForces(TGameWorld&) override {}
     void CheckSubordinateForceInCombat(TGameWorld&) override {}
     void CheckCautiousAIFeelingGood(TGameWorld&) override {}
 };

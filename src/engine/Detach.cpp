@@ -41,10 +41,6 @@ constexpr int kHeavyDamagePercent = 90;
 constexpr double kWellAsternYards = 4000.0;
 constexpr int kCloseEnemyYards = 15000;
 constexpr double kConvoyScatterYards = 10000.0;
-// Heavy flooding: a great deal of water coming in, or much against the flotation she has
-// lost so far (a fresh hole in a sound hull).
-constexpr int kHeavyFlooding = 200;
-constexpr int kFloodingPerLostPoint = 30;
 // Ships lost in the dark steer anything up to 20 degrees off, out of control for a while.
 constexpr int kLostContactDrift = 40;
 constexpr int kLostContactCourseSpread = 80;
@@ -68,11 +64,6 @@ constexpr int kDetachEngines = 94;
 
 bool JammedToOneSide(const TFightingShip& ship) {
     return ship.RudderStatus == 1 || ship.RudderStatus == 3;
-}
-
-bool HeavilyFlooded(const TFightingShip& ship) {
-    return ship.Flooding > kHeavyFlooding ||
-           ship.Flooding > (ship.MaxFloatPoints - ship.CurrentFloatPoints) / kFloodingPerLostPoint;
 }
 
 void MoveToEnd(TDivision& division, TFightingShip* ship) {
@@ -203,7 +194,7 @@ void ShuffleLine(TGameWorld& world, TDivision& division) {
             disrupted = disrupted || flagship;
         }
         if (flagship && random.Random(100) < 50 &&
-            ((HeavilyFlooded(*ship) && random.Random(20) < 10) || JammedToOneSide(*ship))) {
+            ((ship->HeavilyFlooded() && random.Random(20) < 10) || JammedToOneSide(*ship))) {
             MoveToEnd(division, ship);
             disrupted = true;
         }
@@ -292,7 +283,7 @@ bool CheckShip(TGameWorld& world, TDivision& division, TFightingShip& ship,
         say(" detaches due to jammed rudder!");
         return false;
     }
-    if (HeavilyFlooded(ship)) {
+    if (ship.HeavilyFlooded()) {
         detachAndSplit();
         say(" has been detached because of heavy flooding.");
     }

@@ -11,6 +11,7 @@
 #include "engine/MinuteBookkeeping.h"
 #include "engine/MinutePhases.h"
 #include "engine/Movement.h"
+#include "engine/PhaseProfile.h"
 #include "engine/Sighting.h"
 #include "engine/Torpedo.h"
 #include "engine/Torpedoes.h"
@@ -534,10 +535,12 @@ void TGameWorld::SubStepTick() {
     const bool fullStep =
         SpeedIndex <= kNormalSpeed || (SubStepsLeft % (SpeedIndex - 1) == 0) || SubStepsLeft == 1;
     const bool steering = SubStepsLeft % GameSpeed(SpeedIndex).P == 0;
-    MoveAllShips(*this, fullStep, steering);
+    TPhaseProfile::Time(Profile, "MoveAllShips", [&] { MoveAllShips(*this, fullStep, steering); });
     if (SpeedIndex <= kFastSpeed) {
         const bool check = SpeedIndex > kNormalSpeed || SubStepsLeft % TorpedoCheckPeriod == 0;
-        core::RunGuarded(Messages(), "MoveTorpedoes", "", [&] { MoveTorpedoes(*this, check); });
+        TPhaseProfile::Time(Profile, "MoveTorpedoes", [&] {
+            core::RunGuarded(Messages(), "MoveTorpedoes", "", [&] { MoveTorpedoes(*this, check); });
+        });
     }
     --SubStepsLeft;
     if (SubStepsLeft <= 0) {

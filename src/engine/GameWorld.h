@@ -43,6 +43,7 @@ class TSearchArea;
 namespace tarnwake::engine {
 
 class IComputerOpponent;
+class TPhaseProfile;
 class TTorpedo;
 
 // What the display learns from the minute loop. The desktop program implements it; the
@@ -302,6 +303,8 @@ public:
     int TorpedoCheckPeriod = 1;
     int SpeedIndex = kNormalSpeed;
     bool DecideForAll = false; // every computer division decides in the next minute
+    // Where the minutes' time goes, when someone measures it (the runner's --profile).
+    TPhaseProfile* Profile = nullptr;
     int QuietMinutes = 0;
     bool ScenarioFinished = false;
     // An objective that ends the game was accomplished, or failed, this game.

@@ -13,6 +13,7 @@
 #include "engine/GameWorld.h"
 #include "engine/MinuteBookkeeping.h"
 #include "engine/Objectives.h"
+#include "engine/PhaseProfile.h"
 #include "engine/Rescue.h"
 #include "engine/Sighting.h"
 #include "engine/Sinking.h"
@@ -131,7 +132,7 @@ void RunPhases(TGameWorld& world, std::span<const TPhase> phases) {
         core::RunGuarded(world.Messages(), phase.Name, "", [&] {
             due = phase.Due(world, previousDue);
             if (due) {
-                phase.Run(world);
+                TPhaseProfile::Time(world.Profile, phase.Name, [&] { phase.Run(world); });
             }
         });
         previousDue = due;

@@ -8,6 +8,7 @@
 #include "core/Messages.h"
 #include "core/Random.h"
 #include "engine/CampaignEvents.h"
+#include "engine/ComputerOpponent.h"
 #include "engine/ContactReports.h"
 #include "engine/GameWorld.h"
 #include "engine/Sighting.h"
@@ -390,7 +391,9 @@ void CheckObjectives(TGameWorld& world) {
     }
 }
 
-void CheckForceWithdrawal(TGameWorld&) {}
+void CheckForceWithdrawal(TGameWorld& world) {
+    world.Opponent().AssessForces(world);
+}
 
 void ReactToIdentification(TGameWorld& world, TFightingShip& observer) {
     TDivision* division = world.DivisionOfShip(&observer);

@@ -209,7 +209,7 @@ bool TGlobe::ReportNoLandLayer(core::IMessages& messages) {
 }
 
 bool TGlobe::IsBlocked(const TGeoPos& p, const combat::TFightingShip* ship, TLandRule rule) {
-    if (minefieldTest_ && minefieldTest_(p, ship)) {
+    if (MinefieldBlocks(p, ship)) {
         return true;
     }
     return rule == TLandRule::LandOrCoast ? IsOnLandOrCoast(p) : IsOnLand(p);

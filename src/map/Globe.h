@@ -101,6 +101,9 @@ public:
     // A ship may not go to p: a minefield that blocks it, or land (by `rule`).
     bool IsBlocked(const TGeoPos& p, const combat::TFightingShip* ship,
                    TLandRule rule = TLandRule::LandOrCoast);
+    bool MinefieldBlocks(const TGeoPos& p, const combat::TFightingShip* ship) const {
+        return minefieldTest_ && minefieldTest_(p, ship);
+    }
 
     // ---- The view, as the environment file and the chart view set it.
     // Pixels per globe unit at the current zoom; the pick tolerance is two pixels.

@@ -1,4 +1,5 @@
 #include "core/Folders.h"
+#include "engine/ComputerOpponent.h"
 #include "scenario/FormationCheck.h"
 #include "scenario/GameStart.h"
 #include "scenario/ScenarioFixture.h"
@@ -67,6 +68,9 @@ std::vector<TMadeGood> TenMinutesOf(tw::ScenarioFixture& fixture,
     scenario::TSideChoices sides;
     sides.ForceLevel = {engine::flHistorical, engine::flHistorical};
     scenario::StartGame(world, file, sides);
+    // The computer's divisions keep the orders they start with: what is measured is how the
+    // ships follow orders, not what the computer orders.
+    world.InstallOpponent(std::make_unique<engine::THoldingOpponent>());
     std::map<const combat::TDivision*, int> start;
     for (const auto& d : world.Divisions) {
         start[d.get()] = d->Course;
@@ -121,5 +125,28 @@ TEST_F(ScenarioFixtureTest, EveryFlagshipGoesWhereItIsOrdered) {
         EXPECT_GT(moving, 0);
         // Most divisions steam their scenario course; the rest keep stations on them.
         EXPECT_GE(2 * onScenarioCourse, moving);
+    }
+}
+
+// Each shipped scenario with the computer commanding both sides for four hours, steering and
+// fighting: no ship runs ashore and no procedure fails.
+TEST_F(ScenarioFixtureTest, TheComputerSteersEveryShippedScenarioClearOfLandAndFaults) {
+    constexpr int kMinutes = 240;
+    const auto scenarios = core::ListFilesWithExtension(tw::ShippedGameDir() / "Scenarios", ".nsc");
+    for (const auto& file : scenarios) {
+        SCOPED_TRACE(file.filename().string());
+        random = std::make_unique<core::TRandomGenerator>(1);
+        MakeWorld();
+        messages.Clear();
+        scenario::StartGame(*world, file, scenario::TSideChoices{});
+        world->RunWholeMinutes(kMinutes);
+        for (const auto& ship : world->Ships) {
+            if (ship->ShipType != designs::TShipType::LT && !ship->IsSinkingOrSunk()) {
+                EXPECT_FALSE(world->Chart.IsOnLand(ship->Position())) << ship->Name;
+            }
+        }
+        for (const auto& shown : messages.Shown()) {
+            EXPECT_THAT(shown.text, ::testing::Not(::testing::HasSubstr("Error in"))) << shown.text;
+        }
     }
 }
