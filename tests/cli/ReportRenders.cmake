@@ -8,7 +8,7 @@ endif()
 file(REMOVE_RECURSE ${WORK_DIR})
 file(MAKE_DIRECTORY ${WORK_DIR})
 execute_process(COMMAND ${CLI} --game-dir ${GAME_DIR} --user-dir ${WORK_DIR}/user --seed 1
-                        batch ${SCENARIO} --runs 6 --level historical
+                        batch "${SCENARIO}" --runs 6 --level historical
                         --report ${WORK_DIR}/report.html
                 RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
 if(NOT code EQUAL 0)
