@@ -887,7 +887,7 @@ bool TChartPainter::LayerFromPicture(TLayerCache& entry, map::TGlobeLayer& layer
             return false;
         }
     }
-    bool stale = picture.image.isNull() || picture.looks.size() != objects.size();
+    bool stale = !picture.valid || picture.looks.size() != objects.size();
     picture.looks.resize(objects.size());
     for (std::size_t i = 0; i < objects.size(); ++i) {
         const std::uint64_t look =
@@ -904,7 +904,7 @@ bool TChartPainter::LayerFromPicture(TLayerCache& entry, map::TGlobeLayer& layer
     stale = stale || picture.presenters != layer.Presenters() || picture.land != colours_.Land ||
             picture.pixelsPerGlobeUnit != projection_.PixelsPerGlobeUnit() ||
             picture.renderHints != static_cast<int>(painter_.renderHints()) ||
-            picture.image.size() != size_ * ratio;
+            picture.screen != size_ * ratio;
     if (stale) {
         DrawLayerPicture(entry, layer, zoom, ratio);
     }
@@ -913,7 +913,8 @@ bool TChartPainter::LayerFromPicture(TLayerCache& entry, map::TGlobeLayer& layer
     if (!picture.extent.isEmpty()) {
         const QRectF target(QPointF(picture.extent.topLeft()) / ratio,
                             QSizeF(picture.extent.size()) / ratio);
-        painter_.drawImage(target, picture.image, QRectF(picture.extent));
+        painter_.drawImage(target, picture.image,
+                           QRectF(QPointF(0, 0), QSizeF(picture.extent.size())));
     }
     return true;
 }
@@ -922,18 +923,22 @@ void TChartPainter::DrawLayerPicture(TLayerCache& entry, map::TGlobeLayer& layer
                                      qreal pixelRatio) {
     TLayerCache::TPicture& picture = entry.picture;
     const QSize pixels = size_ * pixelRatio;
-    if (picture.image.size() != pixels) {
-        picture.image = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    QImage& canvas = cache_.canvas;
+    if (canvas.size() != pixels) {
+        canvas = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
     }
-    picture.image.setDevicePixelRatio(pixelRatio);
-    picture.image.fill(Qt::transparent);
+    canvas.setDevicePixelRatio(pixelRatio);
+    canvas.fill(Qt::transparent);
     {
-        QPainter painter(&picture.image);
+        QPainter painter(&canvas);
         painter.setRenderHints(painter_.renderHints());
         TChartPainter shapes(painter, size_, projection_, altitude_, colours_, cache_);
         shapes.LayerObjects(entry, layer, zoom, false);
     }
-    picture.extent = DrawnExtent(picture.image, static_cast<int>(pixelRatio));
+    picture.valid = true;
+    picture.screen = pixels;
+    picture.extent = DrawnExtent(canvas, static_cast<int>(pixelRatio));
+    picture.image = picture.extent.isEmpty() ? QImage() : canvas.copy(picture.extent);
     picture.shapes = entry.projected;
     picture.presenters = layer.Presenters();
     picture.land = colours_.Land;

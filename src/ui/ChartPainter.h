@@ -139,8 +139,10 @@ struct TLayerCache {
     // change at most once a minute or when the view moves. The ships in the same layer move
     // at every step, so the shapes are compared as projected, not by the layer's revision.
     struct TPicture {
-        QImage image;
-        QRect extent; // in the image's pixels: the part drawn on
+        bool valid = false;
+        QImage image; // the part drawn on, cut out of the whole chart's picture
+        QRect extent; // where that part lies, in the device's pixels
+        QSize screen; // the whole chart, in the device's pixels
         std::uint64_t viewGeneration = 0;
         std::uint64_t revision = std::numeric_limits<std::uint64_t>::max();
         std::vector<TProjected> shapes;
@@ -184,6 +186,8 @@ struct TChartCache {
     std::vector<TGridLine> grid;
     std::uint64_t gridGeneration = 0;
     std::vector<TLayerCache> layers;
+    // Where a layer's picture is drawn before the part drawn on is kept.
+    QImage canvas;
     TBattleScene battle;
 
     // The cache of a layer, made empty on first use; marks it as drawn in this paint.
