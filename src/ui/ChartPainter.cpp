@@ -281,20 +281,26 @@ std::uint64_t LayerLook(const map::TGeoDataObject& object, const TLayerCache::TP
 // The box round every pixel drawn on a picture that started transparent, widened to whole
 // multiples of `step` pixels (the device's pixel ratio) so that it is laid down unscaled.
 QRect DrawnExtent(const QImage& image, int step) {
+    const int width = image.width();
     int top = image.height();
     int bottom = -1;
-    int left = image.width();
+    int left = width;
     int right = -1;
     for (int y = 0; y < image.height(); ++y) {
         const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
-        int first = 0;
-        while (first < image.width() && row[first] == 0) {
-            ++first;
+        // Most rows are left blank; or-ing a whole row together is quick to find them by.
+        QRgb any = 0;
+        for (int x = 0; x < width; ++x) {
+            any |= row[x];
         }
-        if (first == image.width()) {
+        if (any == 0) {
             continue;
         }
-        int last = image.width() - 1;
+        int first = 0;
+        while (row[first] == 0) {
+            ++first;
+        }
+        int last = width - 1;
         while (row[last] == 0) {
             --last;
         }

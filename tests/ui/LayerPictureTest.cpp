@@ -7,6 +7,7 @@
 #include "map/GamePresenters.h"
 #include "map/Geometry.h"
 #include "map/GlobeLayer.h"
+#include "map/GlobeUnits.h"
 #include "ui/ChartView.h"
 
 #include "support/TestWorld.h"
@@ -22,7 +23,7 @@ using ui::TChartView;
 namespace {
 
 constexpr QSize kPicture(640, 400);
-constexpr double kYardsPerMile = 2025.4;
+constexpr double kYardsPerMile = map::kGlobeUnitsPerNauticalMile / map::kGlobeUnitsPerYard;
 constexpr double kMilesAcross = 25.0;
 // A picture drawn apart and then laid over the chart blends its edges in two steps instead of
 // one, and each step rounds: a channel may come out one step off, which no eye can see.
