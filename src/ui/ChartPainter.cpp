@@ -911,6 +911,13 @@ bool TChartPainter::LayerFromPicture(TLayerCache& entry, map::TGlobeLayer& layer
             picture.pixelsPerGlobeUnit != projection_.PixelsPerGlobeUnit() ||
             picture.renderHints != static_cast<int>(painter_.renderHints()) ||
             picture.screen != size_ * ratio;
+    if (stale && picture.viewGeneration != entry.viewGeneration) {
+        // While the view moves (a drag, a zoom) every paint sees a new chart, and drawing it
+        // into a picture first would only cost more: the picture waits for the view to stay.
+        picture.valid = false;
+        picture.viewGeneration = entry.viewGeneration;
+        return false;
+    }
     if (stale) {
         DrawLayerPicture(entry, layer, zoom, ratio);
     }
