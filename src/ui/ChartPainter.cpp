@@ -253,6 +253,72 @@ bool InZoomRange(int zoomMin, int zoomMax, double zoom) {
     return (zoomMin <= 0 || zoom >= zoomMin) && (zoomMax <= 0 || zoom <= zoomMax);
 }
 
+// A layer's objects without a style of their own are coast: filled in the land colour.
+map::TGlobePresenter CoastStyle(const TChartColours& colours) {
+    map::TGlobePresenter style;
+    style.kind = map::TPresenterKind::Poly;
+    style.pen = map::TGlobePen{core::colors::Black, map::psSolid, 1, map::TGlobeUnitTypes::Pixel};
+    style.brush = map::TGlobeBrush{colours.Land, colours.Land, map::bsSolid};
+    style.pointSize = 4;
+    return style;
+}
+
+// How a layer's object is drawn, beyond its projected shape: its style, whether selected and
+// closed; 0 when it is not drawn at all.
+std::uint64_t LayerLook(const map::TGeoDataObject& object, const TLayerCache::TProjected& shape,
+                        double zoom) {
+    if (!shape.drawn || !InZoomRange(object.ZoomMin(), object.ZoomMax(), zoom)) {
+        return 0;
+    }
+    constexpr std::uint64_t kDrawn = 1;
+    constexpr std::uint64_t kClosed = 2;
+    constexpr std::uint64_t kSelected = 4;
+    constexpr int kStyleShift = 3;
+    return (std::uint64_t{static_cast<std::uint32_t>(object.PresenterID())} << kStyleShift) |
+           (object.Selected() ? kSelected : 0) | (object.Closed() ? kClosed : 0) | kDrawn;
+}
+
+// The box round every pixel drawn on a picture that started transparent, widened to whole
+// multiples of `step` pixels (the device's pixel ratio) so that it is laid down unscaled.
+QRect DrawnExtent(const QImage& image, int step) {
+    const int width = image.width();
+    int top = image.height();
+    int bottom = -1;
+    int left = width;
+    int right = -1;
+    for (int y = 0; y < image.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        // Most rows are left blank; or-ing a whole row together is quick to find them by.
+        QRgb any = 0;
+        for (int x = 0; x < width; ++x) {
+            any |= row[x];
+        }
+        if (any == 0) {
+            continue;
+        }
+        int first = 0;
+        while (row[first] == 0) {
+            ++first;
+        }
+        int last = width - 1;
+        while (row[last] == 0) {
+            --last;
+        }
+        top = std::min(top, y);
+        bottom = y;
+        left = std::min(left, first);
+        right = std::max(right, last);
+    }
+    if (bottom < 0) {
+        return {};
+    }
+    const int x0 = left / step * step;
+    const int y0 = top / step * step;
+    const int x1 = std::min(image.width(), (right / step + 1) * step);
+    const int y1 = std::min(image.height(), (bottom / step + 1) * step);
+    return QRect(x0, y0, x1 - x0, y1 - y0);
+}
+
 QString DegreeText(int degrees, char positive, char negative) {
     if (degrees == 0) {
         return QStringLiteral("0°");
@@ -753,15 +819,14 @@ void TChartPainter::Layer(map::TGlobeLayer& layer) {
     TLayerCache& entry = cache_.For(&layer);
     UpdateLayerPoints(entry, layer);
     ProjectLayer(entry, layer);
+    if (!LayerFromPicture(entry, layer, zoom)) {
+        LayerObjects(entry, layer, zoom, true);
+    }
+}
 
-    // A layer without a style of its own is coast: filled in the land colour.
-    map::TGlobePresenter fallback;
-    fallback.kind = map::TPresenterKind::Poly;
-    fallback.pen =
-        map::TGlobePen{core::colors::Black, map::psSolid, 1, map::TGlobeUnitTypes::Pixel};
-    fallback.brush = map::TGlobeBrush{colours_.Land, colours_.Land, map::bsSolid};
-    fallback.pointSize = 4;
-
+void TChartPainter::LayerObjects(const TLayerCache& entry, map::TGlobeLayer& layer, double zoom,
+                                 bool titles) {
+    const map::TGlobePresenter fallback = CoastStyle(colours_);
     const auto objects = layer.Objects();
     const map::TGlobePresenter* current = nullptr;
     bool currentArea = false;
@@ -802,11 +867,96 @@ void TChartPainter::Layer(map::TGlobeLayer& layer) {
             current = nullptr;
             PointSymbol(shape.centre, *style);
         }
-        if (layer.ShowTitles && shape.hasCentre && !object.Title().empty()) {
+        if (titles && layer.ShowTitles && shape.hasCentre && !object.Title().empty()) {
             current = nullptr;
             Title(object.Title(), shape.centre, *style);
         }
     }
+}
+
+bool TChartPainter::LayerFromPicture(TLayerCache& entry, map::TGlobeLayer& layer, double zoom) {
+    TLayerCache::TPicture& picture = entry.picture;
+    const QPaintDevice* device = painter_.device();
+    const qreal ratio = device != nullptr ? device->devicePixelRatio() : 1.0;
+    if (!keepLayerPictures_ || device == nullptr || !painter_.transform().isIdentity() ||
+        painter_.opacity() < 1.0 ||
+        painter_.compositionMode() != QPainter::CompositionMode_SourceOver ||
+        ratio != std::round(ratio)) {
+        return false;
+    }
+    const auto objects = layer.Objects();
+    for (std::size_t i = 0; i < objects.size() && i < entry.projected.size(); ++i) {
+        const TLayerCache::TProjected& shape = entry.projected[i];
+        if (layer.ShowTitles && shape.drawn && shape.hasCentre && !objects[i]->Title().empty() &&
+            LayerLook(*objects[i], shape, zoom) != 0) {
+            picture = {}; // not kept while the layer writes titles
+            return false;
+        }
+    }
+    bool stale = !picture.valid || picture.looks.size() != objects.size();
+    picture.looks.resize(objects.size());
+    for (std::size_t i = 0; i < objects.size(); ++i) {
+        const std::uint64_t look =
+            i < entry.projected.size() ? LayerLook(*objects[i], entry.projected[i], zoom) : 0;
+        stale = stale || picture.looks[i] != look;
+        picture.looks[i] = look;
+    }
+    // The shapes are projected again after every change of the layer or the view; most
+    // often they come out as they were.
+    if (!stale &&
+        (picture.viewGeneration != entry.viewGeneration || picture.revision != entry.revision)) {
+        stale = picture.shapes != entry.projected;
+    }
+    stale = stale || picture.presenters != layer.Presenters() || picture.land != colours_.Land ||
+            picture.pixelsPerGlobeUnit != projection_.PixelsPerGlobeUnit() ||
+            picture.renderHints != static_cast<int>(painter_.renderHints()) ||
+            picture.screen != size_ * ratio;
+    if (stale && picture.viewGeneration != entry.viewGeneration) {
+        // While the view moves (a drag, a zoom) every paint sees a new chart, and drawing it
+        // into a picture first would only cost more: the picture waits for the view to stay.
+        picture.valid = false;
+        picture.viewGeneration = entry.viewGeneration;
+        return false;
+    }
+    if (stale) {
+        DrawLayerPicture(entry, layer, zoom, ratio);
+    }
+    picture.viewGeneration = entry.viewGeneration;
+    picture.revision = entry.revision;
+    if (!picture.extent.isEmpty()) {
+        const QRectF target(QPointF(picture.extent.topLeft()) / ratio,
+                            QSizeF(picture.extent.size()) / ratio);
+        painter_.drawImage(target, picture.image,
+                           QRectF(QPointF(0, 0), QSizeF(picture.extent.size())));
+    }
+    return true;
+}
+
+void TChartPainter::DrawLayerPicture(TLayerCache& entry, map::TGlobeLayer& layer, double zoom,
+                                     qreal pixelRatio) {
+    TLayerCache::TPicture& picture = entry.picture;
+    const QSize pixels = size_ * pixelRatio;
+    QImage& canvas = cache_.canvas;
+    if (canvas.size() != pixels) {
+        canvas = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+    }
+    canvas.setDevicePixelRatio(pixelRatio);
+    canvas.fill(Qt::transparent);
+    {
+        QPainter painter(&canvas);
+        painter.setRenderHints(painter_.renderHints());
+        TChartPainter shapes(painter, size_, projection_, altitude_, colours_, cache_);
+        shapes.LayerObjects(entry, layer, zoom, false);
+    }
+    picture.valid = true;
+    picture.screen = pixels;
+    picture.extent = DrawnExtent(canvas, static_cast<int>(pixelRatio));
+    picture.image = picture.extent.isEmpty() ? QImage() : canvas.copy(picture.extent);
+    picture.shapes = entry.projected;
+    picture.presenters = layer.Presenters();
+    picture.land = colours_.Land;
+    picture.pixelsPerGlobeUnit = projection_.PixelsPerGlobeUnit();
+    picture.renderHints = static_cast<int>(painter_.renderHints());
 }
 
 void TChartPainter::Highlight(const TLayerCache::TProjected& shape,

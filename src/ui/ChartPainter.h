@@ -13,6 +13,7 @@
 #include <QColor>
 #include <QFont>
 #include <QHash>
+#include <QImage>
 #include <QPen>
 #include <QPointF>
 #include <QPolygonF>
@@ -128,8 +129,29 @@ struct TLayerCache {
         bool hasCentre = false;
         QPointF centre;
         std::vector<QPolygonF> chains;
+
+        bool operator==(const TProjected&) const = default;
     };
     std::vector<TProjected> projected; // per object
+
+    // The layer's shapes as last drawn, laid down whole while nothing they are drawn from has
+    // changed: the tracks of a battle cost more to stroke than all else on the chart, and they
+    // change at most once a minute or when the view moves. The ships in the same layer move
+    // at every step, so the shapes are compared as projected, not by the layer's revision.
+    struct TPicture {
+        bool valid = false;
+        QImage image; // the part drawn on, cut out of the whole chart's picture
+        QRect extent; // where that part lies, in the device's pixels
+        QSize screen; // the whole chart, in the device's pixels
+        std::uint64_t viewGeneration = 0;
+        std::uint64_t revision = std::numeric_limits<std::uint64_t>::max();
+        std::vector<TProjected> shapes;
+        std::vector<std::uint64_t> looks; // per object: how it is drawn, see LayerLook
+        std::vector<map::TGlobePresenter> presenters;
+        core::TColor land = 0;
+        double pixelsPerGlobeUnit = 0.0;
+        int renderHints = 0;
+    } picture;
 };
 
 // A meridian (degrees of longitude) or parallel (of latitude) in sight, as pieces of line on
@@ -164,6 +186,8 @@ struct TChartCache {
     std::vector<TGridLine> grid;
     std::uint64_t gridGeneration = 0;
     std::vector<TLayerCache> layers;
+    // Where a layer's picture is drawn before the part drawn on is kept.
+    QImage canvas;
     TBattleScene battle;
 
     // The cache of a layer, made empty on first use; marks it as drawn in this paint.
@@ -178,6 +202,8 @@ public:
     TChartPainter(QPainter& painter, const QSize& size, const TOrthographicProjection& projection,
                   double altitude, const TChartColours& colours, TChartCache& cache);
 
+    // Lays layers down from the pictures kept of them (the default), or draws them anew.
+    void KeepLayerPictures(bool keep) { keepLayerPictures_ = keep; }
     void Background(core::TColor sea);
     void GridLines(core::TColor sea);
     void GridLabels();
@@ -222,6 +248,14 @@ private:
     double SizeInPixels(double value, map::TGlobeUnitTypes unit) const;
     void UpdateLayerPoints(TLayerCache& entry, const map::TGlobeLayer& layer) const;
     void ProjectLayer(TLayerCache& entry, const map::TGlobeLayer& layer) const;
+    // The objects of a layer as shapes, point symbols and (with `titles`) their titles.
+    void LayerObjects(const TLayerCache& entry, map::TGlobeLayer& layer, double zoom, bool titles);
+    // Whether the layer can be laid down from its kept picture (drawing it again first when it
+    // has gone stale): not when it writes titles, which take their places among the chart's
+    // other names, nor on a painter that scales or blends.
+    bool LayerFromPicture(TLayerCache& entry, map::TGlobeLayer& layer, double zoom);
+    void DrawLayerPicture(TLayerCache& entry, map::TGlobeLayer& layer, double zoom,
+                          qreal pixelRatio);
     // A title beside `anchor`, `clearance` pixels further off than the style's offset (to
     // clear the thing it names).
     // At most `maxPixels` high; `always`: written even over other names.
@@ -264,6 +298,7 @@ private:
     const TChartColours& colours_;
     TChartCache& cache_;
     QRectF guard_;
+    bool keepLayerPictures_ = true;
 };
 
 // The ship's plan in feet (forward, starboard) is put on the screen by one affine map: the

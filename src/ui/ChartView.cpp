@@ -349,6 +349,7 @@ void TChartView::PaintChart(QPainter& painter, const QSize& size) {
     }
     painter.setRenderHint(QPainter::Antialiasing, true);
     TChartPainter chart(painter, size, projection_, altitude_, colours_, *cache_);
+    chart.KeepLayerPictures(keepLayerPictures_);
     const core::TColor sea = SeaColour(colours_, world_->Environment.Weather);
     chart.Background(sea);
     chart.GridLines(sea);

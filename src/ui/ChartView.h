@@ -78,6 +78,9 @@ public:
     // The lines of fire of the last minute.
     void SetShowFireLines(bool show);
     bool ShowFireLines() const { return showFireLines_; }
+    // Whether layers are laid down from the pictures kept of them between paints (as
+    // always on the screen) or drawn anew: the check that the pictures show what is there.
+    void SetKeepLayerPictures(bool keep) { keepLayerPictures_ = keep; }
     void SetShowScale(bool show);
     bool ShowScale() const { return showScale_; }
     void SetShowCompass(bool show);
@@ -176,6 +179,7 @@ private:
     bool showDivisionNames_ = true;
     bool showScale_ = true;
     bool showFireLines_ = false;
+    bool keepLayerPictures_ = true;
     bool showCompass_ = true;
     const combat::TDivision* selectedDivision_ = nullptr;
     std::optional<map::TGeoPos> markedPoint_;
