@@ -60,35 +60,22 @@ void SplitMillis(TDateTime value, long long& dayNumber, long long& millisOfDay) 
 }
 
 void CivilFromDays(long long daysFromOrigin, int& year, int& month, int& day) {
-    // Walk 400-year cycles, then years, then months: clear and fast enough for a clock.
+    // Counted in years that begin on 1 March, so that the leap day ends a year: every month
+    // length then follows from the day of that year alone. The clock is read for every ship
+    // every minute, so this is arithmetic, not a walk through the years.
     constexpr long long kDaysPer400 = 146097;
-    long long cycles = daysFromOrigin / kDaysPer400;
-    long long rest = daysFromOrigin % kDaysPer400;
-    if (rest < 0) {
-        rest += kDaysPer400;
-        --cycles;
-    }
-    int y = static_cast<int>(cycles * 400) + 1;
-    while (true) {
-        const int len = IsLeapYear(y) ? 366 : 365;
-        if (rest < len) {
-            break;
-        }
-        rest -= len;
-        ++y;
-    }
-    int m = 1;
-    while (true) {
-        const int len = DaysInMonth(y, m);
-        if (rest < len) {
-            break;
-        }
-        rest -= len;
-        ++m;
-    }
-    year = y;
-    month = m;
-    day = static_cast<int>(rest) + 1;
+    // 1 January of the year 1 is day 306 of the March-based year 0.
+    constexpr long long kMarchOfYearZero = 306;
+    const long long z = daysFromOrigin + kMarchOfYearZero;
+    const long long era = (z >= 0 ? z : z - (kDaysPer400 - 1)) / kDaysPer400;
+    const long long dayOfEra = z - era * kDaysPer400;
+    const long long yearOfEra =
+        (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    const long long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    const long long monthFromMarch = (5 * dayOfYear + 2) / 153;
+    day = static_cast<int>(dayOfYear - (153 * monthFromMarch + 2) / 5 + 1);
+    month = static_cast<int>(monthFromMarch < 10 ? monthFromMarch + 3 : monthFromMarch - 9);
+    year = static_cast<int>(yearOfEra + era * 400 + (month <= 2 ? 1 : 0));
 }
 
 } // namespace

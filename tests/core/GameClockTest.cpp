@@ -61,6 +61,24 @@ TEST(GameClock, DecodeReversesEncodeAcrossMonthAndYearEnds) {
     }
 }
 
+// Every calendar day from the year 1 to 9999, in order, at midnight: the decoded date is the one
+// encoded, so the calendar arithmetic holds at every month, leap day and century.
+TEST(GameClock, EveryDayOfTheCalendarDecodesToItself) {
+    int failures = 0;
+    for (int y = 1; y <= 9999 && failures < 5; ++y) {
+        for (int mo = 1; mo <= 12; ++mo) {
+            for (int d = 1; d <= DaysInMonth(y, mo); ++d) {
+                const TDateParts p = DecodeDateTime(EncodeDateTime(y, mo, d, 0, 0));
+                if (p.year != y || p.month != mo || p.day != d || p.hour != 0) {
+                    ADD_FAILURE() << y << "-" << mo << "-" << d << " decoded as " << p.year << "-"
+                                  << p.month << "-" << p.day;
+                    ++failures;
+                }
+            }
+        }
+    }
+}
+
 TEST(GameClock, RefusesDatesThatDoNotExist) {
     TDateTime out = 42.0;
     EXPECT_FALSE(TryEncodeDateTime({1900, 2, 29, 0, 0, 0}, out)); // 1900 was not a leap year
