@@ -163,6 +163,7 @@ TEST(BatchHistory, BadFilesAreRefusedWithTheLine) {
     }
 }
 
+// At least three runs: the second and third are made to differ from the rest.
 TBatch Batch(int runs, std::uint64_t first = 11) {
     TBatch batch;
     batch.Info.Scenario = "Scenarios/Coronel.nsc";
@@ -205,7 +206,7 @@ TEST(BatchFile, ReadsBackWhatItWrote) {
 }
 
 TEST(BatchFile, RefusesWhatIsNoBatchOfThisVersion) {
-    std::string json = BatchJson(Batch(2));
+    std::string json = BatchJson(Batch(3));
     std::string error;
     EXPECT_FALSE(ParseBatchJson("{\"format\": \"other\"}", "a.json", error));
     EXPECT_NE(error.find("a.json is no batch file"), std::string::npos);
